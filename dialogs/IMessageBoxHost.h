@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// The window layer shows the core's rare message boxes (titled "Maroket"). Text in ISO-8859-1.
+class IMessageBoxHost {
+public:
+    virtual ~IMessageBoxHost() = default;
+    virtual void showMessage(const std::string& text) = 0;
+};

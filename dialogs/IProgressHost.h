@@ -1,0 +1,14 @@
+#pragma once
+
+#include "dialogs/ProgressState.h"
+
+#include <memory>
+
+// The window layer opens progress windows for the core. The window reads state->position on
+// its tick, closes itself once the position reaches state->total, and sets state->ended when it
+// closes. It must not block: the operation goes on at once.
+class IProgressHost {
+public:
+    virtual ~IProgressHost() = default;
+    virtual void openProgressWindow(std::shared_ptr<ProgressState> state) = 0;
+};

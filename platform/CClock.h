@@ -1,0 +1,16 @@
+#pragma once
+
+#include <chrono>
+
+// The millisecond clock and the pause between the receives of a multi-line reply.
+class CClock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    static TimePoint now() { return std::chrono::steady_clock::now(); }
+    static TimePoint after(int ms) { return now() + std::chrono::milliseconds(ms); }
+    // Milliseconds left until the deadline, never below 0.
+    static int remainingMs(TimePoint deadline);
+    // Sleeps; processes no events and spins no core.
+    static void pause(int ms = 50);
+};

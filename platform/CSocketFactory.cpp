@@ -1,0 +1,12 @@
+#include "platform/CSocketFactory.h"
+
+#include "platform/CTcpStream.h"
+#include "platform/CUdpSocket.h"
+
+std::unique_ptr<IStream> CSocketFactory::createStream() {
+    return std::make_unique<CTcpStream>(timeouts_);
+}
+
+std::unique_ptr<IDatagramSocket> CSocketFactory::createDatagramSocket() {
+    return std::make_unique<CUdpSocket>(timeouts_.datagramMs);
+}

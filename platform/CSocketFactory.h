@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/ISocketFactory.h"
+#include "platform/SocketTimeouts.h"
+
+// Makes real sockets with the given limits.
+class CSocketFactory : public ISocketFactory {
+public:
+    explicit CSocketFactory(SocketTimeouts timeouts = {}) : timeouts_(timeouts) {}
+
+    std::unique_ptr<IStream> createStream() override;
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override;
+
+    void setTimeouts(SocketTimeouts timeouts) { timeouts_ = timeouts; }
+    const SocketTimeouts& timeouts() const { return timeouts_; }
+
+private:
+    SocketTimeouts timeouts_;
+};

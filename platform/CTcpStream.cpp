@@ -1,0 +1,118 @@
+#include "platform/CTcpStream.h"
+
+#include "platform/CAddressResolver.h"
+#include "platform/CPollWait.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+CTcpStream::~CTcpStream() { close(); }
+
+void CTcpStream::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+bool CTcpStream::connect(const std::string& host, int port) {
+    close();
+    const auto deadline = CClock::after(timeouts_.connectMs);
+    std::vector<ResolvedAddress> addresses;
+    if (!CAddressResolver::resolve(host, port, SOCK_STREAM, deadline, addresses, lastError_))
+        return false;
+
+    for (const auto& a : addresses) {
+        int fd = ::socket(a.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            lastError_ = std::strerror(errno);
+            continue;
+        }
+        int rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&a.address), a.length);
+        if (rc != 0 && errno == EINPROGRESS) {
+            IoStatus s = CPollWait::wait(fd, POLLOUT, deadline);
+            if (s == IoStatus::TimedOut) {
+                ::close(fd);
+                lastError_ = "connection timed out";
+                return false;
+            }
+            int err = 0;
+            socklen_t len = sizeof err;
+            if (s != IoStatus::Ok || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+                err = errno ? errno : EIO;
+            rc = err == 0 ? 0 : -1;
+            errno = err;
+        }
+        if (rc == 0) {
+            int one = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            fd_ = fd;
+            return true;
+        }
+        lastError_ = std::strerror(errno);
+        ::close(fd);
+    }
+    return false;
+}
+
+bool CTcpStream::send(std::string_view bytes) {
+    if (fd_ < 0) {
+        lastError_ = "not connected";
+        return false;
+    }
+    const auto deadline = CClock::after(timeouts_.receiveMs);
+    while (!bytes.empty()) {
+        ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            IoStatus s = CPollWait::wait(fd_, POLLOUT, deadline);
+            if (s == IoStatus::Ok)
+                continue;
+            lastError_ = s == IoStatus::TimedOut ? "send timed out" : std::strerror(errno);
+            return false;
+        }
+        lastError_ = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+IoResult CTcpStream::receive(char* into, std::size_t max) {
+    if (fd_ < 0) {
+        lastError_ = "not connected";
+        return {0, IoStatus::Failed};
+    }
+    if (max == 0)
+        return {0, IoStatus::Ok};
+    const auto deadline = CClock::after(timeouts_.receiveMs);
+    for (;;) {
+        ssize_t n = ::recv(fd_, into, max, 0);
+        if (n > 0)
+            return {static_cast<std::size_t>(n), IoStatus::Ok};
+        if (n == 0) {
+            lastError_ = "connection closed by the server";
+            return {0, IoStatus::Closed};
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            lastError_ = std::strerror(errno);
+            return {0, errno == ECONNRESET ? IoStatus::Closed : IoStatus::Failed};
+        }
+        IoStatus s = CPollWait::wait(fd_, POLLIN, deadline);
+        if (s != IoStatus::Ok) {
+            lastError_ = s == IoStatus::TimedOut ? "receive timed out" : std::strerror(errno);
+            return {0, s};
+        }
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/IStream.h"
+#include "platform/SocketTimeouts.h"
+
+// A TCP connection. The descriptor is non-blocking underneath; every wait is a poll() of at most
+// 50 ms followed by the wait hook, until the step's deadline.
+class CTcpStream : public IStream {
+public:
+    explicit CTcpStream(SocketTimeouts timeouts = {}) : timeouts_(timeouts) {}
+    ~CTcpStream() override;
+    CTcpStream(const CTcpStream&) = delete;
+    CTcpStream& operator=(const CTcpStream&) = delete;
+
+    bool connect(const std::string& host, int port) override;
+    bool send(std::string_view bytes) override;
+    IoResult receive(char* into, std::size_t max) override;
+    void close() override;
+    bool isOpen() const override { return fd_ >= 0; }
+    std::string lastError() const override { return lastError_; }
+
+private:
+    int fd_ = -1;
+    SocketTimeouts timeouts_;
+    std::string lastError_;
+};

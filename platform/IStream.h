@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// How a socket call ended.
+enum class IoStatus { Ok, Closed, TimedOut, Failed };
+
+struct IoResult {
+    std::size_t count = 0; // bytes received; above 0 only with IoStatus::Ok
+    IoStatus status = IoStatus::Ok;
+};
+
+// A blocking byte stream to one server. The real one is a TCP connection; tests hand in an
+// in-memory one. Every wait is bounded and runs the wait hook, so the window keeps painting.
+class IStream {
+public:
+    virtual ~IStream() = default;
+
+    // Host name, dotted IPv4 or IPv6 address.
+    virtual bool connect(const std::string& host, int port) = 0;
+    // Sends the whole buffer or fails.
+    virtual bool send(std::string_view bytes) = 0;
+    // Waits for at least one byte and returns at most max bytes.
+    virtual IoResult receive(char* into, std::size_t max) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // The system's reason for the last failure, for logs and messages.
+    virtual std::string lastError() const = 0;
+};
