@@ -7,4 +7,6 @@ int CClock::remainingMs(TimePoint deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-void CClock::pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void CClock::pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

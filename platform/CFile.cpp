@@ -58,4 +58,6 @@ void CFile::close() {
     fd_ = -1;
 }
 
-bool CFile::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool CFile::remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}

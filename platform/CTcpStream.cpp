@@ -12,7 +12,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-CTcpStream::~CTcpStream() { close(); }
+CTcpStream::~CTcpStream() {
+    close();
+}
 
 void CTcpStream::close() {
     if (fd_ >= 0)

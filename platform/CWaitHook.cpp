@@ -9,7 +9,9 @@ std::function<void()>& hookSlot() {
 }
 } // namespace
 
-void CWaitHook::set(std::function<void()> hook) { hookSlot() = std::move(hook); }
+void CWaitHook::set(std::function<void()> hook) {
+    hookSlot() = std::move(hook);
+}
 
 void CWaitHook::run() {
     if (auto& hook = hookSlot())

@@ -1,0 +1,302 @@
+#include "pop3/CPop3Session.h"
+
+#include "dialogs/CProgressThread.h"
+#include "dialogs/IMessageBoxHost.h"
+#include "platform/CClock.h"
+#include "platform/CFile.h"
+#include "platform/CSocketFactory.h"
+#include "platform/CTempFile.h"
+#include "pop3/CEndOfData.h"
+#include "pop3/CReplyParser.h"
+#include "resources/CStringTable.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// String-table ids of the texts that prefix a refused command's error text.
+constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154};
+constexpr int kCannotConnect = 143;
+constexpr int kGreetingRefused = 144;
+constexpr int kConnectionLost = 701;
+constexpr int kTimedOut = 702;
+constexpr int kNotConnected = 703;
+constexpr int kLineBreakInInput = 704;
+
+constexpr std::size_t kListReceive = 8192;
+constexpr std::size_t kTopReceive = 16384;
+constexpr std::size_t kRetrReceive = 65535;
+
+std::string prefixOf(CPop3Session::ReplyKind kind) {
+    return CStringTable::load(kPrefixIds[static_cast<int>(kind)]);
+}
+
+} // namespace
+
+CPop3Session::CPop3Session()
+    : ownFactory_(std::make_unique<CSocketFactory>()), factory_(ownFactory_.get()) {}
+
+CPop3Session::~CPop3Session() = default;
+
+void CPop3Session::setSocketFactory(ISocketFactory* factory) {
+    factory_ = factory ? factory : ownFactory_.get();
+}
+
+bool CPop3Session::isConnected() const {
+    return socket_ && socket_->isOpen();
+}
+
+void CPop3Session::dropConnection() {
+    socket_.reset();
+}
+
+int CPop3Session::getMessageSize(int message) const {
+    double size = table_.sizeOf(message);
+    return size >= INT_MAX ? INT_MAX : size <= INT_MIN ? INT_MIN : static_cast<int>(size);
+}
+
+std::string CPop3Session::tempFilePath() {
+    std::string path, error;
+    return CTempFile::path(path, error) ? path : std::string{};
+}
+
+void CPop3Session::fail(ReplyKind kind, int textId) {
+    errorText_ = prefixOf(kind) + " " + CStringTable::load(textId);
+}
+
+bool CPop3Session::login() {
+    // A connection left from an earlier attempt is closed first, never leaked.
+    dropConnection();
+    socket_ = factory_->createStream();
+    table_.clearSizes();
+    if (!socket_->connect(host_, port_)) {
+        errorText_ = CStringTable::load(kCannotConnect);
+        dropConnection();
+        return false;
+    }
+    bool ok = readReply(ReplyKind::Greeting);
+    if (!ok && isConnected())
+        errorText_ = CStringTable::load(kGreetingRefused);
+    ok = ok && sendCommand(ReplyKind::User, "USER " + user_ + "\r\n") &&
+         readReply(ReplyKind::User) && sendCommand(ReplyKind::Pass, "PASS " + password_ + "\r\n") &&
+         readReply(ReplyKind::Pass);
+    if (!ok)
+        dropConnection(); // a refused login leaves nothing open to the server
+    return ok;
+}
+
+bool CPop3Session::stat() {
+    return sendCommand(ReplyKind::Stat, "STAT\r\n") && readReply(ReplyKind::Stat);
+}
+
+bool CPop3Session::list() {
+    return sendCommand(ReplyKind::List, "LIST\r\n") && readReply(ReplyKind::List);
+}
+
+bool CPop3Session::top(int message, int lines) {
+    replyText_.clear();
+    return sendCommand(ReplyKind::Top,
+                       "TOP " + std::to_string(message) + " " + std::to_string(lines) + "\r\n") &&
+           readReply(ReplyKind::Top);
+}
+
+bool CPop3Session::retr(int message) {
+    replyText_.clear();
+    return sendCommand(ReplyKind::Retr, "RETR " + std::to_string(message) + "\r\n") &&
+           readReply(ReplyKind::Retr, message);
+}
+
+bool CPop3Session::dele(int message) {
+    if (!sendCommand(ReplyKind::Dele, "DELE " + std::to_string(message) + "\r\n"))
+        return false;
+    // The row is marked whatever the server answers.
+    table_.markDeleted(message);
+    return readReply(ReplyKind::Dele);
+}
+
+bool CPop3Session::rset() {
+    return sendCommand(ReplyKind::Rset, "RSET\r\n") && readReply(ReplyKind::Rset);
+}
+
+bool CPop3Session::noop() {
+    return sendCommand(ReplyKind::Noop, "NOOP\r\n") && readReply(ReplyKind::Noop);
+}
+
+bool CPop3Session::quit() {
+    if (!sendCommand(ReplyKind::Quit, "QUIT\r\n") || !readReply(ReplyKind::Quit))
+        return false;
+    table_.clearSizes();
+    dropConnection();
+    return true;
+}
+
+bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
+    if (!isConnected()) {
+        fail(kind, kNotConnected);
+        return false;
+    }
+    // A line break typed into the account or password would let that text issue commands of
+    // its own.
+    if (line.find_first_of("\r\n") != line.size() - 2) {
+        fail(kind, kLineBreakInInput);
+        return false;
+    }
+    if (!socket_->send(line)) {
+        fail(kind, kConnectionLost);
+        dropConnection();
+        return false;
+    }
+    return true;
+}
+
+bool CPop3Session::receiveChunk(ReplyKind kind, std::size_t max, std::string_view& chunk) {
+    if (!isConnected()) {
+        fail(kind, kNotConnected);
+        return false;
+    }
+    if (receiveArea_.size() < max)
+        receiveArea_.resize(max);
+    IoResult r = socket_->receive(receiveArea_.data(), max);
+    if (r.status == IoStatus::Ok && r.count > 0) {
+        chunk = std::string_view(receiveArea_.data(), r.count);
+        return true;
+    }
+    // Whatever the server sends after this could not be told apart from the next reply.
+    fail(kind, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
+    dropConnection();
+    return false;
+}
+
+bool CPop3Session::readStatusLine(ReplyKind kind, std::string& line) {
+    // One byte per receive, so that nothing after the line end is taken from the connection.
+    line.clear();
+    std::string_view byte;
+    do {
+        if (!receiveChunk(kind, 1, byte))
+            return false;
+        line += byte;
+    } while (byte.back() != '\n');
+    return true;
+}
+
+bool CPop3Session::readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirst,
+                                 const std::function<bool(std::string_view, bool)>& consume) {
+    CEndOfData end;
+    for (bool first = true; !end.complete(); first = false) {
+        if (pauseFirst || !first)
+            CClock::pause();
+        std::string_view chunk;
+        if (!receiveChunk(kind, max, chunk))
+            return false;
+        std::size_t used = end.feed(chunk);
+        if (!consume(chunk.substr(0, used), end.complete()))
+            return false;
+    }
+    return true;
+}
+
+bool CPop3Session::readReply(ReplyKind kind, int message) {
+    if (kind != ReplyKind::Noop)
+        idleTicks_ = 0;
+    std::string line;
+    if (!readStatusLine(kind, line))
+        return false;
+    if (CReplyParser::isFailure(line)) {
+        if (kind != ReplyKind::Top)
+            errorText_ = prefixOf(kind) + " " + line;
+        return false;
+    }
+    switch (kind) {
+    case ReplyKind::Stat:
+        CReplyParser::parseStat(line, messageCount_, mailboxOctets_);
+        return true;
+    case ReplyKind::List: {
+        std::string data;
+        if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
+                data.append(bytes);
+                return true;
+            }))
+            return false;
+        for (double size : CReplyParser::parseListSizes(data))
+            table_.appendSize(size);
+        return true;
+    }
+    case ReplyKind::Top:
+        return readDataBlock(kind, kTopReceive, false, [&](std::string_view bytes, bool) {
+            replyText_.append(bytes);
+            return true;
+        });
+    case ReplyKind::Retr:
+        return download(message);
+    default:
+        return true;
+    }
+}
+
+void CPop3Session::failDownload(const std::string& reason) {
+    const std::string text = "Error: " + reason;
+    if (messageBoxHost_)
+        messageBoxHost_->showMessage(text);
+    errorText_ = text;
+    // The rest of the message is still on its way; the connection cannot be used again.
+    dropConnection();
+}
+
+bool CPop3Session::download(int message) {
+    std::string path, error;
+    if (!CTempFile::path(path, error)) {
+        failDownload(error);
+        return false;
+    }
+    CFile file;
+    if (!file.openForWrite(path)) {
+        failDownload(path + ": " + file.errorText());
+        return false;
+    }
+
+    // Without a listed size (quick login, or a number beyond the listing) there is no total to
+    // show, so the download runs without a window.
+    const long long size = message >= 1 && message <= table_.sizeCount()
+                               ? static_cast<long long>(getMessageSize(message))
+                               : 0;
+    const bool withWindow = size > kProgressThreshold;
+    CProgressThread progress;
+    if (withWindow) {
+        progress.SetTotal(static_cast<int>(size));
+        progress.start(progressHost_);
+    }
+
+    long long received = 0;
+    bool cancelled = false;
+    bool ok = readDataBlock(ReplyKind::Retr, kRetrReceive, true,
+                            [&](std::string_view bytes, bool complete) {
+                                if (!file.write(bytes)) {
+                                    failDownload(path + ": " + file.errorText());
+                                    return false;
+                                }
+                                if (!withWindow)
+                                    return true;
+                                if (!progress.IsProgressRunning()) {
+                                    cancelled = true;
+                                    return false;
+                                }
+                                // Below the total until the end is seen, so the window cannot
+                                // close by itself and read as a cancel.
+                                received += static_cast<long long>(bytes.size());
+                                long long shown = std::min(received, complete ? size : size - 1);
+                                progress.SetProgress(static_cast<int>(shown));
+                                return true;
+                            });
+    if (ok) {
+        if (withWindow)
+            progress.SetProgress(static_cast<int>(size));
+        file.close();
+        return true;
+    }
+    file.close();
+    CFile::remove(path);
+    if (cancelled)
+        dropConnection(); // the unread rest of the message would be taken for the next reply
+    return false;
+}

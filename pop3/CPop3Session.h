@@ -1,0 +1,115 @@
+#pragma once
+
+#include "platform/ISocketFactory.h"
+#include "pop3/MessageTable.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CSocketFactory;
+class IMessageBoxHost;
+class IProgressHost;
+
+// The program's POP3 client. Each command is one line; its reply is read by one reader that
+// knows, per command, how to collect it: a status line, a size list, a header block kept as
+// text, or a whole message written to the temporary file. Every operation blocks the calling
+// thread (the wait hook keeps the window painting) and returns true or false, leaving the
+// reason in errorText.
+class CPop3Session {
+public:
+    enum class ReplyKind { Greeting, User, Pass, Quit, Dele, Rset, Stat, Noop, List, Retr, Top };
+
+    // Messages above this many bytes download with a progress window.
+    static constexpr int kProgressThreshold = 32768;
+
+    CPop3Session();
+    ~CPop3Session();
+    CPop3Session(const CPop3Session&) = delete;
+    CPop3Session& operator=(const CPop3Session&) = delete;
+
+    // Seams to the outside; null hosts mean no window. The factory must outlive the session.
+    void setSocketFactory(ISocketFactory* factory);
+    void setProgressHost(IProgressHost* host) { progressHost_ = host; }
+    void setMessageBoxHost(IMessageBoxHost* host) { messageBoxHost_ = host; }
+
+    void setHost(const std::string& host) { host_ = host; }
+    void setUser(const std::string& user) { user_ = user; }
+    void setPassword(const std::string& password) { password_ = password; }
+    void setPort(int port) { port_ = port; }
+    void setPreviewLines(int lines) { previewLines_ = lines; }
+
+    bool login();
+    bool stat();
+    bool list();
+    bool top(int message, int lines);
+    bool retr(int message);
+    bool dele(int message);
+    bool rset();
+    bool noop();
+    bool quit();
+    // Drops the connection without QUIT (a cancelled download, a lost server).
+    void dropConnection();
+    bool isConnected() const;
+
+    int getMessageCount() const { return messageCount_; }
+    int getMailboxOctets() const { return mailboxOctets_; }
+    int getMessageSize(int message) const;
+    std::string getErrorText() const { return errorText_; }
+    std::string getReplyText() const { return replyText_; }
+    // Where retr leaves the message; empty if the private folder cannot be made.
+    static std::string tempFilePath();
+
+    MessageTable& messageTable() { return table_; }
+    const MessageTable& messageTable() const { return table_; }
+
+    // Kept here for the main window's connect cycle and keep-alive timer.
+    int idleTicks() const { return idleTicks_; }
+    void setIdleTicks(int ticks) { idleTicks_ = ticks; }
+    const std::string& lastUser() const { return lastUser_; }
+    void setLastUser(const std::string& user) { lastUser_ = user; }
+    int headersCached() const { return headersCached_; }
+    void setHeadersCached(int cached) { headersCached_ = cached; }
+    int previewLines() const { return previewLines_; }
+    int port() const { return port_; }
+
+private:
+    // Sends one command line; false (with errorText) when there is no connection to send on.
+    bool sendCommand(ReplyKind kind, const std::string& line);
+    // Reads the status line and, for STAT, LIST, TOP and RETR, what follows it.
+    bool readReply(ReplyKind kind, int message = 0);
+    bool readStatusLine(ReplyKind kind, std::string& line);
+    // One receive of at most max bytes; on failure the connection is dropped and errorText says
+    // why.
+    bool receiveChunk(ReplyKind kind, std::size_t max, std::string_view& chunk);
+    // Receives the data block chunk by chunk, with the pause before each further receive,
+    // handing each chunk's reply bytes to consume, until the terminator. consume returns false
+    // to stop (the caller has set the reason).
+    bool readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirst,
+                       const std::function<bool(std::string_view, bool)>& consume);
+    bool download(int message);
+    void failDownload(const std::string& reason);
+    void fail(ReplyKind kind, int textId);
+
+    int idleTicks_ = 0;
+    std::string lastUser_;
+    int headersCached_ = 0;
+    int previewLines_ = 0;
+    int port_ = 0;
+    MessageTable table_;
+    std::string errorText_;
+    std::string host_;
+    std::string password_;
+    std::string user_;
+    std::string replyText_;
+    int mailboxOctets_ = 0;
+    int messageCount_ = 0;
+    std::unique_ptr<IStream> socket_;
+    std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
+
+    std::unique_ptr<CSocketFactory> ownFactory_;
+    ISocketFactory* factory_ = nullptr;
+    IProgressHost* progressHost_ = nullptr;
+    IMessageBoxHost* messageBoxHost_ = nullptr;
+};

@@ -1,0 +1,83 @@
+#include "pop3/CReplyParser.h"
+
+#include <climits>
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+int toInt(long long v) {
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
+
+} // namespace
+
+bool CReplyParser::isFailure(std::string_view statusLine) {
+    constexpr std::string_view kErr = "-ERR";
+    if (statusLine.size() < kErr.size())
+        return false;
+    for (std::size_t i = 0; i < kErr.size(); ++i) {
+        char c = statusLine[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != kErr[i])
+            return false;
+    }
+    return true;
+}
+
+long long CReplyParser::leadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        int digit = text[i] - '0';
+        if (value > (LLONG_MAX - digit) / 10)
+            return negative ? LLONG_MIN : LLONG_MAX;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+void CReplyParser::parseStat(std::string_view statusLine, int& messageCount, int& mailboxOctets) {
+    int blanks = 0;
+    for (std::size_t i = 0; i < statusLine.size(); ++i) {
+        if (!isBlank(statusLine[i]))
+            continue;
+        long long value = leadingNumber(statusLine.substr(i));
+        if (++blanks == 1) {
+            messageCount = toInt(value);
+        } else {
+            mailboxOctets = toInt(value);
+            return;
+        }
+    }
+}
+
+std::vector<double> CReplyParser::parseListSizes(std::string_view data) {
+    std::vector<double> sizes;
+    while (!data.empty()) {
+        std::size_t end = data.find('\n');
+        std::string_view line = data.substr(0, end);
+        data = end == std::string_view::npos ? std::string_view{} : data.substr(end + 1);
+        if (line == "." || line == ".\r")
+            break;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (isBlank(line[i])) {
+                sizes.push_back(static_cast<double>(leadingNumber(line.substr(i))));
+                break;
+            }
+        }
+    }
+    return sizes;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+// Pure readers of POP3 reply text.
+class CReplyParser {
+public:
+    // A reply fails exactly when its first four characters are "-ERR" in any case.
+    static bool isFailure(std::string_view statusLine);
+    // The number at the start of text by the C library's atoi rules (leading white space,
+    // optional sign, digits up to the first non-digit, none gives 0), saturated instead of
+    // overflowing.
+    static long long leadingNumber(std::string_view text);
+    // STAT: the count follows the first space or tab, the octets the second. A value whose
+    // blank is missing is left as it was.
+    static void parseStat(std::string_view statusLine, int& messageCount, int& mailboxOctets);
+    // LIST data block: one size per listing line, the number after the line's first blank;
+    // the terminating line and lines without a blank give none.
+    static std::vector<double> parseListSizes(std::string_view data);
+};

@@ -1,0 +1,118 @@
+#include "support/CFakeScript.h"
+
+#include <algorithm>
+#include <cstring>
+
+CFakeScript& CFakeScript::refuseConnect() {
+    steps_.push_back({Kind::RefuseConnect, {}, {}});
+    return *this;
+}
+
+CFakeScript& CFakeScript::client(std::string bytes) {
+    steps_.push_back({Kind::Client, std::move(bytes), {}});
+    return *this;
+}
+
+CFakeScript& CFakeScript::server(std::string bytes) {
+    steps_.push_back({Kind::Server, std::move(bytes), {}});
+    return *this;
+}
+
+CFakeScript& CFakeScript::drop() {
+    steps_.push_back({Kind::Drop, {}, {}});
+    return *this;
+}
+
+CFakeScript& CFakeScript::stall() {
+    steps_.push_back({Kind::Stall, {}, {}});
+    return *this;
+}
+
+CFakeScript& CFakeScript::action(std::function<void()> fn) {
+    steps_.push_back({Kind::Action, {}, std::move(fn)});
+    return *this;
+}
+
+std::string CFakeScript::report() const {
+    std::string r = deviation_.empty() ? "" : "deviation: " + deviation_ + "\n";
+    for (const auto& s : steps_) {
+        static const char* names[] = {"refuseConnect", "client", "server",
+                                      "drop",          "stall",  "action"};
+        r += std::string("left: ") + names[static_cast<int>(s.kind)] + " '" + s.bytes + "'\n";
+    }
+    return r + "sent so far: '" + sent_ + "'";
+}
+
+void CFakeScript::deviate(const std::string& what) {
+    if (deviation_.empty())
+        deviation_ = what;
+}
+
+void CFakeScript::runActions() {
+    while (!steps_.empty() && steps_.front().kind == Kind::Action) {
+        auto fn = std::move(steps_.front().fn);
+        steps_.pop_front();
+        fn();
+    }
+}
+
+bool CFakeScript::connect() {
+    runActions();
+    if (!steps_.empty() && steps_.front().kind == Kind::RefuseConnect) {
+        steps_.pop_front();
+        return false;
+    }
+    return true;
+}
+
+bool CFakeScript::send(std::string_view bytes) {
+    runActions();
+    sent_ += bytes;
+    while (!bytes.empty()) {
+        if (steps_.empty() || steps_.front().kind != Kind::Client) {
+            deviate("unexpected send '" + std::string(bytes) + "'");
+            return true;
+        }
+        std::string& expected = steps_.front().bytes;
+        std::size_t n = std::min(expected.size(), bytes.size());
+        if (expected.compare(0, n, bytes.substr(0, n)) != 0) {
+            deviate("sent '" + std::string(bytes) + "' where '" + expected + "' was expected");
+            return true;
+        }
+        expected.erase(0, n);
+        bytes.remove_prefix(n);
+        if (expected.empty())
+            steps_.pop_front();
+    }
+    runActions();
+    return true;
+}
+
+IoResult CFakeScript::receive(char* into, std::size_t max) {
+    ++receives_;
+    runActions();
+    if (steps_.empty()) {
+        deviate("receive after the end of the script");
+        return {0, IoStatus::Closed};
+    }
+    Step& step = steps_.front();
+    switch (step.kind) {
+    case Kind::Server: {
+        std::size_t n = std::min(max, step.bytes.size());
+        std::memcpy(into, step.bytes.data(), n);
+        step.bytes.erase(0, n);
+        if (step.bytes.empty())
+            steps_.pop_front();
+        return {n, IoStatus::Ok};
+    }
+    case Kind::Drop:
+        steps_.pop_front();
+        return {0, IoStatus::Closed};
+    case Kind::Stall:
+        steps_.pop_front();
+        return {0, IoStatus::TimedOut};
+    default:
+        deviate("receive while the client should send '" + step.bytes + "'");
+        return {0, IoStatus::Failed};
+    }
+}

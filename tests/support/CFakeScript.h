@@ -1,0 +1,52 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/IStream.h"
+
+// One scripted conversation with a server, in order: what the client must send, what each
+// receive gets, where the connection drops or stalls. A test must see the whole script used.
+class CFakeScript {
+public:
+    CFakeScript& refuseConnect();
+    // The client must send exactly these bytes next (over one or more sends).
+    CFakeScript& client(std::string bytes);
+    // What the server sends as one chunk: a receive returns at most the rest of it and never
+    // joins it with the next chunk.
+    CFakeScript& server(std::string bytes);
+    // The server closes the connection: the next receive reports it.
+    CFakeScript& drop();
+    // The server stops answering: the next receive runs out of time.
+    CFakeScript& stall();
+    // Runs when the conversation reaches this point.
+    CFakeScript& action(std::function<void()> fn);
+
+    bool finished() const { return steps_.empty() && deviation_.empty(); }
+    // What went differently from the script, and what is left of it.
+    std::string report() const;
+    const std::string& sent() const { return sent_; }
+    int receives() const { return receives_; }
+
+    // Used by the stream.
+    bool connect();
+    bool send(std::string_view bytes);
+    IoResult receive(char* into, std::size_t max);
+
+private:
+    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Action };
+    struct Step {
+        Kind kind;
+        std::string bytes;
+        std::function<void()> fn;
+    };
+    void runActions();
+    void deviate(const std::string& what);
+
+    std::deque<Step> steps_;
+    std::string deviation_;
+    std::string sent_;
+    int receives_ = 0;
+};

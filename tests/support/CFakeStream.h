@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/IStream.h"
+#include "support/CFakeScript.h"
+
+#include <memory>
+
+// An in-memory stream that plays one script.
+class CFakeStream : public IStream {
+public:
+    explicit CFakeStream(std::shared_ptr<CFakeScript> script) : script_(std::move(script)) {}
+
+    bool connect(const std::string&, int) override { return open_ = script_->connect(); }
+    bool send(std::string_view bytes) override { return open_ && script_->send(bytes); }
+    IoResult receive(char* into, std::size_t max) override;
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    std::string lastError() const override { return "scripted"; }
+
+private:
+    std::shared_ptr<CFakeScript> script_;
+    bool open_ = false;
+};

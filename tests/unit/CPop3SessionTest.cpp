@@ -1,0 +1,404 @@
+#include "pop3/CPop3Session.h"
+
+#include "dialogs/IMessageBoxHost.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CScriptedProgressHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+class CRecordingMessageBox : public IMessageBoxHost {
+public:
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "<missing>";
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+class CPop3SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session.setSocketFactory(&factory);
+        session.setProgressHost(&progress);
+        session.setMessageBoxHost(&boxes);
+        session.setHost("pop.example");
+        session.setPort(110);
+        session.setUser("anna");
+        session.setPassword("hemligt");
+    }
+    void TearDown() override { EXPECT_TRUE(script->finished()) << script->report(); }
+
+    CFakeScript& cServer(std::string bytes) { return script->server(std::move(bytes)); }
+    CFakeScript& cClient(std::string bytes) { return script->client(std::move(bytes)); }
+
+    void logIn() {
+        cServer("+OK ready\r\n");
+        cClient("USER anna\r\n");
+        cServer("+OK\r\n");
+        cClient("PASS hemligt\r\n");
+        cServer("+OK logged in\r\n");
+        ASSERT_TRUE(session.login()) << session.getErrorText();
+    }
+    // A listing that gives message n the size sizes[n-1].
+    void listSizes(std::initializer_list<int> sizes) {
+        cClient("LIST\r\n");
+        std::string data = "+OK\r\n";
+        int n = 0;
+        for (int s : sizes)
+            data += std::to_string(++n) + " " + std::to_string(s) + "\r\n";
+        cServer(data + ".\r\n");
+        ASSERT_TRUE(session.list());
+    }
+
+    CFakeSocketFactory factory;
+    std::shared_ptr<CFakeScript> script = factory.addScript();
+    CScriptedProgressHost progress;
+    CRecordingMessageBox boxes;
+    CPop3Session session;
+};
+
+TEST_F(CPop3SessionTest, LogsInWithUserAndPass) {
+    logIn();
+    EXPECT_EQ(script->sent(), "USER anna\r\nPASS hemligt\r\n");
+    EXPECT_TRUE(session.isConnected());
+}
+
+TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
+    script->refuseConnect();
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(), "Kan inte ansluta.");
+
+    factory.addScript()->server("-ERR go away\r\n");
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(), "Ett fel uppstod vid anslutning till server.");
+
+    factory.addScript()->server("+OK\r\n").client("USER anna\r\n").server("-ERR who?\r\n");
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(), "USER: -ERR who?\r\n");
+
+    // The whole line reaches the caller, so it can look for "busy" or "try again".
+    factory.addScript()
+        ->server("+OK\r\n")
+        .client("USER anna\r\n")
+        .server("+OK\r\n")
+        .client("PASS hemligt\r\n")
+        .server("-ERR [IN-USE] Mailbox busy, try again later\r\n");
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(), "PASS: -ERR [IN-USE] Mailbox busy, try again later\r\n");
+    EXPECT_FALSE(session.isConnected());
+
+    factory.addScript()->server("+O").drop();
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. F\xF6rbindelsen med servern br\xF6ts.");
+}
+
+TEST_F(CPop3SessionTest, ALineBreakInTheAccountOrPasswordSendsNothing) {
+    cServer("+OK\r\n");
+    cClient("USER anna\r\n");
+    cServer("+OK\r\n");
+    session.setPassword("hemligt\r\nDELE 1");
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(),
+              "PASS: Kontonamn och l\xF6senord f\xE5r inte inneh\xE5lla radbrytningar.");
+    EXPECT_EQ(script->sent(), "USER anna\r\n");
+}
+
+TEST_F(CPop3SessionTest, AnyCaseOfMinusErrFailsAndAnythingElseSucceeds) {
+    logIn();
+    cClient("NOOP\r\n");
+    cServer("-err lowercase\r\n");
+    cClient("RSET\r\n");
+    cServer("-ErR mixed\r\n");
+    cClient("NOOP\r\n");
+    cServer("\r\n");
+    cClient("RSET\r\n");
+    cServer("whatever\n");
+    EXPECT_FALSE(session.noop());
+    EXPECT_EQ(session.getErrorText(), "NOOP: -err lowercase\r\n");
+    EXPECT_FALSE(session.rset());
+    EXPECT_EQ(session.getErrorText(), "RSET: -ErR mixed\r\n");
+    EXPECT_TRUE(session.noop());
+    EXPECT_TRUE(session.rset());
+}
+
+TEST_F(CPop3SessionTest, StatStoresCountAndSizeAndKeepsThemWithoutBlanks) {
+    logIn();
+    cClient("STAT\r\n");
+    cServer("+OK 2 320\r\n");
+    cClient("STAT\r\n");
+    cServer("+OK\r\n");
+    cClient("STAT\r\n");
+    cServer("-ERR no\r\n");
+    ASSERT_TRUE(session.stat());
+    EXPECT_EQ(session.getMessageCount(), 2);
+    EXPECT_EQ(session.getMailboxOctets(), 320);
+    ASSERT_TRUE(session.stat());
+    EXPECT_EQ(session.getMessageCount(), 2);
+    EXPECT_EQ(session.getMailboxOctets(), 320);
+    EXPECT_FALSE(session.stat());
+    EXPECT_EQ(session.getErrorText(), "STAT: -ERR no\r\n");
+}
+
+TEST_F(CPop3SessionTest, ListAppendsOneSizePerMessage) {
+    logIn();
+    cClient("LIST\r\n");
+    cServer("+OK 3 messages\r\n");
+    cServer("1 100\r\n2 2");
+    cServer("00\r\n3 40000\r");
+    cServer("\n.\r\n");
+    ASSERT_TRUE(session.list());
+    ASSERT_EQ(session.messageTable().sizeCount(), 3);
+    EXPECT_EQ(session.getMessageSize(2), 200);
+    EXPECT_EQ(session.getMessageSize(3), 40000);
+    EXPECT_EQ(session.getMessageSize(4), 0);
+
+    cClient("QUIT\r\n");
+    cServer("+OK bye\r\n");
+    ASSERT_TRUE(session.quit());
+    EXPECT_EQ(session.messageTable().sizeCount(), 0);
+    EXPECT_FALSE(session.isConnected());
+}
+
+TEST_F(CPop3SessionTest, ListOfAnEmptyMailboxAddsNothing) {
+    logIn();
+    cClient("LIST\r\n");
+    cServer("+OK 0 messages\r\n.\r\n");
+    ASSERT_TRUE(session.list());
+    EXPECT_EQ(session.messageTable().sizeCount(), 0);
+}
+
+TEST_F(CPop3SessionTest, TopEndsWhereverTheTerminatorIsSplit) {
+    const std::string data = "From: a@b\r\nSubject: x\r\n\r\n..dotted\r\n.\r\n";
+    logIn();
+    for (std::size_t cut = 1; cut < data.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        cClient("TOP 1 0\r\n");
+        cServer("+OK\r\n");
+        cServer(data.substr(0, cut));
+        cServer(data.substr(cut));
+        ASSERT_TRUE(session.top(1, 0));
+        EXPECT_EQ(session.getReplyText(), data);
+    }
+}
+
+TEST_F(CPop3SessionTest, RefusedTopLeavesTheErrorTextAlone) {
+    logIn();
+    cClient("STAT\r\n");
+    cServer("-ERR earlier\r\n");
+    cClient("TOP 9 0\r\n");
+    cServer("-ERR no such message\r\n");
+    EXPECT_FALSE(session.stat());
+    EXPECT_FALSE(session.top(9, 0));
+    EXPECT_EQ(session.getErrorText(), "STAT: -ERR earlier\r\n");
+    EXPECT_EQ(session.getReplyText(), "");
+}
+
+TEST_F(CPop3SessionTest, DeleMarksTheRowWhateverTheAnswer) {
+    session.messageTable().appendSummary("a", "b", "c");
+    session.messageTable().appendSummary("d", "e", "f");
+    logIn();
+    cClient("DELE 2\r\n");
+    cServer("-ERR message 2 already deleted\r\n");
+    cClient("DELE 7\r\n");
+    cServer("+OK\r\n");
+    EXPECT_FALSE(session.dele(2));
+    EXPECT_EQ(session.messageTable().senderOf(2), "!!Deleted");
+    EXPECT_EQ(session.messageTable().senderOf(1), "a");
+    EXPECT_TRUE(session.dele(7));
+    EXPECT_EQ(session.messageTable().rowCount(), 2);
+}
+
+TEST_F(CPop3SessionTest, RefusedQuitKeepsTheConnection) {
+    logIn();
+    listSizes({5});
+    cClient("QUIT\r\n");
+    cServer("-ERR not now\r\n");
+    EXPECT_FALSE(session.quit());
+    EXPECT_EQ(session.getErrorText(), "QUIT: -ERR not now\r\n");
+    EXPECT_TRUE(session.isConnected());
+    EXPECT_EQ(session.messageTable().sizeCount(), 1);
+}
+
+TEST_F(CPop3SessionTest, EveryReplyButNoopResetsTheIdleTicks) {
+    logIn();
+    session.setIdleTicks(4);
+    cClient("NOOP\r\n");
+    cServer("+OK\r\n");
+    ASSERT_TRUE(session.noop());
+    EXPECT_EQ(session.idleTicks(), 4);
+    cClient("RSET\r\n");
+    cServer("-ERR\r\n");
+    session.rset();
+    EXPECT_EQ(session.idleTicks(), 0);
+}
+
+TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
+    logIn();
+    cClient("STAT\r\n");
+    cServer("+OK 1");
+    script->drop();
+    EXPECT_FALSE(session.stat());
+    EXPECT_EQ(session.getErrorText(), "STAT: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_FALSE(session.isConnected());
+    // Nothing is sent on a connection that is gone.
+    EXPECT_FALSE(session.noop());
+    EXPECT_EQ(session.getErrorText(), "NOOP: Inte ansluten till servern.");
+
+    factory.addScript()
+        ->server("+OK\r\n")
+        .client("USER anna\r\n")
+        .server("+OK\r\n")
+        .client("PASS hemligt\r\n")
+        .server("+OK\r\n")
+        .client("TOP 1 0\r\n")
+        .server("+OK\r\nFrom: a\r\n")
+        .drop();
+    ASSERT_TRUE(session.login());
+    EXPECT_FALSE(session.top(1, 0));
+    EXPECT_EQ(session.getErrorText(), "TOP: F\xF6rbindelsen med servern br\xF6ts.");
+}
+
+TEST_F(CPop3SessionTest, AServerThatStopsAnsweringTimesOut) {
+    logIn();
+    cClient("LIST\r\n");
+    cServer("+OK\r\n1 100\r\n");
+    script->stall();
+    EXPECT_FALSE(session.list());
+    EXPECT_EQ(session.getErrorText(), "LIST: Servern svarade inte i tid.");
+    EXPECT_FALSE(session.isConnected());
+}
+
+TEST_F(CPop3SessionTest, LoginClosesTheEarlierConnectionFirst) {
+    logIn();
+    factory.addScript()->refuseConnect();
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(factory.streamsCreated(), 2);
+    EXPECT_FALSE(session.isConnected());
+}
+
+class CPop3RetrTest : public CPop3SessionTest {
+protected:
+    // Message 1 stored with the given listed size, sent as the given chunks.
+    void retrieve(int listedSize, std::initializer_list<std::string> chunks) {
+        logIn();
+        listSizes({listedSize});
+        cClient("RETR 1\r\n");
+        cServer("+OK " + std::to_string(listedSize) + " octets\r\n");
+        for (const auto& c : chunks)
+            cServer(c);
+    }
+    std::string path = CPop3Session::tempFilePath();
+};
+
+TEST_F(CPop3RetrTest, WritesTheMessageByteForByte) {
+    using namespace std::string_literals;
+    const std::string message = "Subject: s\r\n\r\n..stuffed\r\nline\0zero\r\n.\r\n"s;
+    retrieve(40, {message.substr(0, 20), message.substr(20)});
+    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
+    EXPECT_EQ(fileBytes(path), message);
+    EXPECT_TRUE(progress.windows.empty());
+    EXPECT_EQ(path.rfind('/'), path.size() - std::string("/pop.tmp").size());
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(CPop3RetrTest, ProgressWindowOnlyAboveTheThreshold) {
+    const std::string small = std::string(32760, 'x') + "\r\n.\r\n";
+    retrieve(32768, {small});
+    ASSERT_TRUE(session.retr(1));
+    EXPECT_TRUE(progress.windows.empty());
+
+    cClient("LIST\r\n");
+    cServer("+OK\r\n1 32769\r\n.\r\n");
+    cClient("RETR 1\r\n");
+    cServer("+OK\r\n");
+    // The listed size is reached before the terminator: the window must not end early.
+    cServer(std::string(40000, 'y'));
+    script->action([&] {
+        ASSERT_EQ(progress.windows.size(), 1u);
+        EXPECT_EQ(progress.windows[0]->total, 32769);
+        EXPECT_EQ(progress.windows[0]->position.load(), 32768);
+    });
+    cServer("\r\n.\r\n");
+    session.messageTable().clearSizes();
+    ASSERT_TRUE(session.list());
+    ASSERT_TRUE(session.retr(1));
+    EXPECT_EQ(progress.windows[0]->position.load(), 32769);
+    EXPECT_EQ(fileBytes(path).size(), 40005u);
+}
+
+TEST_F(CPop3RetrTest, WithoutAListedSizeThereIsNoWindow) {
+    logIn();
+    cClient("RETR 3\r\n");
+    cServer("+OK\r\n");
+    cServer(std::string(50000, 'z') + "\r\n.\r\n");
+    ASSERT_TRUE(session.retr(3));
+    EXPECT_TRUE(progress.windows.empty());
+}
+
+TEST_F(CPop3RetrTest, CancelDeletesTheFileAndDropsTheConnection) {
+    retrieve(100000, {std::string(30000, 'a')});
+    script->action([&] { progress.cancelLatest(); });
+    cServer(std::string(30000, 'b'));
+    cClient("STAT\r\n"); // never sent: the connection is gone
+    EXPECT_FALSE(session.retr(1));
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(session.getErrorText(), "");
+    EXPECT_FALSE(session.isConnected());
+    EXPECT_FALSE(session.stat());
+    script = factory.addScript(); // the STAT step above stays unused on purpose
+}
+
+TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
+    retrieve(10, {"part"});
+    script->drop();
+    EXPECT_FALSE(session.retr(1));
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(session.getErrorText(), "RETR: F\xF6rbindelsen med servern br\xF6ts.");
+
+    factory.addScript()
+        ->server("+OK\r\n")
+        .client("USER anna\r\n")
+        .server("+OK\r\n")
+        .client("PASS hemligt\r\n")
+        .server("+OK\r\n")
+        .client("RETR 2\r\n")
+        .server("-ERR no such message\r\n");
+    ASSERT_TRUE(session.login());
+    EXPECT_FALSE(session.retr(2));
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(session.getErrorText(), "RETR: -ERR no such message\r\n");
+}
+
+TEST_F(CPop3RetrTest, AFileThatCannotBeMadeIsReportedInABox) {
+    retrieve(10, {});
+    const std::string saved = std::getenv("XDG_RUNTIME_DIR");
+    ::setenv("XDG_RUNTIME_DIR", "/proc/self", 1); // no folder can be made there
+    EXPECT_FALSE(session.retr(1));
+    ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].rfind("Error: /proc/self/maroket: ", 0), 0u) << boxes.shown[0];
+    EXPECT_EQ(session.getErrorText(), boxes.shown[0]);
+    EXPECT_FALSE(session.isConnected());
+}
+
+} // namespace
