@@ -1,0 +1,165 @@
+#include "dialogs/CProgressDlg.h"
+
+#include <QCursor>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimerEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+int openWindows = 0;
+
+constexpr int tickMs = 250;
+
+// The window's layout is given in dialog units of an 8 pt sans font.
+QFont dialogFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+// Dialog units to pixels: the average character width (taken over the alphabet, as dialog base
+// units are) is 4 units across, the font height is 8 units down.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font) {
+        QFontMetrics fm(font);
+        const int alphabet = fm.horizontalAdvance(
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+        baseX_ = std::max(1, (alphabet / 26 + 1) / 2);
+        baseY_ = std::max(1, fm.height());
+    }
+    int x(int units) const { return (units * baseX_ + 2) / 4; }
+    int y(int units) const { return (units * baseY_ + 4) / 8; }
+    QRect rect(int ux, int uy, int uw, int uh) const { return {x(ux), y(uy), x(uw), y(uh)}; }
+
+private:
+    int baseX_;
+    int baseY_;
+};
+
+} // namespace
+
+CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent)
+    : QDialog(parent), state_(std::move(state)) {
+    if (!state_)
+        state_ = std::make_shared<ProgressState>();
+
+    // Caption without system menu: no close box, so the user ends it only through Avbryt.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowModality(Qt::ApplicationModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Arbetar..."));
+    setFont(dialogFont());
+
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("1059"));
+    bar_->setAccessibleName(QStringLiteral("Arbetar..."));
+    bar_->setTextVisible(false);
+
+    cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_->setAccessibleName(QStringLiteral("Avbryt"));
+    // The only button is also the default, so Enter ends the window like Escape does.
+    cancelButton_->setDefault(true);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+
+    layOutFromDialogUnits();
+    placeAtCursor();
+
+    // Totals are byte counts: QProgressBar's range is a full int, well above 65535.
+    bar_->setRange(0, std::max(0, state_->total));
+    bar_->setValue(0);
+    tickTimer_ = startTimer(tickMs);
+    lastShown_ = 0;
+    cancelButton_->setFocus();
+}
+
+CProgressDlg::~CProgressDlg() {
+    end();
+}
+
+int CProgressDlg::openCount() {
+    return openWindows;
+}
+
+void CProgressDlg::done(int result) {
+    end();
+    QDialog::done(result);
+}
+
+void CProgressDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!counted_ && !ended_) {
+        counted_ = true;
+        ++openWindows;
+    }
+}
+
+void CProgressDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == tickTimer_)
+        tick();
+    else
+        QDialog::timerEvent(event);
+}
+
+void CProgressDlg::layOutFromDialogUnits() {
+    const DialogUnits du(font());
+    setFixedSize(du.x(186), du.y(55));
+    bar_->setGeometry(du.rect(7, 12, 172, 14));
+    cancelButton_->setGeometry(du.rect(67, 35, 50, 14));
+}
+
+// Centred on the mouse pointer, but never partly off the screen it is on. The whole window
+// counts, frame included, where the platform knows the frame before the window is shown.
+void CProgressDlg::placeAtCursor() {
+    create();
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QPoint cursor = QCursor::pos();
+    QScreen* screen = QGuiApplication::screenAt(cursor);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    QRect frame(QPoint(0, 0), size().grownBy(margins));
+    frame.moveCenter(cursor);
+    if (screen) {
+        const QRect avail = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), avail.left(),
+                                  std::max(avail.left(), avail.right() - frame.width() + 1)));
+        frame.moveTop(std::clamp(frame.top(), avail.top(),
+                                 std::max(avail.top(), avail.bottom() - frame.height() + 1)));
+    }
+    move(frame.topLeft()); // a window's position is its frame's
+}
+
+void CProgressDlg::tick() {
+    // Only the latest report counts; the ones between two ticks are never drawn.
+    const int position = state_->position.load(std::memory_order_relaxed);
+    if (position != lastShown_) {
+        bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
+        lastShown_ = position;
+    }
+    if (lastShown_ >= state_->total)
+        reject();
+}
+
+void CProgressDlg::end() {
+    if (ended_)
+        return;
+    ended_ = true;
+    if (tickTimer_) {
+        killTimer(tickTimer_);
+        tickTimer_ = 0;
+    }
+    if (counted_)
+        --openWindows;
+    state_->ended.store(true, std::memory_order_relaxed);
+}
