@@ -1,0 +1,363 @@
+#include "tests/peers/CDovecotPeer.h"
+
+#include "tests/peers/CFreePort.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kStartTimeout = 10s;
+constexpr auto kStopTimeout = 5s;
+constexpr int kBindAttempts = 3;
+
+bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ::close(fd);
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return ::close(fd) == 0;
+}
+
+std::string describeExit(int status) {
+    if (WIFEXITED(status))
+        return "exit code " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "signal " + std::to_string(WTERMSIG(status));
+    return "status " + std::to_string(status);
+}
+
+// True once the port answers with a POP3 greeting. The master accepts on the listener before a
+// login process is up (or while it keeps failing), so a connect alone proves nothing.
+bool greets(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timeval timeout{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    char buffer[256];
+    ssize_t n = -1;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        n = ::recv(fd, buffer, sizeof buffer, 0);
+    ::close(fd);
+    return n >= 3 && std::memcmp(buffer, "+OK", 3) == 0;
+}
+
+// Whether a process of the group still runs. Orphans that have ended wait as zombies until init
+// reaps them, which some container inits do only now and then; they hold nothing, so skip them.
+bool groupHasLiveMembers(pid_t group) {
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream in(it->path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // After the command in parentheses: state, parent, process group.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+        char state = 0;
+        long parent = 0, pgrp = 0;
+        if (fields >> state >> parent >> pgrp && pgrp == group && state != 'Z' && state != 'X')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CDovecotPeer::CDovecotPeer() = default;
+
+CDovecotPeer::~CDovecotPeer() {
+    stop();
+    if (!dir_.empty()) {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+}
+
+void CDovecotPeer::addConfig(const std::string& lines) {
+    extraConfig_ += lines + "\n";
+}
+
+bool CDovecotPeer::prepare(std::string& error) {
+    if (!dir_.empty())
+        return true;
+    // Under /tmp rather than $TMPDIR or the test's runtime folder: the mail and login users must
+    // be able to reach it, and Dovecot's socket paths must stay short.
+    std::string dir = "/tmp/maroket-dovecot-XXXXXX";
+    if (!::mkdtemp(dir.data())) {
+        error = std::string("mkdtemp: ") + std::strerror(errno);
+        return false;
+    }
+    dir_ = dir;
+    ::chmod(dir_.c_str(), 0755);
+
+    // As root, Dovecot drops to its own users and delivers as nobody. As anyone else it can only
+    // run everything as that user.
+    root_ = ::geteuid() == 0;
+    mailUid_ = ::geteuid();
+    mailGid_ = ::getegid();
+    if (root_) {
+        const passwd* nobody = ::getpwnam("nobody");
+        const group* nogroup = ::getgrnam("nogroup");
+        if (!nobody || !nogroup) {
+            error = "no user nobody or group nogroup";
+            return false;
+        }
+        mailUid_ = nobody->pw_uid;
+        mailGid_ = nogroup->gr_gid;
+    }
+
+    for (const char* sub : {"Maildir", "Maildir/new", "Maildir/cur", "Maildir/tmp", "home"}) {
+        std::string path = dir_ + "/" + sub;
+        if (::mkdir(path.c_str(), 0700) != 0 ||
+            (root_ && ::chown(path.c_str(), mailUid_, mailGid_) != 0)) {
+            error = path + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    // Read by the auth process, which runs as Dovecot's internal user.
+    if (!writeFile(dir_ + "/passwd", user() + ":{PLAIN}" + password() + "\n", 0644)) {
+        error = "cannot write " + dir_ + "/passwd";
+        return false;
+    }
+    return true;
+}
+
+bool CDovecotPeer::writeConfig(std::string& error) {
+    std::string loginUser = "dovenull";
+    std::string internalUser = "dovecot";
+    std::string internalGroup = "dovecot";
+    if (!root_) {
+        const passwd* me = ::getpwuid(::geteuid());
+        const group* myGroup = ::getgrgid(::getegid());
+        if (!me || !myGroup) {
+            error = "the current user or group has no name";
+            return false;
+        }
+        loginUser = internalUser = me->pw_name;
+        internalGroup = myGroup->gr_name;
+    }
+
+    std::ostringstream conf;
+    conf << "# Private test server: POP3 on loopback only, every path under " << dir_ << ".\n"
+         << "protocols = pop3\n"
+         << "listen = 127.0.0.1\n"
+         << "base_dir = " << dir_ << "/run\n"
+         << "state_dir = " << dir_ << "/state\n"
+         << "log_path = " << dir_ << "/dovecot.log\n"
+         << "ssl = no\n"
+         << "disable_plaintext_auth = no\n"
+         << "auth_mechanisms = plain\n"
+         << "auth_verbose = yes\n"
+         // Tests try wrong passwords on purpose; the default 2 s delay only slows them down
+         // (Dovecot still answers a failure only at its next 0.5 s tick).
+         << "auth_failure_delay = 0\n"
+         << "default_login_user = " << loginUser << "\n"
+         << "default_internal_user = " << internalUser << "\n"
+         << "default_internal_group = " << internalGroup << "\n"
+         << "mail_location = maildir:" << dir_ << "/Maildir\n"
+         << "mail_fsync = never\n"
+         << "pop3_no_flag_updates = yes\n"
+         << "passdb {\n"
+         << "  driver = passwd-file\n"
+         << "  args = " << dir_ << "/passwd\n"
+         << "}\n"
+         << "userdb {\n"
+         << "  driver = static\n"
+         << "  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << dir_ << "/home\n"
+         << "}\n"
+         // chroot needs root; the jail buys a test server nothing, so it is off for everyone.
+         // Without its penalty socket, auth cannot hold back the next login from 127.0.0.1 after
+         // a wrong password (2 s and growing), which every test would otherwise pay.
+         << "service anvil {\n"
+         << "  chroot =\n"
+         << "  unix_listener anvil-auth-penalty {\n"
+         << "    mode = 0\n"
+         << "  }\n"
+         << "}\n"
+         << "service pop3-login {\n"
+         << "  chroot =\n"
+         << "  inet_listener pop3 {\n"
+         << "    port = " << port_ << "\n"
+         << "  }\n"
+         << "  inet_listener pop3s {\n"
+         << "    port = 0\n"
+         << "  }\n"
+         << "}\n"
+         << extraConfig_;
+    if (!writeFile(dir_ + "/dovecot.conf", conf.str(), 0644)) {
+        error = "cannot write " + dir_ + "/dovecot.conf";
+        return false;
+    }
+    return true;
+}
+
+bool CDovecotPeer::launch(std::string& error) {
+    const std::string conf = dir_ + "/dovecot.conf";
+    const std::string logPath = dir_ + "/dovecot.log";
+    const char* argv[] = {"dovecot", "-F", "-c", conf.c_str(), nullptr};
+
+    pid_t pid = ::fork();
+    if (pid < 0) {
+        error = std::string("fork: ") + std::strerror(errno);
+        return false;
+    }
+    if (pid == 0) {
+        // Own process group, so stop() reaches every Dovecot process at once. Errors from before
+        // the log process is up go to stderr, which joins the log file.
+        ::setpgid(0, 0);
+        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        int null = ::open("/dev/null", O_RDONLY);
+        if (log < 0 || null < 0)
+            ::_exit(126);
+        ::dup2(null, 0);
+        ::dup2(log, 1);
+        ::dup2(log, 2);
+        ::close_range(3, ~0U, 0);
+        ::execv("/usr/sbin/dovecot", const_cast<char**>(argv));
+        ::execvp("dovecot", const_cast<char**>(argv));
+        const char message[] = "cannot run dovecot\n";
+        (void)!::write(2, message, sizeof message - 1);
+        ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    pid_ = pid;
+    return true;
+}
+
+bool CDovecotPeer::waitForGreeting(std::string& error) {
+    const auto deadline = Clock::now() + kStartTimeout;
+    while (Clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            error = "dovecot ended at start-up (" + describeExit(status) + ")";
+            return false;
+        }
+        if (greets(port_))
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    error = "dovecot did not greet on port " + std::to_string(port_) + " within 10 s";
+    return false;
+}
+
+bool CDovecotPeer::start(std::string& error) {
+    stop();
+    error.clear();
+    if (!prepare(error))
+        return false;
+    for (int attempt = 1; attempt <= kBindAttempts; ++attempt) {
+        port_ = CFreePort::pick(host());
+        if (port_ < 0) {
+            error = "no free port on " + host();
+            return false;
+        }
+        const size_t logBefore = log().size();
+        if (!writeConfig(error) || !launch(error))
+            return false;
+        if (waitForGreeting(error))
+            return true;
+        stop();
+        // Someone else took the port between pick() and Dovecot's bind: try another.
+        if (log().find("Address already in use", logBefore) == std::string::npos)
+            break;
+    }
+    error += "\n--- dovecot log ---\n" + log();
+    return false;
+}
+
+void CDovecotPeer::stop() {
+    if (pid_ <= 0)
+        return;
+    // The whole group: the master alone waits about a second for its children to notice.
+    ::killpg(pid_, SIGTERM);
+    const auto deadline = Clock::now() + kStopTimeout;
+    bool ended = false;
+    while (!ended && Clock::now() < deadline) {
+        ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+        if (!ended)
+            std::this_thread::sleep_for(5ms);
+    }
+    if (!ended) {
+        ::killpg(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    // The master may go before its children (a pop3 process still closing a session); they are
+    // still in the group, and must be gone before the caller removes the folder they write in.
+    const auto groupDeadline = Clock::now() + 2s;
+    while (groupHasLiveMembers(pid_) && Clock::now() < groupDeadline)
+        std::this_thread::sleep_for(5ms);
+    ::killpg(pid_, SIGKILL);
+    pid_ = -1;
+}
+
+bool CDovecotPeer::addMessage(const std::string& bytes) {
+    std::string error;
+    if (!prepare(error))
+        return false;
+    // Dovecot numbers new mail in the order of the time stamp, then the microseconds, in the
+    // file name, so both grow with every message.
+    const int n = ++added_;
+    const std::string name =
+        std::to_string(1000000000 + n) + ".M" + std::to_string(n) + "P1.maroket";
+    const std::string staged = dir_ + "/Maildir/tmp/" + name;
+    if (!writeFile(staged, bytes, 0600) ||
+        (root_ && ::chown(staged.c_str(), mailUid_, mailGid_) != 0))
+        return false;
+    // Renamed into new/ only when complete, so a running server never sees half a message.
+    return ::rename(staged.c_str(), (dir_ + "/Maildir/new/" + name).c_str()) == 0;
+}
+
+int CDovecotPeer::messagesOnDisk() const {
+    int count = 0;
+    for (const char* sub : {"/Maildir/new", "/Maildir/cur"}) {
+        std::error_code ec;
+        for (fs::directory_iterator it(dir_ + sub, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file())
+                ++count;
+    }
+    return count;
+}
+
+std::string CDovecotPeer::log() const {
+    std::ifstream in(dir_ + "/dovecot.log", std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}

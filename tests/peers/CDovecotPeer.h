@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+// A real Dovecot POP3 server on 127.0.0.1 for one test: its own config, mailbox, sockets and log
+// in a fresh temporary folder, so several can run at once and nothing of the machine's Dovecot is
+// touched. One account: user() / password(), a maildir that addMessage() fills.
+class CDovecotPeer {
+public:
+    CDovecotPeer();
+    // Stops the server and removes the temporary folder.
+    ~CDovecotPeer();
+    CDovecotPeer(const CDovecotPeer&) = delete;
+    CDovecotPeer& operator=(const CDovecotPeer&) = delete;
+
+    // Starts Dovecot and waits (at most 10 s) until the port greets. False with the reason and
+    // the log in error otherwise. After stop() it starts again on a new port, same mailbox.
+    bool start(std::string& error);
+    void stop();
+
+    std::string host() const { return "127.0.0.1"; }
+    int port() const { return port_; }
+    std::string user() const { return "tester"; }
+    std::string password() const { return "secret"; }
+
+    // Lines appended to the config at the next start(), e.g. a setting a test needs.
+    void addConfig(const std::string& lines);
+
+    // Adds one message to the mailbox, stored as given (give LF line ends: Dovecot sends CRLF).
+    // Messages get numbers 1, 2, 3... in the order they are added. A POP3 session that is
+    // already open does not see them.
+    bool addMessage(const std::string& bytes);
+    // Message files in the maildir (new/ and cur/).
+    int messagesOnDisk() const;
+    // The server's log, including what it wrote to stderr before its log process was up.
+    std::string log() const;
+
+private:
+    bool prepare(std::string& error);
+    bool writeConfig(std::string& error);
+    bool launch(std::string& error);
+    bool waitForGreeting(std::string& error);
+
+    std::string dir_;
+    std::string extraConfig_;
+    int port_ = -1;
+    pid_t pid_ = -1;
+    int added_ = 0;
+    bool root_ = false;
+    uid_t mailUid_ = 0;
+    gid_t mailGid_ = 0;
+};
