@@ -1,12 +1,14 @@
 #include "pop3/CPop3Session.h"
 
 #include "dialogs/CProgressThread.h"
+#include "dialogs/IContentHost.h"
 #include "dialogs/IMessageBoxHost.h"
 #include "platform/CClock.h"
 #include "platform/CFile.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
 #include "pop3/CEndOfData.h"
+#include "pop3/CHeaderDecoder.h"
 #include "pop3/CReplyParser.h"
 #include "resources/CStringTable.h"
 
@@ -19,6 +21,7 @@ namespace {
 constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154};
 constexpr int kCannotConnect = 143;
 constexpr int kGreetingRefused = 144;
+constexpr int kMissing = 155;
 constexpr int kConnectionLost = 701;
 constexpr int kTimedOut = 702;
 constexpr int kNotConnected = 703;
@@ -96,9 +99,12 @@ bool CPop3Session::list() {
 
 bool CPop3Session::top(int message, int lines) {
     replyText_.clear();
-    return sendCommand(ReplyKind::Top,
-                       "TOP " + std::to_string(message) + " " + std::to_string(lines) + "\r\n") &&
-           readReply(ReplyKind::Top);
+    bool ok = sendCommand(ReplyKind::Top, "TOP " + std::to_string(message) + " " +
+                                              std::to_string(lines) + "\r\n") &&
+              readReply(ReplyKind::Top);
+    if (!ok)
+        replyText_.clear(); // half a header block must not pass for the message's headers
+    return ok;
 }
 
 bool CPop3Session::retr(int message) {
@@ -128,6 +134,32 @@ bool CPop3Session::quit() {
         return false;
     table_.clearSizes();
     dropConnection();
+    return true;
+}
+
+bool CPop3Session::fetchSummary(int message) {
+    const std::string missing = CStringTable::load(kMissing);
+    // A refused TOP leaves replyText empty, so all three read "-saknas-".
+    top(message, 0);
+    std::string* fields[] = {&from_, &subject_, &date_};
+    const char* keys[] = {"from:", "subject:", "date:"};
+    for (int i = 0; i < 3; ++i) {
+        bool found = false;
+        *fields[i] = CHeaderDecoder::fieldValue(replyText_, keys[i], found);
+        if (!found)
+            *fields[i] = missing;
+    }
+    CHeaderDecoder::decodeEncodedWord(from_);
+    CHeaderDecoder::decodeEncodedWord(subject_);
+    table_.appendSummary(from_, subject_, date_);
+    return true;
+}
+
+bool CPop3Session::preview(int message) {
+    top(message, previewLines_);
+    std::string text = CHeaderDecoder::previewText(replyText_);
+    if (contentHost_)
+        contentHost_->showContent(text);
     return true;
 }
 

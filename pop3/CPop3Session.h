@@ -9,6 +9,7 @@
 #include <string_view>
 
 class CSocketFactory;
+class IContentHost;
 class IMessageBoxHost;
 class IProgressHost;
 
@@ -33,6 +34,7 @@ public:
     void setSocketFactory(ISocketFactory* factory);
     void setProgressHost(IProgressHost* host) { progressHost_ = host; }
     void setMessageBoxHost(IMessageBoxHost* host) { messageBoxHost_ = host; }
+    void setContentHost(IContentHost* host) { contentHost_ = host; }
 
     void setHost(const std::string& host) { host_ = host; }
     void setUser(const std::string& user) { user_ = user; }
@@ -49,6 +51,12 @@ public:
     bool rset();
     bool noop();
     bool quit();
+    // Reads message n's header lines and keeps its sender, subject and date, decoded, in the
+    // fields below and as a new row of the message table; "-saknas-" for what is not there.
+    bool fetchSummary(int message);
+    // Shows message n's header and first previewLines body lines in the content window; returns
+    // when the window is closed.
+    bool preview(int message);
     // Drops the connection without QUIT (a cancelled download, a lost server).
     void dropConnection();
     bool isConnected() const;
@@ -58,6 +66,9 @@ public:
     int getMessageSize(int message) const;
     std::string getErrorText() const { return errorText_; }
     std::string getReplyText() const { return replyText_; }
+    const std::string& getFrom() const { return from_; }
+    const std::string& getSubject() const { return subject_; }
+    const std::string& getDate() const { return date_; }
     // Where retr leaves the message; empty if the private folder cannot be made.
     static std::string tempFilePath();
 
@@ -97,6 +108,9 @@ private:
     int headersCached_ = 0;
     int previewLines_ = 0;
     int port_ = 0;
+    std::string subject_;
+    std::string date_;
+    std::string from_;
     MessageTable table_;
     std::string errorText_;
     std::string host_;
@@ -112,4 +126,5 @@ private:
     ISocketFactory* factory_ = nullptr;
     IProgressHost* progressHost_ = nullptr;
     IMessageBoxHost* messageBoxHost_ = nullptr;
+    IContentHost* contentHost_ = nullptr;
 };

@@ -119,4 +119,37 @@ TEST_F(CPop3SessionPeerTest, DeletionTakesEffectAtQuitAndNotAfterRset) {
     EXPECT_EQ(session.getMessageCount(), 1);
 }
 
+TEST(CPop3SessionSummaryPeerTest, EveryMessageGetsItsDecodedSummary) {
+    CDovecotPeer peer;
+    std::string error;
+    ASSERT_TRUE(peer.start(error)) << error;
+    peer.addMessage("From: =?iso-8859-1?Q?Hej_d=E5?= <hej@example.org>\n"
+                    "Subject: =?iso-8859-1?Q?R=E4kning?=\nDate: Tue, 8 Dec 2026 09:00:00 +0100\n\n"
+                    "text\n");
+    peer.addMessage("Resent-From: forst@example.org\nFrom:utan@example.org\n"
+                    "Subject: =?ISO-8859-1?Q?R=E4kning?=\n\ntext\n");
+    peer.addMessage("Subject: Vikt\n rad tv\xe5\nFrom: c@example.org\n\ntext\n");
+    CPop3Session session;
+    session.setHost(peer.host());
+    session.setPort(peer.port());
+    session.setUser(peer.user());
+    session.setPassword(peer.password());
+    ASSERT_TRUE(session.login()) << session.getErrorText();
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_TRUE(session.fetchSummary(n));
+    const MessageTable& t = session.messageTable();
+    ASSERT_EQ(t.rowCount(), 4);
+    EXPECT_EQ(t.senderOf(1), "Hej_d\xE5 <hej@example.org>");
+    EXPECT_EQ(t.subjectOf(1), "R\xE4kning");
+    EXPECT_EQ(t.dateOf(1), "Tue, 8 Dec 2026 09:00:00 +0100");
+    EXPECT_EQ(t.senderOf(2), "forst@example.org");
+    EXPECT_EQ(t.subjectOf(2), "=?ISO-8859-1?Q?R=E4kning?=");
+    EXPECT_EQ(t.dateOf(2), "-saknas-");
+    EXPECT_EQ(t.subjectOf(3), "Vikt");
+    EXPECT_EQ(t.senderOf(3), "c@example.org");
+    // No fourth message: the refused TOP gives "-saknas-" throughout.
+    EXPECT_EQ(t.senderOf(4), "-saknas-");
+    EXPECT_EQ(t.subjectOf(4), "-saknas-");
+}
+
 } // namespace

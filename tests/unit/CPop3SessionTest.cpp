@@ -1,5 +1,6 @@
 #include "pop3/CPop3Session.h"
 
+#include "dialogs/IContentHost.h"
 #include "dialogs/IMessageBoxHost.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
@@ -16,6 +17,12 @@ namespace {
 class CRecordingMessageBox : public IMessageBoxHost {
 public:
     void showMessage(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
+
+class CRecordingContent : public IContentHost {
+public:
+    void showContent(const std::string& text) override { shown.push_back(text); }
     std::vector<std::string> shown;
 };
 
@@ -292,6 +299,50 @@ TEST_F(CPop3SessionTest, LoginClosesTheEarlierConnectionFirst) {
     EXPECT_FALSE(session.login());
     EXPECT_EQ(factory.streamsCreated(), 2);
     EXPECT_FALSE(session.isConnected());
+}
+
+TEST_F(CPop3SessionTest, SummariesAreDecodedAndAppended) {
+    logIn();
+    cClient("TOP 1 0\r\n");
+    cServer("+OK\r\nFrom: =?iso-8859-1?Q?Hej_d=E5?= <hej@example.org>\r\n"
+            "Subject: =?iso-8859-1?Q?R=E4kning?=\r\nDate: Tue, 8 Dec 2026 10:00 +0100\r\n\r\n"
+            ".\r\n");
+    cClient("TOP 2 0\r\n");
+    cServer("-ERR no such message\r\n");
+    cClient("TOP 3 0\r\n");
+    cServer("+OK\r\nFrom: a\r\nSubject: b\r\nDa");
+    script->drop();
+    EXPECT_TRUE(session.fetchSummary(1));
+    EXPECT_EQ(session.getFrom(), "Hej_d\xE5 <hej@example.org>");
+    EXPECT_EQ(session.getSubject(), "R\xE4kning");
+    EXPECT_EQ(session.getDate(), "Tue, 8 Dec 2026 10:00 +0100");
+    EXPECT_TRUE(session.fetchSummary(2));
+    EXPECT_EQ(session.getFrom(), "-saknas-");
+    EXPECT_EQ(session.getSubject(), "-saknas-");
+    EXPECT_EQ(session.getDate(), "-saknas-");
+    // A header block cut off by a lost connection is not taken for the message's headers.
+    EXPECT_TRUE(session.fetchSummary(3));
+    EXPECT_EQ(session.getSubject(), "-saknas-");
+    const MessageTable& t = session.messageTable();
+    ASSERT_EQ(t.rowCount(), 3);
+    EXPECT_EQ(t.subjectOf(1), "R\xE4kning");
+    EXPECT_EQ(t.senderOf(2), "-saknas-");
+}
+
+TEST_F(CPop3SessionTest, PreviewShowsTheDecodedBeginning) {
+    CRecordingContent content;
+    session.setContentHost(&content);
+    session.setPreviewLines(50);
+    logIn();
+    cClient("TOP 4 50\r\n");
+    cServer("+OK\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nGr=F6t\r\n.\r\n");
+    cClient("TOP 5 50\r\n");
+    cServer("-ERR\r\n");
+    EXPECT_TRUE(session.preview(4));
+    EXPECT_TRUE(session.preview(5));
+    ASSERT_EQ(content.shown.size(), 2u);
+    EXPECT_EQ(content.shown[0], "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr\xF6t");
+    EXPECT_EQ(content.shown[1], "");
 }
 
 class CPop3RetrTest : public CPop3SessionTest {
