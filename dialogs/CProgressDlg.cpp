@@ -1,8 +1,8 @@
 #include "dialogs/CProgressDlg.h"
 
+#include "dialogs/CDialogUnits.h"
+
 #include <QCursor>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,34 +19,6 @@ int openWindows = 0;
 
 constexpr int tickMs = 250;
 
-// The window's layout is given in dialog units of an 8 pt sans font.
-QFont dialogFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
-
-// Dialog units to pixels: the average character width (taken over the alphabet, as dialog base
-// units are) is 4 units across, the font height is 8 units down.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font) {
-        QFontMetrics fm(font);
-        const int alphabet = fm.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        baseX_ = std::max(1, (alphabet / 26 + 1) / 2);
-        baseY_ = std::max(1, fm.height());
-    }
-    int x(int units) const { return (units * baseX_ + 2) / 4; }
-    int y(int units) const { return (units * baseY_ + 4) / 8; }
-    QRect rect(int ux, int uy, int uw, int uh) const { return {x(ux), y(uy), x(uw), y(uh)}; }
-
-private:
-    int baseX_;
-    int baseY_;
-};
-
 } // namespace
 
 CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent)
@@ -59,7 +31,7 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Arbetar..."));
-    setFont(dialogFont());
+    setFont(CDialogUnits::dialogFont());
 
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("1059"));
@@ -113,7 +85,7 @@ void CProgressDlg::timerEvent(QTimerEvent* event) {
 }
 
 void CProgressDlg::layOutFromDialogUnits() {
-    const DialogUnits du(font());
+    const CDialogUnits du(font());
     setFixedSize(du.x(186), du.y(55));
     bar_->setGeometry(du.rect(7, 12, 172, 14));
     cancelButton_->setGeometry(du.rect(67, 35, 50, 14));

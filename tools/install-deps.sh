@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ make cmake pkg-config
-    qt6-base-dev
+    qt6-base-dev qt6-svg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     dovecot-pop3d dnsmasq-base python3-aiosmtpd
 )

@@ -1,0 +1,5 @@
+#include "dialogs/CAppIcon.h"
+
+QIcon CAppIcon::icon() {
+    return QIcon(QStringLiteral(":/icons/maroket.svg"));
+}

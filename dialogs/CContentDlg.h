@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QPlainTextEdit;
+
+// "Innehåll": shows the text of one message read-only. Set the text, run it; nothing is read
+// back.
+class CContentDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CContentDlg(QWidget* parent = nullptr);
+
+    // ISO-8859-1 (or UTF-8, which the text boundary recognises); copied.
+    void SetText(const std::string& text) { text_ = text; }
+
+    // 1 after OK or Enter, 2 after Escape or the close box.
+    int run();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::string text_;
+    QPlainTextEdit* textEdit_ = nullptr;
+};

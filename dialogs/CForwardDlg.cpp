@@ -1,0 +1,64 @@
+#include "dialogs/CForwardDlg.h"
+
+#include "app/CUiText.h"
+#include "dialogs/CDialogUnits.h"
+#include "dialogs/DialogResult.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+CForwardDlg::CForwardDlg(QWidget* parent) : QDialog(parent) {
+    // Caption without system menu: the dialog ends through its buttons or the keyboard only.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setObjectName(QStringLiteral("131"));
+    setWindowTitle(QStringLiteral("Forward"));
+    setAccessibleName(windowTitle());
+    setFont(CDialogUnits::dialogFont());
+    const CDialogUnits du(font());
+    setFixedSize(du.x(165), du.y(89));
+
+    auto* label = new QLabel(QStringLiteral("Adress:"), this);
+    label->setGeometry(du.rect(13, 16, 40, 13));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    addressEdit_ = new QLineEdit(this);
+    addressEdit_->setObjectName(QStringLiteral("1044"));
+    addressEdit_->setAccessibleName(QStringLiteral("Adress"));
+    addressEdit_->setGeometry(du.rect(58, 16, 100, 14));
+    label->setBuddy(addressEdit_);
+
+    deleteCheck_ = new QCheckBox(QStringLiteral("Radera originalbrev"), this);
+    deleteCheck_->setObjectName(QStringLiteral("1045"));
+    deleteCheck_->setAccessibleName(deleteCheck_->text());
+    deleteCheck_->setGeometry(du.rect(58, 42, 77, 10));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setAccessibleName(ok->text());
+    ok->setGeometry(du.rect(48, 68, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* cancel = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setAccessibleName(cancel->text());
+    cancel->setGeometry(du.rect(108, 68, 50, 14));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    setTabOrder(addressEdit_, deleteCheck_);
+    setTabOrder(deleteCheck_, ok);
+    setTabOrder(ok, cancel);
+    addressEdit_->setFocus();
+}
+
+int CForwardDlg::run() {
+    return DialogResult::run(*this);
+}
+
+void CForwardDlg::accept() {
+    address_ = CUiText::toBytes(addressEdit_->text());
+    deleteAfter_ = deleteCheck_->isChecked();
+    QDialog::accept();
+}

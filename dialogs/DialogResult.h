@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+
+// What run() of the program's modal dialogs gives back: 1 when the dialog ended with OK (its
+// fields have then been read from the controls), 2 when it was cancelled by "Avbryt", Escape or
+// the close box (nothing was read). QDialog's own codes (Accepted 1, Rejected 0) stay inside.
+namespace DialogResult {
+
+constexpr int ok = 1;
+constexpr int cancel = 2;
+
+inline int run(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted ? ok : cancel;
+}
+
+} // namespace DialogResult

@@ -1,0 +1,218 @@
+#include "dialogs/CComposeDlg.h"
+#include "dialogs/DialogResult.h"
+
+#include "DialogDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <string>
+#include <vector>
+
+using namespace dialogdriver;
+
+namespace {
+
+QLineEdit* fromEdit(CComposeDlg& d) {
+    return control<QLineEdit>(d, "1082");
+}
+QLineEdit* toEdit(CComposeDlg& d) {
+    return control<QLineEdit>(d, "1083");
+}
+QLineEdit* subjectEdit(CComposeDlg& d) {
+    return control<QLineEdit>(d, "1084");
+}
+QPlainTextEdit* bodyEdit(CComposeDlg& d) {
+    return control<QPlainTextEdit>(d, "1081");
+}
+
+TEST(ComposeDlg, QuotingPutsTheMarkInFrontOfEveryLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Hej\nhopp\n", "> Hej\n> hopp\n> "},
+        {"Hej\r\nhopp\r\n", "> Hej\r\n> hopp\r\n> "},
+        {"", "> "},
+        {"en rad", "> en rad"},
+        {"\n\n", "> \n> \n> "},
+        {"> redan citerad\n", "> > redan citerad\n> "},
+        {"a\rb", "> a\rb"}, // only a line feed starts a line
+    };
+    for (const auto& [text, quoted] : cases) {
+        CComposeDlg dlg;
+        dlg.SetQuotedBody(text);
+        EXPECT_EQ(dlg.body(), quoted) << text;
+    }
+}
+
+TEST(ComposeDlg, QuotedReplyShowsInTheEditorAndReadsBackWithItsLineEnds) {
+    CComposeDlg dlg;
+    dlg.SetFrom("jag@exempel.se");
+    dlg.SetTo("du@exempel.se");
+    dlg.SetSubject("Re: M\xF6te"); // ISO-8859-1 ö
+    dlg.SetQuotedBody("F\xF6rsta raden\r\nAndra\xA0raden\r\n");
+
+    const int result = runDriven(dlg, [&] {
+        QStringList lines;
+        for (QTextBlock b = bodyEdit(dlg)->document()->begin(); b.isValid(); b = b.next())
+            lines << b.text();
+        EXPECT_EQ(lines, (QStringList{QStringLiteral("> Första raden"),
+                                      QStringLiteral("> Andra\u00A0raden"), QStringLiteral("> ")}));
+        EXPECT_EQ(subjectEdit(dlg)->text(), QStringLiteral("Re: Möte"));
+        ASSERT_EQ(focusedControl(dlg), bodyEdit(dlg));
+        QTest::keyClick(bodyEdit(dlg), Qt::Key_End, Qt::ControlModifier);
+        typeText(bodyEdit(dlg), QStringLiteral("Svar"));
+        EXPECT_TRUE(dlg.isVisible());
+        QTest::keyClick(subjectEdit(dlg), Qt::Key_Return);
+    });
+
+    EXPECT_EQ(result, DialogResult::ok);
+    // CR LF pairs as they came; the no-break space is not turned into a blank.
+    EXPECT_EQ(dlg.body(), "> F\xF6rsta raden\r\n> Andra\xA0raden\r\n> Svar");
+    EXPECT_EQ(dlg.subject(), "Re: M\xF6te");
+}
+
+TEST(ComposeDlg, FocusGoesToTheBodyTheToFieldOrNowhere) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* focused; // nullptr: no control
+    };
+    for (const Case& c :
+         {Case{"", "du@exempel.se", nullptr}, Case{"", "", nullptr},
+          Case{"jag@exempel.se", "", "1083"}, Case{"jag@exempel.se", "du@exempel.se", "1081"}}) {
+        SCOPED_TRACE(std::string(c.from) + " / " + c.to);
+        CComposeDlg dlg;
+        dlg.SetFrom(c.from);
+        dlg.SetTo(c.to);
+        const int result = runDriven(dlg, [&] {
+            QWidget* focus = focusedControl(dlg);
+            if (c.focused)
+                EXPECT_EQ(focus, control(dlg, c.focused));
+            else
+                EXPECT_EQ(focus, nullptr) << focus->objectName().toStdString();
+            // Without a focused control the keyboard still reaches the dialog.
+            pressKey(dlg, Qt::Key_Escape);
+        });
+        EXPECT_EQ(result, DialogResult::cancel);
+    }
+}
+
+TEST(ComposeDlg, EnterInTheBodyStartsALineAndEndsNothing) {
+    CComposeDlg dlg;
+    dlg.SetFrom("jag@exempel.se");
+    dlg.SetTo("du@exempel.se");
+    const int result = runDriven(dlg, [&] {
+        ASSERT_EQ(focusedControl(dlg), bodyEdit(dlg));
+        typeText(bodyEdit(dlg), QStringLiteral("Hej"));
+        QTest::keyClick(bodyEdit(dlg), Qt::Key_Return);
+        QTest::keyClick(bodyEdit(dlg), Qt::Key_Enter);
+        typeText(bodyEdit(dlg), QStringLiteral("då"));
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(bodyEdit(dlg)->blockCount(), 3);
+        control<QPushButton>(dlg, "1")->click();
+    });
+    EXPECT_EQ(result, DialogResult::ok);
+    EXPECT_EQ(dlg.body(), "Hej\r\n\r\nd\xE5");
+}
+
+TEST(ComposeDlg, EnterInAOneLineFieldSendsEveryFieldAsTyped) {
+    for (const char* id : {"1082", "1083", "1084"}) {
+        SCOPED_TRACE(id);
+        CComposeDlg dlg;
+        dlg.SetFrom("\xC5sa \xD6"
+                    "berg <asa@exempel.se>"); // Åsa Öberg
+        dlg.SetSubject("R\xC3\xA4kning");     // UTF-8 from a server: Räkning
+        const int result = runDriven(dlg, [&] {
+            EXPECT_EQ(fromEdit(dlg)->text(), QStringLiteral("Åsa Öberg <asa@exempel.se>"));
+            EXPECT_EQ(subjectEdit(dlg)->text(), QStringLiteral("Räkning"));
+            typeText(toEdit(dlg), QStringLiteral("Pär <par@exempel.se>"));
+            typeText(subjectEdit(dlg), QStringLiteral(" 5 €"));
+            typeText(bodyEdit(dlg), QStringLiteral("Hälsningar"));
+            control<QCheckBox>(dlg, "1114")->click();
+            QTest::keyClick(control(dlg, id), Qt::Key_Return);
+        });
+        EXPECT_EQ(result, DialogResult::ok);
+        EXPECT_EQ(dlg.from(), "\xC5sa \xD6"
+                              "berg <asa@exempel.se>");
+        EXPECT_EQ(dlg.to(), "P\xE4r <par@exempel.se>");
+        EXPECT_EQ(dlg.subject(), "R\xE4kning 5 ?"); // no euro sign in ISO-8859-1
+        EXPECT_EQ(dlg.body(), "H\xE4lsningar");
+        EXPECT_TRUE(dlg.direct());
+    }
+}
+
+TEST(ComposeDlg, AvbrytEscapeAndTheCloseBoxReadNothing) {
+    const std::vector<std::pair<const char*, std::function<void(CComposeDlg&)>>> ways = {
+        {"Avbryt", [](CComposeDlg& d) { control<QPushButton>(d, "2")->click(); }},
+        {"Escape", [](CComposeDlg& d) { QTest::keyClick(toEdit(d), Qt::Key_Escape); }},
+        {"close box", [](CComposeDlg& d) { d.close(); }},
+    };
+    for (const auto& [name, end] : ways) {
+        SCOPED_TRACE(name);
+        CComposeDlg dlg;
+        dlg.SetFrom("jag@exempel.se");
+        dlg.SetDirect(true);
+        const int result = runDriven(dlg, [&] {
+            EXPECT_TRUE(control<QCheckBox>(dlg, "1114")->isChecked());
+            typeText(toEdit(dlg), QStringLiteral("du@exempel.se"));
+            typeText(fromEdit(dlg), QStringLiteral("x"));
+            control<QCheckBox>(dlg, "1114")->click();
+            end(dlg);
+        });
+        EXPECT_EQ(result, DialogResult::cancel);
+        EXPECT_EQ(dlg.from(), "jag@exempel.se");
+        EXPECT_EQ(dlg.to(), "");
+        EXPECT_EQ(dlg.body(), "");
+        EXPECT_TRUE(dlg.direct());
+    }
+}
+
+TEST(ComposeDlg, FixedPitchLayoutWithTabOrderFromToSubjectBody) {
+    CComposeDlg dlg;
+    dlg.SetFrom("jag@exempel.se");
+    runDriven(dlg, [&] {
+        EXPECT_EQ(dlg.objectName(), QStringLiteral("145"));
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Nytt brev"));
+        EXPECT_TRUE(dlg.windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_TRUE(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(dlg.windowFlags() & Qt::WindowMaximizeButtonHint);
+        for (const char* id : {"1081", "1082", "1083", "1084", "1114", "1", "2"}) {
+            QWidget* w = control(dlg, id);
+            EXPECT_TRUE(QFontInfo(w->font()).fixedPitch()) << id;
+            EXPECT_EQ(w->font().pointSize(), 8) << id;
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << id;
+            EXPECT_TRUE(dlg.rect().contains(w->geometry())) << id;
+        }
+        EXPECT_EQ(control<QPushButton>(dlg, "1")->text(), QStringLiteral("Skicka"));
+        EXPECT_TRUE(control<QPushButton>(dlg, "1")->isDefault());
+        // A long line wraps at the body's width instead of scrolling sideways.
+        bodyEdit(dlg)->setPlainText(QString(300, QLatin1Char('x')));
+        EXPECT_GT(bodyEdit(dlg)->document()->firstBlock().layout()->lineCount(), 1);
+        bodyEdit(dlg)->clear();
+
+        // From, to and subject across the top in that order; the body below them.
+        EXPECT_LT(fromEdit(dlg)->x(), toEdit(dlg)->x());
+        EXPECT_LT(toEdit(dlg)->x(), subjectEdit(dlg)->x());
+        EXPECT_GT(bodyEdit(dlg)->y(), fromEdit(dlg)->geometry().bottom());
+
+        fromEdit(dlg)->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 7; ++i) {
+            pressKey(dlg, Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_EQ(visited, (QStringList{"1083", "1084", "1081", "1114", "1", "2", "1082"}));
+        EXPECT_TRUE(bodyEdit(dlg)->toPlainText().isEmpty()) << "Tab went into the body";
+        pressKey(dlg, Qt::Key_Escape);
+    });
+}
+
+} // namespace
