@@ -78,6 +78,11 @@ constexpr std::array kEntries{
     Entry{702, u8"Servern svarade inte i tid."},
     Entry{703, u8"Inte ansluten till servern."},
     Entry{704, u8"Kontonamn och lösenord får inte innehålla radbrytningar."},
+    // SMTP: typed text that cannot go into a command or header line, the label of the data
+    // step, and a retrieved message that cannot be read for forwarding.
+    Entry{705, u8"Adresser, Helo-namn och ärende får inte innehålla radbrytningar."},
+    Entry{706, u8"DATA:"},
+    Entry{707, u8"Det hämtade brevet kunde inte läsas:"},
 };
 
 constexpr bool isContinuation(char8_t c) {

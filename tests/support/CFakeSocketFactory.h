@@ -1,20 +1,28 @@
 #pragma once
 
 #include "platform/ISocketFactory.h"
+#include "support/CFakeDatagramSocket.h"
 #include "support/CFakeScript.h"
 
 #include <deque>
 #include <memory>
 
-// Hands out one scripted stream per connection, in the order the scripts were added.
+// Hands out one scripted stream per connection, in the order the scripts were added, and the
+// planned datagram sockets in the same way (none planned: null).
 class CFakeSocketFactory : public ISocketFactory {
 public:
     std::shared_ptr<CFakeScript> addScript();
     std::unique_ptr<IStream> createStream() override;
-    std::unique_ptr<IDatagramSocket> createDatagramSocket() override { return nullptr; }
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override;
     int streamsCreated() const { return created_; }
+
+    // The returned socket stays readable after its user has dropped it.
+    std::shared_ptr<CFakeDatagramSocket> addDatagramSocket();
+    int datagramSocketsCreated() const { return datagramCreated_; }
 
 private:
     std::deque<std::shared_ptr<CFakeScript>> scripts_;
     int created_ = 0;
+    std::deque<std::shared_ptr<CFakeDatagramSocket>> datagramSockets_;
+    int datagramCreated_ = 0;
 };

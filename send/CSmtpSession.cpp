@@ -1,0 +1,330 @@
+#include "send/CSmtpSession.h"
+
+#include "dialogs/CProgressThread.h"
+#include "platform/CFile.h"
+#include "platform/CSocketFactory.h"
+#include "platform/CTempFile.h"
+#include "resources/CStringTable.h"
+#include "send/CMessageComposer.h"
+#include "send/CMxResolver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+constexpr int kCannotConnect = 143;
+constexpr int kGreetingRefused = 144;
+constexpr int kHeloLabel = 156;
+constexpr int kMailFromLabel = 157;
+constexpr int kRcptToLabel = 158;
+constexpr int kAddressValid = 159;
+constexpr int kForwardCancelled = 528;
+constexpr int kMessageSent = 533;
+constexpr int kConnectionLost = 701;
+constexpr int kTimedOut = 702;
+constexpr int kLineBreakInField = 705;
+constexpr int kDataLabel = 706;
+constexpr int kTempFileUnreadable = 707;
+
+int labelOf(CSmtpSession::SmtpStep step) {
+    switch (step) {
+    case CSmtpSession::StepHelo:
+        return kHeloLabel;
+    case CSmtpSession::StepMailFrom:
+        return kMailFromLabel;
+    case CSmtpSession::StepRcptTo:
+        return kRcptToLabel;
+    default:
+        return kDataLabel;
+    }
+}
+
+// The reply code test: the first three characters, case ignored. A reply cut short is refused.
+bool beginsWith(std::string_view reply, std::string_view code) {
+    if (reply.size() < code.size())
+        return false;
+    for (std::size_t i = 0; i < code.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(reply[i])) !=
+            std::tolower(static_cast<unsigned char>(code[i])))
+            return false;
+    return true;
+}
+
+int clampToInt(long long value) {
+    return static_cast<int>(std::min<long long>(value, INT_MAX));
+}
+
+} // namespace
+
+CSmtpSession::CSmtpSession()
+    : ownFactory_(std::make_unique<CSocketFactory>()), factory_(ownFactory_.get()) {}
+
+CSmtpSession::~CSmtpSession() = default;
+
+void CSmtpSession::setSocketFactory(ISocketFactory* factory) {
+    factory_ = factory ? factory : ownFactory_.get();
+}
+
+void CSmtpSession::setStatusFromTable(int id) {
+    statusText_ = CStringTable::load(id);
+}
+
+bool CSmtpSession::isConnected() const {
+    return socket_ && socket_->isOpen();
+}
+
+void CSmtpSession::closeSocket() {
+    if (socket_)
+        socket_->close();
+    socket_.reset();
+}
+
+void CSmtpSession::splitAddresses() {
+    fromHeader_.clear();
+    toHeader_.clear();
+    auto split = [](std::string& address, std::string& header) {
+        const auto open = address.find('<');
+        const auto close = address.find('>');
+        if (open == std::string::npos || close == std::string::npos || close < open)
+            return;
+        header = address;
+        address = header.substr(open + 1, close - open - 1);
+    };
+    split(toAddress_, toHeader_);
+    split(fromAddress_, fromHeader_);
+}
+
+bool CSmtpSession::refuseLineBreaks(std::initializer_list<const std::string*> texts) {
+    for (const std::string* text : texts)
+        if (text->find_first_of("\r\n") != std::string::npos) {
+            setStatusFromTable(kLineBreakInField);
+            return true;
+        }
+    return false;
+}
+
+void CSmtpSession::failStep(SmtpStep step, int reasonId) {
+    const std::string reason = CStringTable::load(reasonId);
+    if (step == StepGreeting)
+        statusText_ = CStringTable::load(kGreetingRefused) + " " + reason;
+    else
+        statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " " + reason;
+    // Whatever the server sends later could not be told apart from the next reply.
+    closeSocket();
+}
+
+bool CSmtpSession::connectAndGreet() {
+    closeSocket();
+    // A lookup that found no exchanger leaves the server empty: nothing to try.
+    if (server_.empty()) {
+        setStatusFromTable(kCannotConnect);
+        return false;
+    }
+    socket_ = factory_->createStream();
+    if (!socket_ || !socket_->connect(server_, port_)) {
+        setStatusFromTable(kCannotConnect);
+        closeSocket();
+        return false;
+    }
+    return checkReply(StepGreeting) == 1;
+}
+
+bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
+    if (!isConnected() || !socket_->send(line)) {
+        failStep(step, kConnectionLost);
+        return false;
+    }
+    return true;
+}
+
+bool CSmtpSession::sendData(std::string_view bytes, CDataEnding& ending) {
+    if (bytes.empty())
+        return true;
+    if (!sendLine(StepData, bytes))
+        return false;
+    ending.feed(bytes);
+    return true;
+}
+
+bool CSmtpSession::receiveReply(SmtpStep step, std::size_t max, std::string_view& reply) {
+    if (!isConnected()) {
+        failStep(step, kConnectionLost);
+        return false;
+    }
+    replyArea_.assign(max, '\0');
+    const IoResult r = socket_->receive(replyArea_.data(), max);
+    if (r.status == IoStatus::Ok && r.count > 0) {
+        reply = std::string_view(replyArea_.data(), r.count);
+        return true;
+    }
+    failStep(step, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
+    return false;
+}
+
+int CSmtpSession::checkReply(SmtpStep step) {
+    std::string_view reply;
+    if (!receiveReply(step, kReplyMax, reply))
+        return 0;
+    switch (step) {
+    case StepGreeting:
+        if (beginsWith(reply, "220"))
+            return 1;
+        setStatusFromTable(kGreetingRefused);
+        return 0;
+    case StepHelo:
+    case StepMailFrom:
+    case StepRcptTo:
+        if (beginsWith(reply, "250"))
+            return 1;
+        statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " ";
+        statusText_.append(reply);
+        return 0;
+    case StepData:
+        return transmitMessage();
+    case StepQuit:
+        return 1;
+    }
+    return 0;
+}
+
+std::string CSmtpSession::composeHeader() const {
+    return CMessageComposer::composeHeader(fromHeader_, toHeader_, subject_, quotedPrintable);
+}
+
+int CSmtpSession::transmitMessage() {
+    if (body_ == CMessageComposer::kForwardMarker)
+        return forwardFile();
+    const std::string header = composeHeader();
+    const std::string text = CMessageComposer::makeTransparent(
+        quotedPrintable == 1 ? CMessageComposer::encodeHighBytes(body_) : body_);
+    CDataEnding ending;
+    if (!sendData(header, ending) || !sendData("\r\n", ending) || !sendData(text, ending))
+        return 0;
+    return finishData(ending);
+}
+
+int CSmtpSession::finishData(const CDataEnding& ending) {
+    CDataEnding unused;
+    if (!sendData(ending.terminator(), unused))
+        return 0;
+    // The answer to the data is not examined; only a server that never gives one fails.
+    std::string_view reply;
+    return receiveReply(StepData, kEndReplyMax, reply) ? 1 : 0;
+}
+
+int CSmtpSession::forwardFile() {
+    const std::string unreadable = CStringTable::load(kTempFileUnreadable);
+    std::string path, error;
+    if (!CTempFile::path(path, error)) {
+        statusText_ = unreadable + " " + error;
+        return 0;
+    }
+    CFile file;
+    const long long length = file.openForRead(path) ? file.size() : -1;
+    if (length < 0) {
+        statusText_ = unreadable + " " + path + ": " + file.errorText();
+        return 0;
+    }
+    // From here on the file is used up, whatever happens to the transfer.
+    auto consumed = [&](int result) {
+        file.close();
+        CFile::remove(path);
+        return result;
+    };
+    auto readFailed = [&](long long got) {
+        statusText_ =
+            unreadable + " " + path + ": " + (got < 0 ? file.errorText() : std::strerror(EIO));
+        return consumed(0);
+    };
+
+    CDataEnding ending;
+    if (length <= kProgressThreshold) {
+        std::string all(static_cast<std::size_t>(length), '\0');
+        for (long long done = 0; done < length;) {
+            const long long got =
+                file.read(all.data() + done, static_cast<std::size_t>(length - done));
+            if (got <= 0)
+                return readFailed(got);
+            done += got;
+        }
+        if (!sendData(all, ending))
+            return consumed(0);
+    } else {
+        CProgressThread progress;
+        progress.SetTotal(clampToInt(length));
+        progress.start(progressHost_);
+        char piece[kForwardPiece];
+        for (long long done = 0; done < length;) {
+            const auto want = static_cast<std::size_t>(
+                std::min<long long>(static_cast<long long>(sizeof piece), length - done));
+            const long long got = file.read(piece, want);
+            if (got <= 0)
+                return readFailed(got);
+            if (!sendData(std::string_view(piece, static_cast<std::size_t>(got)), ending))
+                return consumed(0);
+            if (!progress.IsProgressRunning()) {
+                setStatusFromTable(kForwardCancelled);
+                return consumed(0);
+            }
+            done += got;
+            progress.SetProgress(clampToInt(done));
+        }
+        progress.SetProgress(clampToInt(length));
+    }
+    // A file from RETR ends with its own terminating line, so nothing is added to it.
+    return consumed(finishData(ending));
+}
+
+int CSmtpSession::send() {
+    splitAddresses();
+    if (refuseLineBreaks(
+            {&fromAddress_, &fromHeader_, &toAddress_, &toHeader_, &heloName_, &subject_}))
+        return 0;
+    int ok = connectAndGreet() && sendLine(StepHelo, "HELO " + heloName_ + "\r\n") &&
+             checkReply(StepHelo) &&
+             sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n");
+    if (ok && !checkReply(StepMailFrom)) {
+        // Some servers want the sender quoted; a lost connection gets no second try.
+        ok = isConnected() && sendLine(StepMailFrom, "MAIL FROM: \"" + fromAddress_ + "\"\r\n") &&
+             checkReply(StepMailFrom);
+    }
+    ok = ok && sendLine(StepRcptTo, "RCPT TO:<" + toAddress_ + ">\r\n") && checkReply(StepRcptTo) &&
+         sendLine(StepData, "DATA\r\n") && checkReply(StepData);
+    if (ok) {
+        // The message is handed over; whatever QUIT meets changes nothing.
+        if (isConnected() && socket_->send("QUIT\r\n"))
+            checkReply(StepQuit);
+        setStatusFromTable(kMessageSent);
+    }
+    closeSocket();
+    return ok ? 1 : 0;
+}
+
+int CSmtpSession::testAddress(const std::string& address) {
+    splitAddresses();
+    if (refuseLineBreaks({&fromAddress_, &fromHeader_, &heloName_, &address}))
+        return 0;
+    const int ok = connectAndGreet() && sendLine(StepHelo, "HELO " + heloName_ + "\r\n") &&
+                   checkReply(StepHelo) &&
+                   sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n") &&
+                   checkReply(StepMailFrom) &&
+                   sendLine(StepRcptTo, "RCPT TO: <" + address + ">\r\n") && checkReply(StepRcptTo);
+    if (ok) {
+        if (isConnected() && socket_->send("QUIT\r\n"))
+            checkReply(StepQuit);
+        setStatusFromTable(kAddressValid);
+    }
+    closeSocket();
+    return ok ? 1 : 0;
+}
+
+std::string CSmtpSession::lookupMailExchanger(const std::string& domain) {
+    CMxResolver resolver(factory_);
+    resolver.setDnsServer(dnsServer);
+    resolver.lookup(domain);
+    return resolver.getResult();
+}

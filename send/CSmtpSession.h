@@ -1,0 +1,104 @@
+#pragma once
+
+#include "platform/ISocketFactory.h"
+
+#include <cstddef>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CDataEnding;
+class CSocketFactory;
+class IProgressHost;
+
+// The program's SMTP client: plain HELO, no extensions, one connection per operation. send()
+// delivers one message to one recipient; testAddress() asks whether a server takes an address
+// as a recipient. The fields keep their values between operations; each flow sets what it
+// needs. Both operations return 1 or 0 and leave the outcome in statusText.
+class CSmtpSession {
+public:
+    enum SmtpStep { StepGreeting, StepHelo, StepMailFrom, StepRcptTo, StepData, StepQuit };
+
+    // Forwarded files above this many bytes go out in pieces, with a progress window.
+    static constexpr long long kProgressThreshold = 32768;
+    static constexpr std::size_t kForwardPiece = 1024;
+    static constexpr std::size_t kReplyMax = 512;
+    static constexpr std::size_t kEndReplyMax = 100;
+
+    CSmtpSession();
+    ~CSmtpSession();
+    CSmtpSession(const CSmtpSession&) = delete;
+    CSmtpSession& operator=(const CSmtpSession&) = delete;
+
+    // Seams to the outside; a null factory means real sockets, a null host no window. The
+    // factory must outlive the session.
+    void setSocketFactory(ISocketFactory* factory);
+    void setProgressHost(IProgressHost* host) { progressHost_ = host; }
+
+    void setFrom(const std::string& text) { fromAddress_ = text; }
+    void setTo(const std::string& text) { toAddress_ = text; }
+    void setHelo(const std::string& text) { heloName_ = text; }
+    const std::string& heloName() const { return heloName_; }
+    void setServer(const std::string& text) { server_ = text; }
+    void setPort(int port) { port_ = port; }
+    int port() const { return port_; }
+    void setSubject(const std::string& text) { subject_ = text; }
+    // A body of exactly "filfil" sends the retrieved message in the temporary file instead.
+    void setBody(const std::string& text) { body_ = text; }
+
+    std::string getServer() const { return server_; }
+    std::string getStatusText() const { return statusText_; }
+
+    int send();
+    int testAddress(const std::string& address);
+    // A fresh MX lookup against dnsServer; empty when none was found.
+    std::string lookupMailExchanger(const std::string& domain);
+
+    // Set by the owner, directly or with the setters: the DNS server of the lookup, and 1 to send
+    // composed text quoted-printable with its MIME header lines.
+    std::string dnsServer;
+    int quotedPrintable = 0;
+    void setDnsServer(const std::string& text) { dnsServer = text; }
+    void setQuotedPrintable(int value) { quotedPrintable = value; }
+
+private:
+    // A display name with the address in angle brackets: the whole text for the header line,
+    // the bare address for the envelope.
+    void splitAddresses();
+    // One receive for the step and its test; for StepData the message goes out from here.
+    int checkReply(SmtpStep step);
+    void setStatusFromTable(int id);
+    int transmitMessage();
+    std::string composeHeader() const;
+    int forwardFile();
+
+    // Texts with a line break would put commands of their own on the wire.
+    bool refuseLineBreaks(std::initializer_list<const std::string*> texts);
+    bool connectAndGreet();
+    bool sendLine(SmtpStep step, std::string_view line);
+    bool sendData(std::string_view bytes, CDataEnding& ending);
+    // Ends the data and takes the one reply the server gives to it, unexamined.
+    int finishData(const CDataEnding& ending);
+    bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
+    void failStep(SmtpStep step, int reasonId);
+    void closeSocket();
+    bool isConnected() const;
+
+    std::string toHeader_;
+    std::string fromHeader_;
+    std::string subject_;
+    int port_ = 25;
+    std::string statusText_;
+    std::string server_;
+    std::string fromAddress_;
+    std::string toAddress_;
+    std::string body_;
+    std::string heloName_;
+    std::unique_ptr<IStream> socket_;
+    std::string replyArea_;
+
+    std::unique_ptr<CSocketFactory> ownFactory_;
+    ISocketFactory* factory_ = nullptr;
+    IProgressHost* progressHost_ = nullptr;
+};

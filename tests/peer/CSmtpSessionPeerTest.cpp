@@ -1,0 +1,138 @@
+#include "peers/CFreePort.h"
+#include "peers/CSmtpSinkPeer.h"
+#include "pop3/CPop3Session.h"
+#include "send/CSmtpSession.h"
+#include "support/CScriptedProgressHost.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+namespace {
+
+// A message as a POP3 server sends it after RETR, and so as the retrieved file holds it: CRLF
+// line ends, leading dots doubled, the terminating line.
+std::string onTheWire(const std::string& message) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < message.size()) {
+        const std::size_t end = message.find("\r\n", start) + 2;
+        if (message[start] == '.')
+            out += '.';
+        out.append(message, start, end - start);
+        start = end;
+    }
+    return out + ".\r\n";
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+class CSmtpSessionPeerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(sink.start(error)) << error;
+        session.setServer(sink.host());
+        session.setPort(sink.port());
+        session.setHelo("nada");
+        session.setProgressHost(&progress);
+    }
+    // Sends and returns the one message the sink stored.
+    CSmtpSinkPeer::Message sendOne() {
+        const std::size_t before = sink.messages().size();
+        EXPECT_EQ(session.send(), 1) << session.getStatusText() << sink.log();
+        EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+        EXPECT_TRUE(sink.waitForMessages(before + 1)) << sink.log();
+        auto stored = sink.messages();
+        EXPECT_EQ(stored.size(), before + 1) << sink.log();
+        return stored.empty() ? CSmtpSinkPeer::Message{} : stored.back();
+    }
+
+    CSmtpSinkPeer sink;
+    CScriptedProgressHost progress;
+    CSmtpSession session;
+};
+
+TEST_F(CSmtpSessionPeerTest, AComposedMessageIsStoredExactlyAsComposed) {
+    session.setFrom("Anna A <anna@example.org>");
+    session.setTo("Bo B <bo@example.org>");
+    session.setSubject("Hej");
+    session.setBody("Rad ett.\r\n.en punkt\r\n.\r\n..tv\xE5\r\nsista rad");
+    const auto m = sendOne();
+    EXPECT_EQ(m.helo, "nada");
+    EXPECT_EQ(m.sender, "anna@example.org");
+    EXPECT_EQ(m.recipients, std::vector<std::string>{"bo@example.org"});
+    // The last line gets the line end that the data needs; nothing else is added.
+    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
+                      "To: Bo B <bo@example.org>\r\nSubject: Hej\r\n\r\n"
+                      "Rad ett.\r\n.en punkt\r\n.\r\n..tv\xE5\r\nsista rad\r\n");
+
+    // Bare addresses, quoted-printable, a body that ends with its own line end.
+    session.setFrom("anna@example.org");
+    session.setTo("bo@example.org");
+    session.setSubject("");
+    session.quotedPrintable = 1;
+    session.setBody("R\xE4ksm\xF6rg\xE5s = gott\r\n");
+    const auto qp = sendOne();
+    EXPECT_EQ(qp.data, "X-Mailer: Velmo 1.0\r\nMIME-Version: 1.0\r\n"
+                       "Content-Type: text/plain; charset=iso-8859-1\r\n"
+                       "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+                       "R=E4ksm=F6rg=E5s = gott\r\n");
+}
+
+TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
+    const std::string path = CPop3Session::tempFilePath();
+    ASSERT_FALSE(path.empty());
+    const std::string original = "From: Bo <bo@example.org>\r\nSubject: Vidare\r\n\r\nRad.\r\n"
+                                 ".en punkt\r\n.\r\nslut\r\n";
+    writeFile(path, onTheWire(original));
+    session.setFrom("bo@example.org");
+    session.setTo("Cecilia <cecilia@example.org>");
+    session.setBody("filfil");
+    auto m = sendOne();
+    EXPECT_EQ(m.data, original);
+    EXPECT_EQ(m.recipients, std::vector<std::string>{"cecilia@example.org"});
+    EXPECT_FALSE(fileExists(path));
+
+    // A large one goes in pieces behind the progress window, and still arrives whole.
+    std::string large = "Subject: Stort\r\n\r\n";
+    for (int i = 0; large.size() < 100000; ++i)
+        large +=
+            (i % 7 == 0 ? "." : "") + std::string(70, static_cast<char>('a' + i % 26)) + "\r\n";
+    writeFile(path, onTheWire(large));
+    m = sendOne();
+    EXPECT_EQ(m.data, large);
+    ASSERT_EQ(progress.windows.size(), 1u);
+    EXPECT_EQ(progress.windows[0]->position.load(), progress.windows[0]->total);
+
+    // Neither transfer left a stray command line behind its own terminator.
+    EXPECT_EQ(sink.log().find("unrecognised"), std::string::npos) << sink.log();
+}
+
+TEST_F(CSmtpSessionPeerTest, TheAddressTestIsAcceptedAndAClosedPortCannotConnect) {
+    session.setFrom("anna@example.org");
+    EXPECT_EQ(session.testAddress("bo@example.org"), 1) << session.getStatusText();
+    EXPECT_EQ(session.getStatusText(), "Adressen \xE4r giltig.");
+    EXPECT_TRUE(sink.messages().empty());
+
+    const int closed = CFreePort::pick();
+    ASSERT_GT(closed, 0);
+    session.setPort(closed);
+    session.setTo("bo@example.org");
+    session.setBody("Hej");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(session.testAddress("bo@example.org"), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+}
+
+} // namespace

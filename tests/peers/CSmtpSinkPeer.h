@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A real SMTP server (aiosmtpd) on 127.0.0.1 for one test, keeping every message it receives in
+// a fresh temporary folder. It accepts any sender and recipient.
+class CSmtpSinkPeer {
+public:
+    struct Message {
+        std::string helo;
+        std::string sender;                  // as the envelope gave it
+        std::vector<std::string> recipients; // in the order of the RCPT commands
+        std::string data;                    // the data as sent, with leading dots undoubled
+    };
+
+    CSmtpSinkPeer();
+    // Stops the server and removes the temporary folder.
+    ~CSmtpSinkPeer();
+    CSmtpSinkPeer(const CSmtpSinkPeer&) = delete;
+    CSmtpSinkPeer& operator=(const CSmtpSinkPeer&) = delete;
+
+    // Starts the sink and waits (at most 10 s) until the port greets. False with the reason and
+    // the log in error otherwise.
+    bool start(std::string& error);
+    void stop();
+
+    std::string host() const { return "127.0.0.1"; }
+    int port() const { return port_; }
+
+    // The messages stored so far, in the order they arrived.
+    std::vector<Message> messages() const;
+    // Waits at most timeoutMs until at least count messages are stored.
+    bool waitForMessages(std::size_t count, int timeoutMs = 5000) const;
+    // What the sink wrote to stdout and stderr.
+    std::string log() const;
+
+private:
+    bool launch(std::string& error);
+    bool waitForGreeting(std::string& error);
+    std::size_t storedCount() const;
+
+    std::string dir_;
+    int port_ = -1;
+    pid_t pid_ = -1;
+};

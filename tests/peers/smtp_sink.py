@@ -1,0 +1,68 @@
+#!/usr/bin/python3
+"""An SMTP server on 127.0.0.1 for the tests that keeps every message it receives.
+
+Usage: smtp_sink.py PORT FOLDER
+
+Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line) and n.data (the
+data exactly as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, once
+the rest is complete. Prints "ready PORT" when it listens. Ends on SIGTERM.
+"""
+
+import asyncio
+import os
+import signal
+import sys
+
+from aiosmtpd.smtp import SMTP
+
+
+def as_bytes(text):
+    # Command arguments are decoded with surrogateescape; this gives back the bytes on the wire.
+    return text.encode("utf-8", errors="surrogateescape")
+
+
+def write(path, data):
+    with open(path, "wb") as out:
+        out.write(data)
+
+
+class Keeper:
+    def __init__(self, folder):
+        self.folder = folder
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        base = os.path.join(self.folder, str(self.count))
+        write(base + ".helo", as_bytes(session.host_name or ""))
+        write(base + ".from", as_bytes(envelope.mail_from or ""))
+        write(base + ".rcpt", b"".join(as_bytes(r) + b"\n" for r in envelope.rcpt_tos))
+        write(base + ".data", envelope.content)
+        write(base + ".done", b"")
+        return "250 OK stored as %d" % self.count
+
+
+async def serve(port, folder):
+    loop = asyncio.get_running_loop()
+    keeper = Keeper(folder)
+    # A fixed host name: the default asks the resolver for this machine's name.
+    server = await loop.create_server(
+        lambda: SMTP(keeper, decode_data=False, hostname="sink.test"), "127.0.0.1", port)
+    stop = loop.create_future()
+    loop.add_signal_handler(signal.SIGTERM, stop.set_result, None)
+    print("ready", port, flush=True)
+    await stop
+    server.close()
+    await server.wait_closed()
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    asyncio.run(serve(int(sys.argv[1]), sys.argv[2]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,430 @@
+#include "send/CSmtpSession.h"
+
+#include "pop3/CPop3Session.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CScriptedProgressHost.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Plays the scripted stream and remembers the size of every send, so a test can tell one send
+// of a whole file from a file sent in pieces.
+class CCountingStream : public IStream {
+public:
+    CCountingStream(std::unique_ptr<IStream> inner, std::vector<std::size_t>& sends)
+        : inner_(std::move(inner)), sends_(sends) {}
+    bool connect(const std::string& host, int port) override { return inner_->connect(host, port); }
+    bool send(std::string_view bytes) override {
+        sends_.push_back(bytes.size());
+        return inner_->send(bytes);
+    }
+    IoResult receive(char* into, std::size_t max) override { return inner_->receive(into, max); }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    std::string lastError() const override { return inner_->lastError(); }
+
+private:
+    std::unique_ptr<IStream> inner_;
+    std::vector<std::size_t>& sends_;
+};
+
+class CCountingFactory : public ISocketFactory {
+public:
+    std::unique_ptr<IStream> createStream() override {
+        return std::make_unique<CCountingStream>(fake.createStream(), sends);
+    }
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override {
+        return fake.createDatagramSocket();
+    }
+
+    CFakeSocketFactory fake;
+    std::vector<std::size_t> sends;
+};
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// A retrieved message as the POP3 session leaves it: CRLF, a stuffed line, the terminating line.
+std::string retrievedMessage(std::size_t length) {
+    const std::string head = "From: Bo <bo@example.org>\r\nSubject: Stort\r\n\r\n..en punkt\r\n";
+    const std::string tail = "\r\n.\r\n";
+    return head + std::string(length - head.size() - tail.size(), 'x') + tail;
+}
+
+class CSmtpSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session.setSocketFactory(&factory);
+        session.setProgressHost(&progress);
+        session.setServer("mail.example");
+        session.setPort(25);
+        session.setHelo("nada");
+        session.setFrom("anna@example.org");
+        session.setTo("bo@example.org");
+        session.setBody("Hej!");
+    }
+    void TearDown() override {
+        for (const auto& s : scripts)
+            EXPECT_TRUE(s->finished()) << s->report();
+    }
+
+    // A connection whose whole script the test must use.
+    std::shared_ptr<CFakeScript> conversation() {
+        scripts.push_back(factory.fake.addScript());
+        return scripts.back();
+    }
+    // Greeting, HELO, MAIL FROM and RCPT TO all accepted.
+    std::shared_ptr<CFakeScript> acceptedUpToRcpt(const std::string& greeting = "220 ready\r\n") {
+        auto s = conversation();
+        s->server(greeting)
+            .client("HELO nada\r\n")
+            .server("250 mail.example\r\n")
+            .client("MAIL FROM: <anna@example.org>\r\n")
+            .server("250 OK\r\n")
+            .client("RCPT TO:<bo@example.org>\r\n")
+            .server("250 OK\r\n");
+        return s;
+    }
+    std::shared_ptr<CFakeScript> acceptedUpToData() {
+        auto s = acceptedUpToRcpt();
+        s->client("DATA\r\n").server("354 go ahead\r\n");
+        return s;
+    }
+    void endsWithQuit(CFakeScript& s, const std::string& endReply = "250 OK queued\r\n") {
+        s.server(endReply).client("QUIT\r\n").server("221 bye\r\n");
+    }
+
+    CCountingFactory factory;
+    std::vector<std::shared_ptr<CFakeScript>> scripts;
+    CScriptedProgressHost progress;
+    CSmtpSession session;
+    const std::string tempFile = CPop3Session::tempFilePath();
+};
+
+TEST_F(CSmtpSessionTest, DisplayNamesGoToTheHeadersAndBareAddressesToTheEnvelope) {
+    session.setFrom("Anna A <anna@example.org>");
+    session.setTo("Bo B <bo@example.org>");
+    session.setSubject("Hej");
+    auto s = acceptedUpToData();
+    s->client("X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
+              "To: Bo B <bo@example.org>\r\nSubject: Hej\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*s);
+    EXPECT_EQ(session.send(), 1);
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+
+    // The fields were rewritten to the bare addresses: a second send writes no From or To line.
+    session.setSubject("");
+    auto again = acceptedUpToData();
+    again->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*again);
+    EXPECT_EQ(session.send(), 1);
+}
+
+TEST_F(CSmtpSessionTest, AMultiLineGreetingIsReadOneReceiveAtATime) {
+    // Arriving in one receive, the whole greeting passes.
+    auto s = acceptedUpToRcpt("220-mail.example welcome\r\n220 ready\r\n");
+    s->client("DATA\r\n").server("354 go\r\n").client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*s);
+    EXPECT_EQ(session.send(), 1);
+
+    // Arriving in two, its last line is taken for the answer to HELO.
+    conversation()
+        ->server("220-mail.example welcome\r\n")
+        .client("HELO nada\r\n")
+        .server("220 ready\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: HELO: 220 ready\r\n");
+}
+
+TEST_F(CSmtpSessionTest, SendTriesTheQuotedSenderButTheAddressTestDoesNot) {
+    auto s = conversation();
+    s->server("220 mail.example\r\n")
+        .client("HELO nada\r\n")
+        .server("250 mail.example\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .server("501 5.1.7 Bad sender address syntax\r\n")
+        .client("MAIL FROM: \"anna@example.org\"\r\n")
+        .server("250 OK\r\n")
+        .client("RCPT TO:<bo@example.org>\r\n")
+        .server("250 OK\r\n")
+        .client("DATA\r\n")
+        .server("354 go\r\n")
+        .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*s);
+    EXPECT_EQ(session.send(), 1);
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+
+    conversation()
+        ->server("220 mail.example\r\n")
+        .client("HELO nada\r\n")
+        .server("250 mail.example\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .server("501 5.1.7 Bad sender address syntax\r\n");
+    EXPECT_EQ(session.testAddress("bo@example.org"), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "mail.example: MAIL FROM: 501 5.1.7 Bad sender address syntax\r\n");
+
+    // Both forms refused: the second refusal is what the user sees.
+    conversation()
+        ->server("220 mail.example\r\n")
+        .client("HELO nada\r\n")
+        .server("250 mail.example\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .server("501 first\r\n")
+        .client("MAIL FROM: \"anna@example.org\"\r\n")
+        .server("553 second\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: MAIL FROM: 553 second\r\n");
+}
+
+TEST_F(CSmtpSessionTest, RefusalsCarryTheServerLabelAndWholeReply) {
+    // RCPT TO refused: no DATA and no QUIT follow.
+    conversation()
+        ->server("220 mail.example\r\n")
+        .client("HELO nada\r\n")
+        .server("250 mail.example\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .server("250 OK\r\n")
+        .client("RCPT TO:<bo@example.org>\r\n")
+        .server("550 5.1.1 <bo@example.org>: Recipient address rejected\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "mail.example: RCPT TO: 550 5.1.1 <bo@example.org>: Recipient address rejected\r\n");
+
+    conversation()->server("554 no service\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "Ett fel uppstod vid anslutning till server.");
+
+    // A long reply reaches the status text whole.
+    const std::string longReply = "550 " + std::string(500, 'n') + "\r\n";
+    conversation()->server("220 mail.example\r\n").client("HELO nada\r\n").server(longReply);
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: HELO: " + longReply);
+}
+
+TEST_F(CSmtpSessionTest, AReplyCodeSplitOverTwoReceivesIsRefused) {
+    // Only "2" is read for HELO; the rest of the line stays unread.
+    auto s = factory.fake.addScript();
+    s->server("220 mail.example\r\n").client("HELO nada\r\n").server("2").server("50 OK\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: HELO: 2");
+    EXPECT_NE(s->report().find("left: server '50 OK\r\n'"), std::string::npos) << s->report();
+}
+
+TEST_F(CSmtpSessionTest, ARefusalAfterDataStillReadsAsSent) {
+    auto s = acceptedUpToRcpt();
+    s->client("DATA\r\n")
+        .server("554 no thanks\r\n")
+        .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*s, "554 5.7.1 rejected\r\n");
+    EXPECT_EQ(session.send(), 1);
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+}
+
+TEST_F(CSmtpSessionTest, ASilentOrLostServerFailsTheStepItWasIn) {
+    conversation()->stall();
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "Ett fel uppstod vid anslutning till server. Servern svarade inte i tid.");
+
+    acceptedUpToRcpt()->client("DATA\r\n").stall();
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: DATA: Servern svarade inte i tid.");
+
+    // No answer to the end of the data: the server never took the message.
+    acceptedUpToData()->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n").stall();
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: DATA: Servern svarade inte i tid.");
+
+    conversation()
+        ->server("220 mail.example\r\n")
+        .client("HELO nada\r\n")
+        .server("250 mail.example\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .drop();
+    EXPECT_EQ(session.testAddress("bo@example.org"), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "mail.example: MAIL FROM: F\xF6rbindelsen med servern br\xF6ts.");
+
+    // Once the message is taken, a server that goes before answering QUIT changes nothing.
+    auto s = acceptedUpToData();
+    s->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
+        .server("250 OK\r\n")
+        .client("QUIT\r\n")
+        .drop();
+    EXPECT_EQ(session.send(), 1);
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+}
+
+TEST_F(CSmtpSessionTest, NoServerOrARefusedConnectionCannotConnect) {
+    session.setServer("");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(session.testAddress("bo@example.org"), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(factory.fake.streamsCreated(), 0);
+
+    session.setServer("mail.example");
+    conversation()->refuseConnect();
+    EXPECT_EQ(session.testAddress("bo@example.org"), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+}
+
+TEST_F(CSmtpSessionTest, ALineBreakInATypedFieldIsRefusedBeforeConnecting) {
+    const std::string refused =
+        "Adresser, Helo-namn och \xE4rende f\xE5r inte inneh\xE5lla radbrytningar.";
+    auto attempt = [&](auto setField, const std::string& value, bool test) {
+        CSmtpSession fresh;
+        fresh.setSocketFactory(&factory);
+        fresh.setServer("mail.example");
+        fresh.setHelo("nada");
+        fresh.setFrom("anna@example.org");
+        fresh.setTo("bo@example.org");
+        fresh.setBody("Hej!");
+        setField(fresh, value);
+        EXPECT_EQ(test ? fresh.testAddress("bo@example.org") : fresh.send(), 0) << value;
+        EXPECT_EQ(fresh.getStatusText(), refused) << value;
+    };
+    const std::string injected = "anna@example.org>\r\nRCPT TO:<victim@example.org";
+    auto from = [](CSmtpSession& s, const std::string& v) { s.setFrom(v); };
+    auto to = [](CSmtpSession& s, const std::string& v) { s.setTo(v); };
+    auto helo = [](CSmtpSession& s, const std::string& v) { s.setHelo(v); };
+    auto subject = [](CSmtpSession& s, const std::string& v) { s.setSubject(v); };
+    attempt(from, injected, false);
+    attempt(from, "Anna <anna@example.org>\nBcc: victim@example.org", false);
+    attempt(to, "bo@example.org\r\nRCPT TO:<victim@example.org>", false);
+    attempt(helo, "nada\r\nMAIL FROM:<x@y>", false);
+    attempt(subject, "Hej\r\nBcc: victim@example.org", false);
+    attempt(from, injected, true);
+    attempt(helo, "nada\rRSET", true);
+
+    session.setSubject("");
+    EXPECT_EQ(session.testAddress("bo@example.org\r\nRCPT TO:<victim@example.org>"), 0);
+    EXPECT_EQ(session.getStatusText(), refused);
+    EXPECT_EQ(factory.fake.streamsCreated(), 0);
+}
+
+TEST_F(CSmtpSessionTest, TheAddressTestStopsAtTheRecipient) {
+    session.setFrom("Anna <anna@example.org>");
+    const std::string longAddress = std::string(300, 'a') + "@example.org";
+    conversation()
+        ->server("220 mail.example\r\n")
+        .client("HELO nada\r\n")
+        .server("250 mail.example\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .server("250 OK\r\n")
+        .client("RCPT TO: <" + longAddress + ">\r\n")
+        .server("250 OK\r\n")
+        .client("QUIT\r\n")
+        .server("221 bye\r\n");
+    EXPECT_EQ(session.testAddress(longAddress), 1);
+    EXPECT_EQ(session.getStatusText(), "Adressen \xE4r giltig.");
+}
+
+TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
+    session.quotedPrintable = 1;
+    session.setTo("Bo <bo@example.org>");
+    session.setSubject("R\xE4ksm\xF6rg\xE5s");
+    session.setBody(".\r\n..tv\xE5\r\n1+1=2 \x7F\x80\xFF\r\n");
+    auto s = acceptedUpToData();
+    s->client("X-Mailer: Velmo 1.0\r\nTo: Bo <bo@example.org>\r\n"
+              "Subject: R\xE4ksm\xF6rg\xE5s\r\n"
+              "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
+              "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+              "..\r\n...tv=E5\r\n1+1=2 \x7F=80=FF\r\n.\r\n");
+    endsWithQuit(*s);
+    EXPECT_EQ(session.send(), 1);
+
+    // Plain text keeps its 8-bit bytes.
+    session.quotedPrintable = 0;
+    session.setSubject("");
+    session.setBody("tv\xE5\n.");
+    auto plain = acceptedUpToData();
+    plain->client("X-Mailer: Velmo 1.0\r\n\r\ntv\xE5\r\n..\r\n.\r\n");
+    endsWithQuit(*plain);
+    EXPECT_EQ(session.send(), 1);
+}
+
+TEST_F(CSmtpSessionTest, AForwardUpToTheThresholdGoesInOneSendWithoutAWindow) {
+    const std::string message = retrievedMessage(32768);
+    writeFile(tempFile, message);
+    session.setBody("filfil");
+    auto s = acceptedUpToData();
+    s->client(message); // its own terminating line ends the data: nothing is added
+    endsWithQuit(*s);
+    EXPECT_EQ(session.send(), 1);
+    EXPECT_TRUE(progress.windows.empty());
+    // HELO, MAIL FROM, RCPT TO, DATA, the file, QUIT.
+    EXPECT_EQ(factory.sends, (std::vector<std::size_t>{11, 31, 26, 6, 32768, 6}));
+    EXPECT_FALSE(fileExists(tempFile));
+}
+
+TEST_F(CSmtpSessionTest, ALargerForwardGoesInPiecesWithAWindow) {
+    const std::string message = retrievedMessage(32769);
+    writeFile(tempFile, message);
+    session.setBody("filfil");
+    auto s = acceptedUpToData();
+    s->client(message);
+    endsWithQuit(*s);
+    EXPECT_EQ(session.send(), 1);
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+
+    ASSERT_EQ(progress.windows.size(), 1u);
+    EXPECT_EQ(progress.windows[0]->total, 32769);
+    EXPECT_EQ(progress.windows[0]->position.load(), 32769);
+    std::vector<std::size_t> expected{11, 31, 26, 6};
+    expected.insert(expected.end(), 32, 1024);
+    expected.insert(expected.end(), {1, 6});
+    EXPECT_EQ(factory.sends, expected);
+    EXPECT_FALSE(fileExists(tempFile));
+}
+
+TEST_F(CSmtpSessionTest, ACancelledForwardDeletesTheFileAndSendsNoQuit) {
+    const std::string message = retrievedMessage(40000);
+    writeFile(tempFile, message);
+    session.setBody("filfil");
+    auto s = acceptedUpToData();
+    s->client(message.substr(0, 2048)).action([&] { progress.cancelLatest(); });
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "Forwardning avbruten.");
+    EXPECT_FALSE(fileExists(tempFile));
+    EXPECT_EQ(progress.windows.at(0)->position.load(), 1024);
+}
+
+TEST_F(CSmtpSessionTest, AMissingRetrievedMessageIsReportedAndTheDataAbandoned) {
+    ::unlink(tempFile.c_str());
+    session.setBody("filfil");
+    acceptedUpToData(); // nothing of a message follows, and the connection is closed
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(factory.sends.size(), 4u); // up to DATA; no QUIT
+    EXPECT_EQ(session.getStatusText(), "Det h\xE4mtade brevet kunde inte l\xE4sas: " + tempFile +
+                                           ": No such file or directory");
+}
+
+TEST_F(CSmtpSessionTest, TheExchangerIsAskedOfTheDnsServerThroughTheSessionsSockets) {
+    using namespace std::string_literals;
+    auto dns = factory.fake.addDatagramSocket();
+    const std::string name = "\x07"
+                             "example\x03org\x00"s;
+    dns->answer("\x00\x01\x81\x80\x00\x01\x00\x01\x00\x00\x00\x00"s + name + "\x00\x0f\x00\x01"s +
+                "\xc0\x0c\x00\x0f\x00\x01\x00\x00\x0e\x10\x00\x07\x00\x0a\x02mx\xc0\x0c"s);
+    session.dnsServer = "127.0.0.9";
+    EXPECT_EQ(session.lookupMailExchanger("example.org"), "mx.example.org");
+    EXPECT_EQ(dns->host(), "127.0.0.9");
+    EXPECT_EQ(dns->port(), 53);
+}
+
+} // namespace
