@@ -1,10 +1,12 @@
+#include "app/CDialogRunner.h"
 #include "app/CGuiWaitHook.h"
+#include "app/CMaroketDlg.h"
+#include "app/CQtSettingsStore.h"
 #include "dialogs/CMessageBoxHost.h"
 #include "platform/CSocketLayer.h"
 #include "resources/CStringTable.h"
 
 #include <QApplication>
-#include <QDialog>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -17,9 +19,10 @@ int main(int argc, char** argv) {
     }
     CGuiWaitHook::install();
 
-    // Stand-in for the main window: the program ends when it closes.
-    QDialog window;
-    window.setWindowTitle(QStringLiteral("Maroket"));
+    CQtSettingsStore store;
+    CDialogRunner runner;
+    CMaroketDlg window(store, runner);
+    runner.setParent(&window);
     window.exec();
     return 0;
 }

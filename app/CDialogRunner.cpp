@@ -1,0 +1,17 @@
+#include "app/CDialogRunner.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+int CDialogRunner::run(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted ? 1 : 2;
+}
+
+bool CDialogRunner::askYesNo(const QString& text) {
+    return QMessageBox::question(parent_, QStringLiteral("Maroket"), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CDialogRunner::notify(const QString& text) {
+    QMessageBox::information(parent_, QStringLiteral("Maroket"), text);
+}

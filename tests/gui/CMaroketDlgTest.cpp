@@ -1,0 +1,181 @@
+#include "app/CMaroketDlg.h"
+#include "CScriptedDialogRunner.h"
+#include "app/CQtSettingsStore.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CSettingsDlg.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CMaroketDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override { stored().clear(); }
+    void TearDown() override { stored().clear(); }
+    // What the program keeps in the test program's private settings folder.
+    static QSettings& stored() {
+        static QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "velmo",
+                                  QCoreApplication::applicationName());
+        settings.sync();
+        return settings;
+    }
+    // The window's own control: ids repeat in the dialogs it owns.
+    template <class T> T* control(CMaroketDlg& w, const char* id) {
+        for (T* c : w.findChildren<T*>(QString::fromLatin1(id)))
+            if (c->window() == &w)
+                return c;
+        return nullptr;
+    }
+    // Shows the window and gives it the focus, as a user's desktop would.
+    static void showActive(CMaroketDlg& w) {
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+
+    CQtSettingsStore store;
+    CScriptedDialogRunner runner;
+};
+
+TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
+    CMaroketDlg w(store, runner);
+    EXPECT_EQ(w.windowTitle(), "Maroket");
+    EXPECT_EQ(control<QLabel>(w, "1108")->text(), QString::fromUtf8("Frånkopplad."));
+    EXPECT_EQ(control<QLabel>(w, "1107")->text(), "Maroket 1.04");
+    EXPECT_EQ(w.pop3().port(), 110);
+    EXPECT_EQ(w.pop3().previewLines(), 50);
+    EXPECT_EQ(w.smtp().port(), 25);
+    EXPECT_EQ(w.smtp().heloName(), "nada");
+    EXPECT_EQ(w.settingsDlg().quickLogin, 1000);
+    EXPECT_EQ(w.settingsDlg().timeout, 5);
+    EXPECT_FALSE(w.isConnected());
+    QTreeWidget* list = w.list();
+    ASSERT_EQ(list->columnCount(), 4);
+    const char* titles[] = {"Från", "Ärende", "Datum", "Storlek"};
+    const int widths[] = {240, 140, 133, 64};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(list->headerItem()->text(c), QString::fromUtf8(titles[c]));
+        EXPECT_EQ(list->columnWidth(c), widths[c]);
+    }
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_FALSE(list->isSortingEnabled());
+    // Seventeen toolbar entries; the connect entry is a check button.
+    auto* bar = w.findChild<QToolBar*>("501");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->actions().size(), 17);
+    EXPECT_TRUE(bar->actions()[0]->isCheckable());
+    EXPECT_FALSE(bar->actions()[0]->isChecked());
+    EXPECT_TRUE(bar->actions()[1]->isSeparator());
+    EXPECT_EQ(bar->actions()[14]->text(), QString::fromUtf8("Inställn."));
+    EXPECT_FALSE(bar->actions()[2]->icon().isNull());
+    // Stored values are only read: nothing is written until the settings are confirmed.
+    EXPECT_TRUE(stored().allKeys().isEmpty());
+}
+
+TEST_F(CMaroketDlgTest, ConfirmedSettingsAreStoredAndReadByTheNextWindow) {
+    {
+        CMaroketDlg w(store, runner);
+        runner.expectDialog<CSettingsDlg>([](CSettingsDlg& d) {
+            d.SetPort(995);
+            d.SetHelo("min.dator");
+            d.SetAddress("anna@example.org");
+            d.SetSmtpPort(465);
+            d.SetSmtpServer("smtp.example.org");
+            d.SetLines(20);
+            d.dns = "127.0.0.53";
+            d.quickLogin = 300;
+            d.timeout = 9;
+            return 1;
+        });
+        w.onCommand(1040);
+        EXPECT_EQ(w.pop3().port(), 995);
+        EXPECT_EQ(w.smtp().getServer(), "smtp.example.org");
+        EXPECT_EQ(control<QLineEdit>(w, "1101")->text(), "anna@example.org");
+    }
+    CMaroketDlg again(store, runner);
+    EXPECT_EQ(again.settings().port, 995);
+    EXPECT_EQ(again.settings().lines, 20);
+    EXPECT_EQ(again.settings().helo, "min.dator");
+    EXPECT_EQ(again.settings().smtpServer, "smtp.example.org");
+    EXPECT_EQ(again.settings().smtpPort, 465);
+    EXPECT_EQ(again.settings().address, "anna@example.org");
+    EXPECT_EQ(again.settings().quickLogin, 300);
+    EXPECT_EQ(again.settings().timeout, 9);
+    EXPECT_EQ(again.settings().dns, "127.0.0.53");
+    EXPECT_EQ(again.smtp().dnsServer, "127.0.0.53");
+    EXPECT_EQ(again.settingsDlg().port(), 995);
+    EXPECT_EQ(control<QLineEdit>(again, "1101")->text(), "anna@example.org");
+}
+
+TEST_F(CMaroketDlgTest, CancelledSettingsChangeNothing) {
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    runner.expectDialog<CSettingsDlg>([](CSettingsDlg& d) {
+        d.SetPort(1);
+        return 2;
+    });
+    w.onCommand(1040);
+    EXPECT_TRUE(stored().allKeys().isEmpty());
+    EXPECT_EQ(w.pop3().port(), 110);
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(w, "1003"));
+}
+
+TEST_F(CMaroketDlgTest, EnterConnectsOrTestsByWhereTheFocusHasBeen) {
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    QSignalSpy commands(&w, &CMaroketDlg::commandRun);
+    auto enterIn = [&](const char* id) {
+        QLineEdit* edit = control<QLineEdit>(w, id);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QList<int> ids;
+        for (const auto& call : commands)
+            ids << call.at(0).toInt();
+        commands.clear();
+        return ids;
+    };
+    EXPECT_EQ(enterIn("1005"), (QList<int>{1007, 105}));
+    EXPECT_EQ(enterIn("1103"), (QList<int>{1007, 1104}));
+    EXPECT_EQ(enterIn("1003"), (QList<int>{1007, 1104})); // the server field changes nothing
+    EXPECT_EQ(enterIn("1004"), (QList<int>{1007, 105}));
+}
+
+TEST_F(CMaroketDlgTest, Tele2LocksTheServerField) {
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    auto* tele2 = control<QCheckBox>(w, "1047");
+    ASSERT_NE(tele2, nullptr);
+    EXPECT_FALSE(tele2->isVisible());
+    tele2->setChecked(true);
+    w.onCommand(1047);
+    EXPECT_FALSE(control<QLineEdit>(w, "1003")->isEnabled());
+    control<QLineEdit>(w, "1004")->setText("konto");
+    w.focusLoginField();
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(w, "1004"));
+    EXPECT_EQ(control<QLineEdit>(w, "1004")->selectedText(), "konto");
+    tele2->setChecked(false);
+    w.onCommand(1047);
+    EXPECT_TRUE(control<QLineEdit>(w, "1003")->isEnabled());
+}
+
+TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
+    CMaroketDlg w(store, runner);
+    runner.expectDialog<CAboutDlg>([](CAboutDlg& d) {
+        EXPECT_EQ(d.creditsVariant(), 0);
+        return 1;
+    });
+    w.onCommand(1046);
+}
+
+} // namespace
