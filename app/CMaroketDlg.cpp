@@ -1,16 +1,20 @@
 #include "app/CMaroketDlg.h"
 
+#include "app/CSizeText.h"
 #include "app/CUiText.h"
 #include "app/IDialogRunner.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAppIcon.h"
+#include "dialogs/CContentDlg.h"
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CProgressThread.h"
 #include "dialogs/CSettingsDlg.h"
 #include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -20,13 +24,34 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QTimerEvent>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
+constexpr int kConnectingTo = 109;
+constexpr int kBusy = 110;
+constexpr int kStillBusy = 111;
+constexpr int kBusyGaveUp = 112;
+constexpr int kFetchingInfo = 113;
+constexpr int kDoneAccountHas = 114;
+constexpr int kMessagesTotalling = 115;
+constexpr int kFetchingMessage = 116;
+constexpr int kDisconnecting = 118;
+constexpr int kSelectOneToView = 119;
+constexpr int kSelectToDelete = 120;
+constexpr int kReallyDelete = 121;
+constexpr int kMessagesQuestion = 122;
+constexpr int kDeleting = 123;
+constexpr int kOf = 531;
 constexpr int kDisconnected = 604;
+// From this many messages a delete shows a progress window and can be cancelled.
+constexpr int kDeleteProgressFrom = 5;
 constexpr int kToolBarWidth = 628;
 constexpr int kToolBarHeight = 40;
 
@@ -34,7 +59,26 @@ QString text(const std::string& bytes) {
     return CUiText::toQString(bytes);
 }
 
+std::string load(int id) {
+    return CStringTable::load(id);
+}
+
 } // namespace
+
+// Marks a command in progress for as long as it runs.
+class CBusyScope {
+public:
+    explicit CBusyScope(CMaroketDlg& window) : window_(window) { ++window_.busy_; }
+    ~CBusyScope() {
+        if (--window_.busy_ == 0 && (window_.pendingKeepAlive_ || window_.pendingRetry_))
+            QTimer::singleShot(0, &window_, [w = &window_] { w->runPendingTicks(); });
+    }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    CMaroketDlg& window_;
+};
 
 CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent)
     : QDialog(parent), store_(store), runner_(runner),
@@ -59,6 +103,11 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     buildControls(client);
     buildPopupMenus();
     setStatus(kDisconnected);
+
+    pop3_.setProgressHost(progressHost_);
+    pop3_.setContentHost(this);
+    pop3_.setMessageBoxHost(this);
+    smtp_.setProgressHost(progressHost_);
 
     settings_.read(store_);
     quickFrom_ = settings_.address;
@@ -198,6 +247,12 @@ void CMaroketDlg::buildControls(QWidget* client) {
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setAllColumnsShowFocus(true);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, [this] {
+        if (!busy_)
+            onListRightClick();
+    });
+    // A double click anywhere in the list, on a row or not, views the first selected message.
+    list_->viewport()->installEventFilter(this);
     // The selection stays as visible without the focus as with it.
     QPalette palette = list_->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -277,15 +332,16 @@ void CMaroketDlg::writeControls() {
 }
 
 void CMaroketDlg::setStatus(const std::string& status) {
-    statusLine_->setText(text(status));
+    status_ = status;
+    // A server's reply keeps its line end in the text; the one-line label does not show it.
+    std::string shown = status;
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+        shown.pop_back();
+    statusLine_->setText(text(shown));
 }
 
 void CMaroketDlg::setStatus(int stringId) {
-    setStatus(CStringTable::load(stringId));
-}
-
-std::string CMaroketDlg::statusText() const {
-    return CUiText::toBytes(statusLine_->text());
+    setStatus(load(stringId));
 }
 
 void CMaroketDlg::focusLoginField() {
@@ -313,13 +369,30 @@ void CMaroketDlg::handOutSettings() {
 }
 
 void CMaroketDlg::onCommand(int id) {
+    // A command cannot start inside another one's network wait.
+    if (busy_)
+        return;
+    CBusyScope busy(*this);
+    runCommand(id);
+}
+
+void CMaroketDlg::runCommand(int id) {
     emit commandRun(id);
     switch (id) {
     case 1:
         reject(); // the program ends; the POP3 connection closes without QUIT
         break;
+    case 105:
+        connectOrDisconnect();
+        break;
     case 1007:
         onEnter();
+        break;
+    case 1009:
+        onView();
+        break;
+    case 1011:
+        onDelete();
         break;
     case 1040:
         onSettings();
@@ -330,13 +403,22 @@ void CMaroketDlg::onCommand(int id) {
     case 1047:
         onTele2();
         break;
+    case 1054:
+        onMarkMenu();
+        break;
+    case 1058:
+        onReset();
+        break;
+    case 1099:
+        onRestore();
+        break;
     default:
         break;
     }
 }
 
 void CMaroketDlg::onEnter() {
-    onCommand(enterConnects_ ? 105 : 1104);
+    runCommand(enterConnects_ ? 105 : 1104);
 }
 
 void CMaroketDlg::onSettings() {
@@ -378,6 +460,11 @@ void CMaroketDlg::onTele2() {
 }
 
 bool CMaroketDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        QMetaObject::invokeMethod(
+            this, [this] { onCommand(1009); }, Qt::QueuedConnection);
+        return true;
+    }
     if (event->type() == QEvent::FocusIn) {
         if (watched == accountEdit_ || watched == passwordEdit_)
             enterConnects_ = true;
@@ -394,4 +481,376 @@ void CMaroketDlg::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CMaroketDlg::timerEvent(QTimerEvent* event) {
+    const int id = event->timerId();
+    const bool keepAlive = id == keepAliveTimerId_ && id != 0;
+    const bool retry = id == busyRetryTimerId_ && id != 0;
+    if (!keepAlive && !retry) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    if (retry)
+        stopTimerById(kBusyRetryTimer); // one-shot
+    if (busy_) {
+        (keepAlive ? pendingKeepAlive_ : pendingRetry_) = true;
+        return;
+    }
+    CBusyScope busy(*this);
+    keepAlive ? onKeepAliveTick() : onBusyRetryTick();
+}
+
+void CMaroketDlg::runPendingTicks() {
+    if (busy_)
+        return;
+    CBusyScope busy(*this);
+    if (std::exchange(pendingRetry_, false))
+        onBusyRetryTick();
+    if (std::exchange(pendingKeepAlive_, false) && connected_)
+        onKeepAliveTick();
+}
+
+void CMaroketDlg::startTimerById(int id, int periodMs) {
+    stopTimerById(id);
+    (id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_) = startTimer(periodMs);
+}
+
+void CMaroketDlg::stopTimerById(int id) {
+    int& qtId = id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_;
+    if (qtId)
+        killTimer(qtId);
+    qtId = 0;
+    if (id == kBusyRetryTimer)
+        pendingRetry_ = false;
+    else
+        pendingKeepAlive_ = false;
+}
+
+bool CMaroketDlg::isTimerRunning(int id) const {
+    return (id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_) != 0;
+}
+
+void CMaroketDlg::setProgressHost(IProgressHost* host) {
+    progressHost_ = host ? host : &progressWindows_;
+    pop3_.setProgressHost(progressHost_);
+    smtp_.setProgressHost(progressHost_);
+}
+
+void CMaroketDlg::showContent(const std::string& content) {
+    CContentDlg dialog(this);
+    dialog.SetText(content);
+    runner_.run(dialog);
+}
+
+void CMaroketDlg::showMessage(const std::string& message) {
+    runner_.notify(text(message));
+}
+
+void CMaroketDlg::connectOrDisconnect() {
+    if (connected_)
+        disconnect();
+    else
+        connectSequence();
+}
+
+void CMaroketDlg::connectSequence() {
+    connectAction_->setChecked(true);
+    readControls();
+    if (tele2_) {
+        // No slot for the account's second character: the typed server stays.
+        std::string host = ispHostTable_.hostFor(account_);
+        if (!host.empty())
+            server_ = host;
+    }
+    writeControls();
+    setStatus(load(kConnectingTo) + " " + server_ + "...");
+    savedAccount_ = account_;
+    savedPassword_ = password_;
+
+    MessageTable& cache = pop3_.messageTable();
+    if (account_ != pop3_.lastUser()) {
+        cache.clearHeaders();
+        pop3_.setHeadersCached(0);
+    }
+    if (pop3_.headersCached())
+        cache.removeDeleted();
+    pop3_.setHost(server_);
+    pop3_.setUser(account_);
+    pop3_.setPassword(password_);
+    pop3_.setLastUser(account_);
+    if (!pop3_.login()) {
+        loginFailed();
+        return;
+    }
+    // A retry still pending from busy replies would only disconnect the new connection.
+    stopTimerById(kBusyRetryTimer);
+    setStatus(kFetchingInfo);
+    busyRetryCount_ = 0;
+    loadMailbox();
+}
+
+void CMaroketDlg::loadMailbox() {
+    // Only counts and sizes this server gave in this connection are ever shown: a refused STAT
+    // or LIST ends the load with the server's reason.
+    if (!pop3_.stat()) {
+        connectionLost();
+        return;
+    }
+    const int count = pop3_.getMessageCount();
+    const std::string finalText = load(kDoneAccountHas) + " " + std::to_string(count) + " " +
+                                  load(kMessagesTotalling) + " " +
+                                  CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
+    if (count < settingsDlg_->quickLogin) {
+        if (!pop3_.list()) {
+            connectionLost();
+            return;
+        }
+        fullLoad_ = true;
+    } else {
+        fullLoad_ = false;
+        skipHeaders_ = true;
+    }
+    connected_ = true;
+
+    MessageTable& cache = pop3_.messageTable();
+    if (count <= 0) {
+        setStatus(finalText);
+        skipHeaders_ = false;
+        startTimerById(kKeepAliveTimer, periods_.keepAliveMs);
+        writeControls();
+        return;
+    }
+
+    CProgressThread progress;
+    bool window = false;
+    if (!skipHeaders_) {
+        if (count < cache.rowCount()) {
+            cache.clearHeaders();
+            pop3_.setHeadersCached(0);
+        }
+        if (count > cache.rowCount()) {
+            progress.SetTotal(count);
+            progress.start(progressHost_);
+            window = true;
+        }
+    }
+
+    const std::string fetching = load(kFetchingMessage);
+    const std::string of = load(kOf);
+    for (int i = 1; i <= count; ++i) {
+        // Never a size that LIST did not deliver.
+        const std::string size =
+            fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
+        setStatus(fetching + " " + std::to_string(i) + " " + of + " " + std::to_string(count) +
+                  ".");
+        const std::string number = std::to_string(i) + ".";
+        if (skipHeaders_) {
+            appendRow(fullLoad_ ? number + "  " + size : number);
+            continue;
+        }
+        if (pop3_.headersCached() && i <= cache.rowCount()) {
+            appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i), size);
+            continue;
+        }
+        if (!pop3_.fetchSummary(i)) {
+            // The rows fetched so far stay valid for the next connect.
+            pop3_.setHeadersCached(cache.rowCount() > 0 ? 1 : 0);
+            connectionLost();
+            return;
+        }
+        appendRow(number + " " + pop3_.getFrom(), pop3_.getSubject(), pop3_.getDate(), size);
+        if (window && !progress.IsProgressRunning()) {
+            skipHeaders_ = true; // the rest get number and size only
+            writeControls();
+        }
+        progress.SetProgress(i);
+    }
+    setStatus(finalText);
+    skipHeaders_ = false;
+    pop3_.setHeadersCached(1);
+    startTimerById(kKeepAliveTimer, periods_.keepAliveMs);
+    writeControls();
+}
+
+void CMaroketDlg::appendRow(const std::string& first, const std::string& subject,
+                            const std::string& date, const std::string& size) {
+    auto* row = new QTreeWidgetItem(list_);
+    row->setText(0, text(first));
+    row->setText(1, text(subject));
+    row->setText(2, text(date));
+    row->setText(3, text(size));
+}
+
+void CMaroketDlg::loginFailed() {
+    connectAction_->setChecked(false);
+    const std::string error = pop3_.getErrorText();
+    if (error.find("try again") == std::string::npos && error.find("busy") == std::string::npos) {
+        setStatus(error);
+        return;
+    }
+    const int n = ++busyRetryCount_;
+    if (n >= 27) {
+        setStatus(kBusyGaveUp);
+        busyRetryCount_ = 0;
+        stopTimerById(kBusyRetryTimer);
+        return;
+    }
+    setStatus(n == 1 ? kBusy : kStillBusy);
+    startTimerById(kBusyRetryTimer, n == 1    ? periods_.firstRetryMs
+                                    : n <= 13 ? periods_.retryMs
+                                              : periods_.longRetryMs);
+}
+
+void CMaroketDlg::connectionLost() {
+    const std::string reason = pop3_.getErrorText();
+    if (pop3_.isConnected() && !pop3_.quit())
+        pop3_.dropConnection();
+    connected_ = false;
+    skipHeaders_ = false;
+    connectAction_->setChecked(false);
+    list_->clear();
+    stopTimerById(kKeepAliveTimer);
+    setStatus(reason);
+    writeControls();
+}
+
+void CMaroketDlg::disconnect() {
+    if (!connected_)
+        return;
+    setStatus(kDisconnecting);
+    // A refused QUIT would leave a connection nobody uses any more.
+    if (!pop3_.quit())
+        pop3_.dropConnection();
+    connected_ = false;
+    connectAction_->setChecked(false);
+    list_->clear();
+    setStatus(kDisconnected);
+    focusLoginField();
+    stopTimerById(kKeepAliveTimer);
+}
+
+void CMaroketDlg::onKeepAliveTick() {
+    const int ticks = pop3_.idleTicks() + 1;
+    pop3_.setIdleTicks(ticks);
+    if (ticks == 2 * settingsDlg_->timeout) {
+        pop3_.setIdleTicks(0);
+        disconnect();
+    } else if (!pop3_.noop() && !pop3_.isConnected()) {
+        connectionLost();
+    }
+}
+
+void CMaroketDlg::onBusyRetryTick() {
+    stopTimerById(kBusyRetryTimer);
+    connectOrDisconnect();
+}
+
+void CMaroketDlg::onReset() {
+    if (busyRetryCount_ != 0) {
+        stopTimerById(kBusyRetryTimer);
+        busyRetryCount_ = 0;
+        setStatus(kDisconnected);
+        focusLoginField();
+        writeControls();
+        return;
+    }
+    readControls();
+    server_.clear();
+    password_.clear();
+    account_.clear();
+    savedRecipient_ = quickTo_;
+    quickTo_.clear();
+    busyRetryCount_ = 0;
+    writeControls();
+    disconnect();
+    setStatus(kDisconnected);
+    focusLoginField();
+}
+
+void CMaroketDlg::onRestore() {
+    readControls();
+    if (!savedAccount_.empty() && !savedPassword_.empty()) {
+        account_ = savedAccount_;
+        password_ = savedPassword_;
+    }
+    if (!savedRecipient_.empty())
+        quickTo_ = savedRecipient_;
+    focusLoginField();
+    writeControls();
+}
+
+void CMaroketDlg::onDelete() {
+    std::vector<int> rows;
+    for (QTreeWidgetItem* item : list_->selectedItems())
+        rows.push_back(list_->indexOfTopLevelItem(item));
+    std::sort(rows.begin(), rows.end());
+    const int selected = static_cast<int>(rows.size());
+    if (selected == 0) {
+        setStatus(kSelectToDelete);
+        return;
+    }
+    if (!runner_.askYesNo(text(load(kReallyDelete) + " " + std::to_string(selected) + " " +
+                               load(kMessagesQuestion))))
+        return;
+    CProgressThread progress;
+    const bool window = selected >= kDeleteProgressFrom;
+    if (window) {
+        progress.SetTotal(selected);
+        progress.start(progressHost_);
+    }
+    const std::string deleting = load(kDeleting);
+    const std::string of = load(kOf);
+    for (int k = 1; k <= selected; ++k) {
+        setStatus(deleting + " " + std::to_string(k) + " " + of + " " + std::to_string(selected) +
+                  "...");
+        if (window) {
+            if (!progress.IsProgressRunning())
+                break;
+            progress.SetProgress(k);
+        }
+        // Numbers hold until QUIT: the server renumbers only then.
+        pop3_.dele(rows[static_cast<std::size_t>(k - 1)] + 1);
+    }
+    // QUIT makes the deletions final; the reconnect lists what is left from the cache.
+    disconnect();
+    connectOrDisconnect();
+}
+
+void CMaroketDlg::onView() {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) {
+        setStatus(kSelectOneToView);
+        return;
+    }
+    int first = list_->topLevelItemCount();
+    for (QTreeWidgetItem* item : selected)
+        first = std::min(first, list_->indexOfTopLevelItem(item));
+    pop3_.preview(first + 1);
+}
+
+void CMaroketDlg::onListRightClick() {
+    const int selected = static_cast<int>(list_->selectedItems().size());
+    QMenu* menu = nullptr;
+    if (selected >= 1) {
+        const bool one = selected == 1;
+        for (QAction* action : menu208_->actions()) {
+            const int id = action->data().toInt();
+            if (id == 1009 || id == 32783)
+                action->setEnabled(one);
+        }
+        menu = menu208_;
+    } else if (connected_) {
+        menu = menu214_; // with its items as the last "Markera" command left them
+    }
+    if (menu)
+        menu->popup(QCursor::pos());
+}
+
+void CMaroketDlg::onMarkMenu() {
+    for (QAction* action : menu214_->actions()) {
+        const int id = action->data().toInt();
+        action->setEnabled(id == 32795 || fullLoad_);
+    }
+    menu214_->popup(QCursor::pos());
 }

@@ -2,6 +2,9 @@
 
 #include "app/AppSettings.h"
 #include "app/CIspHostTable.h"
+#include "dialogs/CProgressWindowHost.h"
+#include "dialogs/IContentHost.h"
+#include "dialogs/IMessageBoxHost.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 
@@ -9,9 +12,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CSettingsDlg;
 class IDialogRunner;
+class IProgressHost;
 class ISettingsStore;
 class QAction;
 class QCheckBox;
@@ -22,11 +27,22 @@ class QToolBar;
 class QTreeWidget;
 
 // The main window: login fields, the message list, the quick-send panel and the status line,
-// with the menu and toolbar whose commands it routes by their numeric ids.
-class CMaroketDlg : public QDialog {
+// with the menu and toolbar whose commands it routes by their numeric ids. It runs the mailbox
+// cycle: connect and load, keep alive, delete, view, disconnect.
+class CMaroketDlg : public QDialog, private IContentHost, private IMessageBoxHost {
     Q_OBJECT
 
 public:
+    // Timer periods; tests shorten them.
+    struct TimerPeriods {
+        int keepAliveMs = 30000;
+        int firstRetryMs = 3000;
+        int retryMs = 5000;
+        int longRetryMs = 20000;
+    };
+    static constexpr int kKeepAliveTimer = 30;
+    static constexpr int kBusyRetryTimer = 31;
+
     // The store is read once here and written after each confirmed settings dialog; every modal
     // interaction goes through the runner. Both must outlive the window.
     CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent = nullptr);
@@ -37,18 +53,33 @@ public:
 
     void setStatus(const std::string& text);
     void setStatus(int stringId);
-    std::string statusText() const;
+    // The status line's text exactly as set, line end of a server reply included.
+    const std::string& statusText() const { return status_; }
     // The focus to the server field, or the account field while "Tele2" is checked, with its text
     // selected.
     void focusLoginField();
+
+    // The mailbox cycle.
+    void connectOrDisconnect();
+    void disconnect();
+    void onKeepAliveTick();
+    void onBusyRetryTick();
+
+    // Seams for tests: the progress windows, the sockets of both sessions, the timer periods.
+    void setProgressHost(IProgressHost* host);
+    void setTimerPeriods(const TimerPeriods& periods) { periods_ = periods; }
+    bool isTimerRunning(int id) const;
+    int busyRetryCount() const { return busyRetryCount_; }
 
     const AppSettings& settings() const { return settings_; }
     CPop3Session& pop3() { return pop3_; }
     CSmtpSession& smtp() { return smtp_; }
     CSettingsDlg& settingsDlg() { return *settingsDlg_; }
     bool isConnected() const { return connected_; }
+    bool isFullLoad() const { return fullLoad_; }
     bool enterConnects() const { return enterConnects_; }
     QTreeWidget* list() const { return list_; }
+    QAction* connectAction() const { return connectAction_; }
     QMenu* viewMenu() const { return menu208_; }
     QMenu* markMenu() const { return menu214_; }
 
@@ -59,6 +90,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     void buildMenuBar();
@@ -72,11 +104,34 @@ private:
     void readControls();
     void writeControls();
 
+    void runCommand(int id);
     void handOutSettings();
     void onSettings();
     void onAbout();
     void onTele2();
     void onEnter();
+    void onReset();
+    void onRestore();
+    void onDelete();
+    void onView();
+    void onListRightClick();
+    void onMarkMenu();
+
+    void connectSequence();
+    void loadMailbox();
+    void loginFailed();
+    // The session lost the server during a command: the window returns to disconnected with the
+    // session's reason in the status line.
+    void connectionLost();
+    void appendRow(const std::string& first, const std::string& subject = {},
+                   const std::string& date = {}, const std::string& size = {});
+    void startTimerById(int id, int periodMs);
+    void stopTimerById(int id);
+    void runPendingTicks();
+
+    // IContentHost, IMessageBoxHost: the core's windows go through the runner too.
+    void showContent(const std::string& text) override;
+    void showMessage(const std::string& text) override;
 
     ISettingsStore& store_;
     IDialogRunner& runner_;
@@ -85,12 +140,30 @@ private:
     CPop3Session pop3_;
     CSmtpSession smtp_;
     CIspHostTable ispHostTable_;
+    CProgressWindowHost progressWindows_;
+    IProgressHost* progressHost_ = &progressWindows_;
+    TimerPeriods periods_;
 
     std::string server_, account_, password_;
     bool tele2_ = false;
     std::string quickFrom_, quickText_, quickTo_;
+    std::string savedAccount_, savedPassword_, savedRecipient_;
     bool connected_ = false;
     bool enterConnects_ = true;
+    bool fullLoad_ = false;
+    bool skipHeaders_ = false;
+    int busyRetryCount_ = 0;
+    std::string status_;
+
+    // Qt's ids of the running window timers 30 and 31 (0 when stopped).
+    int keepAliveTimerId_ = 0;
+    int busyRetryTimerId_ = 0;
+    // Commands in progress: a timer tick that arrives meanwhile (the wait hook lets timers run)
+    // waits until the command is over.
+    int busy_ = 0;
+    bool pendingKeepAlive_ = false;
+    bool pendingRetry_ = false;
+    friend class CBusyScope;
 
     QLineEdit* serverEdit_ = nullptr;
     QLineEdit* accountEdit_ = nullptr;

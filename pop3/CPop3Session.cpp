@@ -139,8 +139,10 @@ bool CPop3Session::quit() {
 
 bool CPop3Session::fetchSummary(int message) {
     const std::string missing = CStringTable::load(kMissing);
-    // A refused TOP leaves replyText empty, so all three read "-saknas-".
-    top(message, 0);
+    // A refused TOP leaves replyText empty, so all three read "-saknas-". A lost connection
+    // is no answer about the message at all: nothing is kept for it.
+    if (!top(message, 0) && !isConnected())
+        return false;
     std::string* fields[] = {&from_, &subject_, &date_};
     const char* keys[] = {"from:", "subject:", "date:"};
     for (int i = 0; i < 3; ++i) {

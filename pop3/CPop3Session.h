@@ -53,6 +53,7 @@ public:
     bool quit();
     // Reads message n's header lines and keeps its sender, subject and date, decoded, in the
     // fields below and as a new row of the message table; "-saknas-" for what is not there.
+    // False, with nothing kept, only when the connection is lost.
     bool fetchSummary(int message);
     // Shows message n's header and first previewLines body lines in the content window; returns
     // when the window is closed.

@@ -321,10 +321,9 @@ TEST_F(CPop3SessionTest, SummariesAreDecodedAndAppended) {
     EXPECT_EQ(session.getSubject(), "-saknas-");
     EXPECT_EQ(session.getDate(), "-saknas-");
     // A header block cut off by a lost connection is not taken for the message's headers.
-    EXPECT_TRUE(session.fetchSummary(3));
-    EXPECT_EQ(session.getSubject(), "-saknas-");
+    EXPECT_FALSE(session.fetchSummary(3));
     const MessageTable& t = session.messageTable();
-    ASSERT_EQ(t.rowCount(), 3);
+    ASSERT_EQ(t.rowCount(), 2);
     EXPECT_EQ(t.subjectOf(1), "R\xE4kning");
     EXPECT_EQ(t.senderOf(2), "-saknas-");
 }

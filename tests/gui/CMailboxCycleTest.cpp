@@ -1,0 +1,418 @@
+#include "CScriptedDialogRunner.h"
+#include "app/CMaroketDlg.h"
+#include "app/CSizeText.h"
+#include "dialogs/CContentDlg.h"
+#include "dialogs/CSettingsDlg.h"
+#include "peers/CDovecotPeer.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CMemorySettingsStore.h"
+#include "support/CRecordingSocketFactory.h"
+#include "support/CScriptedProgressHost.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+QString latin1(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+// The size a server lists: the stored message with CRLF line ends.
+double listedSize(const std::string& stored) {
+    return static_cast<double>(stored.size() + std::count(stored.begin(), stored.end(), '\n'));
+}
+
+std::string message(int n, int bodyBytes = 100) {
+    return "From: Avs" + std::to_string(n) + " <a" + std::to_string(n) +
+           "@example.org>\nSubject: =?iso-8859-1?Q?=C4rende_" + std::to_string(n) +
+           "?=\nDate: Tue, 8 Dec 2026 10:0" + std::to_string(n % 10) + ":00 +0100\n\n" +
+           std::string(static_cast<std::size_t>(bodyBytes), 'x') + "\n";
+}
+
+// The main window against a test's own server: scripted prompts and progress windows.
+class CMailboxWindow {
+public:
+    CMailboxWindow() : window(store, runner) {
+        window.setProgressHost(&progress);
+        window.pop3().setSocketFactory(&sockets);
+    }
+    QLineEdit* edit(const char* id) {
+        for (auto* e : window.findChildren<QLineEdit*>(latin1(id)))
+            if (e->window() == &window)
+                return e;
+        return nullptr;
+    }
+    void typeLogin(const std::string& server, int port, const std::string& user,
+                   const std::string& password) {
+        window.settingsDlg().SetPort(port);
+        window.pop3().setPort(port);
+        edit("1003")->setText(QString::fromStdString(server));
+        edit("1004")->setText(QString::fromStdString(user));
+        edit("1005")->setText(QString::fromStdString(password));
+    }
+    QStringList column(int c) const {
+        QStringList texts;
+        for (int i = 0; i < window.list()->topLevelItemCount(); ++i)
+            texts << window.list()->topLevelItem(i)->text(c);
+        return texts;
+    }
+    void select(std::initializer_list<int> messages) {
+        window.list()->clearSelection();
+        for (int n : messages)
+            window.list()->topLevelItem(n - 1)->setSelected(true);
+    }
+
+    CMemorySettingsStore store;
+    CScriptedDialogRunner runner;
+    CScriptedProgressHost progress;
+    CRecordingSocketFactory sockets;
+    CMaroketDlg window;
+};
+
+class CMailboxCycleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(peer.start(error)) << error;
+    }
+    void fill(int messages) {
+        for (int n = 1; n <= messages; ++n) {
+            stored.push_back(message(n, 100 * n));
+            ASSERT_TRUE(peer.addMessage(stored.back()));
+        }
+    }
+    void connect(CMailboxWindow& w) {
+        w.typeLogin(peer.host(), peer.port(), peer.user(), peer.password());
+        w.window.onCommand(105);
+        ASSERT_TRUE(w.window.isConnected()) << w.window.statusText() << peer.log();
+    }
+    std::string doneText(int count) const {
+        double total = 0;
+        for (const auto& m : stored)
+            total += listedSize(m);
+        return "Klar. Kontot har " + std::to_string(count) + " brev p\xE5 totalt " +
+               CSizeText::formatSize(total) + ".";
+    }
+
+    CDovecotPeer peer;
+    std::vector<std::string> stored;
+};
+
+TEST_F(CMailboxCycleTest, LoadShowsEveryMessage) {
+    fill(12);
+    CMailboxWindow w;
+    connect(w);
+    EXPECT_EQ(w.window.statusText(), doneText(12));
+    ASSERT_EQ(w.window.list()->topLevelItemCount(), 12);
+    EXPECT_EQ(w.column(0)[0], "1. Avs1 <a1@example.org>");
+    EXPECT_EQ(w.column(0)[11], "12. Avs12 <a12@example.org>");
+    EXPECT_EQ(w.column(1)[2], latin1("\xC4rende_3"));
+    EXPECT_EQ(w.column(2)[3], "Tue, 8 Dec 2026 10:04:00 +0100");
+    EXPECT_EQ(w.column(3)[0], QString::fromStdString(CSizeText::formatSize(listedSize(stored[0]))));
+    EXPECT_EQ(w.column(3)[11],
+              QString::fromStdString(CSizeText::formatSize(listedSize(stored[11]))));
+    EXPECT_TRUE(w.window.connectAction()->isChecked());
+    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kKeepAliveTimer));
+    ASSERT_EQ(w.progress.windows.size(), 1u);
+    EXPECT_EQ(w.progress.windows[0]->total, 12);
+    EXPECT_EQ(w.progress.windows[0]->position.load(), 12);
+    EXPECT_EQ(w.sockets.count("TOP"), 12);
+
+    // Disconnect: QUIT, no rows, the cache kept.
+    w.window.onCommand(105);
+    EXPECT_FALSE(w.window.isConnected());
+    EXPECT_EQ(w.window.statusText(), "Fr\xE5nkopplad.");
+    EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
+    EXPECT_FALSE(w.window.connectAction()->isChecked());
+    EXPECT_EQ(w.sockets.count("QUIT"), 1);
+
+    // The same account again: every row from the cache, no TOP, no window.
+    w.sockets.clear();
+    connect(w);
+    EXPECT_EQ(w.window.list()->topLevelItemCount(), 12);
+    EXPECT_EQ(w.column(0)[4], "5. Avs5 <a5@example.org>");
+    EXPECT_EQ(w.sockets.count("TOP"), 0);
+    EXPECT_EQ(w.progress.windows.size(), 1u);
+}
+
+TEST_F(CMailboxCycleTest, EmptyMailbox) {
+    CMailboxWindow w;
+    connect(w);
+    EXPECT_EQ(w.window.statusText(), "Klar. Kontot har 0 brev p\xE5 totalt    0 bytes.");
+    EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
+    EXPECT_TRUE(w.window.connectAction()->isChecked());
+    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kKeepAliveTimer));
+    EXPECT_TRUE(w.progress.windows.empty());
+}
+
+TEST_F(CMailboxCycleTest, QuickLoginAtTheThresholdListsNumbersOnly) {
+    fill(3);
+    CMailboxWindow w;
+    w.window.settingsDlg().quickLogin = 3;
+    connect(w);
+    EXPECT_EQ(w.column(0), (QStringList{"1.", "2.", "3."}));
+    EXPECT_EQ(w.column(1), (QStringList{"", "", ""}));
+    EXPECT_EQ(w.sockets.count("LIST"), 0);
+    EXPECT_EQ(w.sockets.count("TOP"), 0);
+    EXPECT_FALSE(w.window.isFullLoad());
+    EXPECT_EQ(w.window.statusText(), doneText(3));
+}
+
+TEST_F(CMailboxCycleTest, CancelledLoadShowsNumberAndSizeForTheRest) {
+    fill(5);
+    CMailboxWindow w;
+    w.sockets.onSend([&](const std::string& line) {
+        if (line == "TOP 2 0\r\n")
+            w.progress.cancelLatest();
+    });
+    connect(w);
+    EXPECT_EQ(w.sockets.count("TOP"), 2);
+    ASSERT_EQ(w.window.list()->topLevelItemCount(), 5);
+    EXPECT_EQ(w.column(0)[1], "2. Avs2 <a2@example.org>");
+    EXPECT_EQ(w.column(0)[2],
+              QString::fromStdString("3.  " + CSizeText::formatSize(listedSize(stored[2]))));
+    EXPECT_EQ(w.column(1)[4], "");
+    EXPECT_EQ(w.window.statusText(), doneText(5));
+    // The next connect fetches only what the cache lacks.
+    w.window.onCommand(105);
+    w.sockets.clear();
+    connect(w);
+    EXPECT_EQ(w.sockets.count("TOP"), 3);
+}
+
+TEST_F(CMailboxCycleTest, AnotherAccountEmptiesTheCacheFirst) {
+    fill(2);
+    CMailboxWindow w;
+    connect(w);
+    w.window.onCommand(105);
+    ASSERT_EQ(w.window.pop3().messageTable().rowCount(), 2);
+    w.typeLogin(peer.host(), peer.port(), "someone-else", "nope");
+    w.window.onCommand(105);
+    EXPECT_FALSE(w.window.isConnected());
+    EXPECT_EQ(w.window.pop3().messageTable().rowCount(), 0);
+    EXPECT_EQ(w.window.statusText().rfind("PASS: -ERR", 0), 0u) << w.window.statusText();
+}
+
+TEST_F(CMailboxCycleTest, DeleteCommitsAndRebuildsFromTheCache) {
+    fill(6);
+    CMailboxWindow w;
+    connect(w);
+
+    w.select({2, 5});
+    QString asked;
+    w.runner.expectQuestion(false, &asked);
+    w.window.onCommand(1011);
+    EXPECT_EQ(asked, latin1("\xC4r du s\xE4ker p\xE5 att du vill radera 2 brev?"));
+    EXPECT_EQ(w.sockets.count("DELE"), 0);
+    EXPECT_TRUE(w.window.isConnected());
+
+    w.sockets.clear();
+    w.runner.expectQuestion(true);
+    w.window.onCommand(1011);
+    EXPECT_EQ(w.sockets.count("DELE"), 2);
+    EXPECT_EQ(w.sockets.sent()[0], "DELE 2\r\n");
+    EXPECT_EQ(w.sockets.sent()[1], "DELE 5\r\n");
+    EXPECT_EQ(w.sockets.count("TOP"), 0);
+    EXPECT_EQ(w.progress.windows.size(), 1u); // only the first load's
+    EXPECT_EQ(peer.messagesOnDisk(), 4);
+    EXPECT_EQ(w.column(0), (QStringList{"1. Avs1 <a1@example.org>", "2. Avs3 <a3@example.org>",
+                                        "3. Avs4 <a4@example.org>", "4. Avs6 <a6@example.org>"}));
+    EXPECT_EQ(w.window.statusText(),
+              "Klar. Kontot har 4 brev p\xE5 totalt " +
+                  CSizeText::formatSize(listedSize(stored[0]) + listedSize(stored[2]) +
+                                        listedSize(stored[3]) + listedSize(stored[5])) +
+                  ".");
+
+    w.window.list()->clearSelection();
+    w.window.onCommand(1011);
+    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera minst ett brev innan du trycker Radera.");
+}
+
+TEST_F(CMailboxCycleTest, DeletingFiveShowsProgressAndCancelStopsTheWalk) {
+    fill(10);
+    CMailboxWindow w;
+    connect(w);
+    w.select({1, 2, 3, 4});
+    w.runner.expectQuestion(true);
+    w.window.onCommand(1011);
+    EXPECT_EQ(w.progress.windows.size(), 1u); // four: no window
+    ASSERT_EQ(w.window.list()->topLevelItemCount(), 6);
+
+    w.select({1, 2, 3, 4, 5});
+    w.runner.expectQuestion(true);
+    w.sockets.clear();
+    w.sockets.onSend([&](const std::string& line) {
+        if (line == "DELE 2\r\n")
+            w.progress.cancelLatest();
+    });
+    w.window.onCommand(1011);
+    ASSERT_EQ(w.progress.windows.size(), 2u);
+    EXPECT_EQ(w.progress.windows[1]->total, 5);
+    EXPECT_EQ(w.sockets.count("DELE"), 2);
+    EXPECT_EQ(w.window.list()->topLevelItemCount(), 4);
+    EXPECT_EQ(peer.messagesOnDisk(), 4);
+    EXPECT_EQ(w.column(0)[0], "1. Avs7 <a7@example.org>");
+}
+
+TEST_F(CMailboxCycleTest, ViewShowsTheFirstSelectedMessage) {
+    fill(4);
+    CMailboxWindow w;
+    connect(w);
+    w.window.list()->clearSelection();
+    w.window.onCommand(1009);
+    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Granska.");
+    // A double click below the rows, with nothing selected, gives the same hint.
+    w.window.setStatus("");
+    QWidget* rows = w.window.list()->viewport();
+    QTest::mouseDClick(rows, Qt::LeftButton, {}, QPoint(5, rows->height() - 3));
+    QTRY_COMPARE(QString::fromStdString(w.window.statusText()).isEmpty(), false);
+    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Granska.");
+
+    w.select({2, 4});
+    w.window.pop3().setPreviewLines(0);
+    w.runner.expectDialog<CContentDlg>([](CContentDlg&) { return 1; });
+    w.window.onCommand(1009);
+    EXPECT_EQ(w.sockets.sent().back(), "TOP 2 0\r\n");
+}
+
+// Scripted servers for what no real one does on demand.
+class CBusyAccountTest : public ::testing::Test {
+protected:
+    CBusyAccountTest() { w.window.pop3().setSocketFactory(&fake); }
+    void busyReply(const std::string& reply) {
+        fake.addScript()
+            ->server("+OK\r\n")
+            .client("USER u\r\n")
+            .server("+OK\r\n")
+            .client("PASS p\r\n")
+            .server(reply);
+    }
+    CFakeSocketFactory fake;
+    CMailboxWindow w;
+};
+
+TEST_F(CBusyAccountTest, BusyRepliesRetryByTheTable) {
+    w.typeLogin("pop.example", 110, "u", "p");
+    busyReply("-ERR [IN-USE] busy, try again\r\n");
+    w.window.onCommand(105);
+    EXPECT_EQ(w.window.statusText(), "Kontot \xE4r upptaget. F\xF6rs\xF6ker igen...");
+    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_FALSE(w.window.connectAction()->isChecked());
+    for (int n = 2; n <= 26; ++n) {
+        busyReply("-ERR mailbox busy\r\n");
+        w.window.onBusyRetryTick();
+        EXPECT_EQ(w.window.busyRetryCount(), n);
+        EXPECT_EQ(w.window.statusText(),
+                  "Kontot \xE4r fortfarande upptaget. Tryck 'Nollst\xE4ll' f\xF6r att avbryta.");
+    }
+    busyReply("-ERR try again later\r\n");
+    w.window.onBusyRetryTick();
+    EXPECT_EQ(w.window.statusText(),
+              "Kontot har varit upptaget i mer \xE4n fem minuter. F\xF6rs\xF6ken avbrutna.");
+    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_EQ(w.window.busyRetryCount(), 0);
+}
+
+TEST_F(CBusyAccountTest, TheRetryTimerFiresWithTheTablesPeriods) {
+    w.window.setTimerPeriods({30000, 40, 80, 160});
+    w.typeLogin("pop.example", 110, "u", "p");
+    busyReply("-ERR busy\r\n");
+    busyReply("-ERR busy\r\n");
+    w.window.onCommand(105);
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_COMPARE_WITH_TIMEOUT(w.window.busyRetryCount(), 2, 2000);
+    EXPECT_GE(clock.elapsed(), 35);
+    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    // "Nollställ" while waiting stops the retries and keeps the fields.
+    w.window.onCommand(1058);
+    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_EQ(w.window.statusText(), "Fr\xE5nkopplad.");
+    EXPECT_EQ(w.edit("1004")->text(), "u");
+}
+
+TEST_F(CBusyAccountTest, CapitalBusyIsAnOrdinaryRefusal) {
+    w.typeLogin("pop.example", 110, "u", "p");
+    busyReply("-ERR Busy\r\n");
+    w.window.onCommand(105);
+    EXPECT_EQ(w.window.statusText(), "PASS: -ERR Busy\r\n");
+    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+}
+
+TEST_F(CMailboxCycleTest, KeepAliveSendsNoopThenDisconnectsOnTheTenthTick) {
+    fill(1);
+    CMailboxWindow w;
+    connect(w);
+    w.sockets.clear();
+    for (int tick = 1; tick <= 9; ++tick)
+        w.window.onKeepAliveTick();
+    EXPECT_EQ(w.sockets.count("NOOP"), 9);
+    EXPECT_TRUE(w.window.isConnected());
+    w.window.onKeepAliveTick();
+    EXPECT_EQ(w.sockets.count("NOOP"), 9);
+    EXPECT_EQ(w.sockets.count("QUIT"), 1);
+    EXPECT_FALSE(w.window.isConnected());
+    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kKeepAliveTimer));
+}
+
+TEST_F(CMailboxCycleTest, ResetClearsTheFieldsAndRestoreBringsThemBack) {
+    fill(1);
+    CMailboxWindow w;
+    connect(w);
+    w.edit("1103")->setText("vem@example.org");
+    w.window.onCommand(1058);
+    EXPECT_FALSE(w.window.isConnected());
+    EXPECT_EQ(w.edit("1003")->text(), "");
+    EXPECT_EQ(w.edit("1004")->text(), "");
+    EXPECT_EQ(w.edit("1005")->text(), "");
+    EXPECT_EQ(w.edit("1103")->text(), "");
+    w.window.onCommand(1099);
+    EXPECT_EQ(w.edit("1004")->text(), QString::fromStdString(peer.user()));
+    EXPECT_EQ(w.edit("1005")->text(), QString::fromStdString(peer.password()));
+    EXPECT_EQ(w.edit("1103")->text(), "vem@example.org");
+    EXPECT_EQ(w.edit("1003")->text(), ""); // the server is not restored
+}
+
+TEST_F(CMailboxCycleTest, PopupMenusFollowTheSelection) {
+    fill(3);
+    CMailboxWindow w;
+    auto enabled = [](QMenu* menu) {
+        QList<bool> states;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator())
+                states << a->isEnabled();
+        return states;
+    };
+    auto rightClick = [&] {
+        emit w.window.list()->customContextMenuRequested({});
+        QMenu* shown = w.window.viewMenu()->isVisible()   ? w.window.viewMenu()
+                       : w.window.markMenu()->isVisible() ? w.window.markMenu()
+                                                          : nullptr;
+        if (shown)
+            shown->hide();
+        return shown;
+    };
+    EXPECT_EQ(rightClick(), nullptr); // disconnected, nothing selected: no menu
+    w.window.settingsDlg().quickLogin = 3;
+    connect(w);
+    EXPECT_EQ(rightClick(), w.window.markMenu());
+    w.window.onCommand(1054);
+    w.window.markMenu()->hide();
+    EXPECT_EQ(enabled(w.window.markMenu()), (QList<bool>{true, false, false, false}));
+    w.select({1});
+    EXPECT_EQ(rightClick(), w.window.viewMenu());
+    EXPECT_EQ(enabled(w.window.viewMenu()), (QList<bool>{true, true, true, true}));
+    w.select({1, 3});
+    EXPECT_EQ(rightClick(), w.window.viewMenu());
+    EXPECT_EQ(enabled(w.window.viewMenu()), (QList<bool>{true, true, false, false}));
+}
+
+} // namespace

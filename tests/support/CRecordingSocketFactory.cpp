@@ -1,0 +1,36 @@
+#include "support/CRecordingSocketFactory.h"
+
+// Passes everything to a real stream and notes what was sent.
+class CRecordingStream : public IStream {
+public:
+    CRecordingStream(std::unique_ptr<IStream> inner, CRecordingSocketFactory& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+
+    bool connect(const std::string& host, int port) override { return inner_->connect(host, port); }
+    bool send(std::string_view bytes) override {
+        owner_.sent_.emplace_back(bytes);
+        if (owner_.hook_)
+            owner_.hook_(owner_.sent_.back());
+        return inner_->send(bytes);
+    }
+    IoResult receive(char* into, std::size_t max) override { return inner_->receive(into, max); }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    std::string lastError() const override { return inner_->lastError(); }
+
+private:
+    std::unique_ptr<IStream> inner_;
+    CRecordingSocketFactory& owner_;
+};
+
+std::unique_ptr<IStream> CRecordingSocketFactory::createStream() {
+    return std::make_unique<CRecordingStream>(inner_.createStream(), *this);
+}
+
+int CRecordingSocketFactory::count(const std::string& command) const {
+    int n = 0;
+    for (const std::string& line : sent_)
+        if (line.rfind(command + " ", 0) == 0 || line == command + "\r\n")
+            ++n;
+    return n;
+}

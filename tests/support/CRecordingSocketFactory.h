@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/CSocketFactory.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Real sockets that remember every command line the program sent, for counting what reached a
+// real server; an optional hook sees each send as it happens.
+class CRecordingSocketFactory : public ISocketFactory {
+public:
+    std::unique_ptr<IStream> createStream() override;
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override {
+        return inner_.createDatagramSocket();
+    }
+
+    // Sent lines that begin with this command word ("TOP", "DELE", ...).
+    int count(const std::string& command) const;
+    void clear() { sent_.clear(); }
+    const std::vector<std::string>& sent() const { return sent_; }
+    void onSend(std::function<void(const std::string&)> hook) { hook_ = std::move(hook); }
+
+private:
+    friend class CRecordingStream;
+    CSocketFactory inner_;
+    std::vector<std::string> sent_;
+    std::function<void(const std::string&)> hook_;
+};
