@@ -1,5 +1,4 @@
 #include "dialogs/CContentDlg.h"
-#include "dialogs/CContentWindowHost.h"
 #include "dialogs/CForwardDlg.h"
 #include "dialogs/DialogResult.h"
 
@@ -119,24 +118,6 @@ TEST(ContentDlg, ShowsTheTextReadOnlyAndWrapped) {
 
     CContentDlg closed;
     EXPECT_EQ(runDriven(closed, [&] { closed.close(); }), DialogResult::cancel);
-}
-
-TEST(ContentWindowHost, ShowContentReturnsOnlyOnceTheWindowIsClosed) {
-    CContentWindowHost host;
-    QString shown;
-    bool stillOpen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dlg = qobject_cast<CContentDlg*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dlg);
-        shown = control<QPlainTextEdit>(*dlg, "1026")->toPlainText();
-        QTest::qWait(50);
-        stillOpen = dlg->isVisible();
-        control<QPushButton>(*dlg, "1")->click();
-    });
-    host.showContent("From: \xC5sa\r\n");
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(shown, QStringLiteral("From: Åsa\n"));
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 } // namespace
