@@ -8,7 +8,7 @@ class CSocketFactory : public ISocketFactory {
 public:
     explicit CSocketFactory(SocketTimeouts timeouts = {}) : timeouts_(timeouts) {}
 
-    std::unique_ptr<IStream> createStream() override;
+    std::unique_ptr<IStream> createStream(StreamSecurity security) override;
     std::unique_ptr<IDatagramSocket> createDatagramSocket() override;
 
     void setTimeouts(SocketTimeouts timeouts) { timeouts_ = timeouts; }

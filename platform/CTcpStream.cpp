@@ -23,8 +23,19 @@ void CTcpStream::close() {
 }
 
 bool CTcpStream::connect(const std::string& host, int port) {
+    return connectUntil(host, port, CClock::after(timeouts_.connectMs));
+}
+
+bool CTcpStream::send(std::string_view bytes) {
+    return sendUntil(bytes, CClock::after(timeouts_.receiveMs));
+}
+
+IoResult CTcpStream::receive(char* into, std::size_t max) {
+    return receiveUntil(into, max, CClock::after(timeouts_.receiveMs));
+}
+
+bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoint deadline) {
     close();
-    const auto deadline = CClock::after(timeouts_.connectMs);
     std::vector<ResolvedAddress> addresses;
     if (!CAddressResolver::resolve(host, port, SOCK_STREAM, deadline, addresses, lastError_))
         return false;
@@ -62,12 +73,11 @@ bool CTcpStream::connect(const std::string& host, int port) {
     return false;
 }
 
-bool CTcpStream::send(std::string_view bytes) {
+bool CTcpStream::sendUntil(std::string_view bytes, CClock::TimePoint deadline) {
     if (fd_ < 0) {
         lastError_ = "not connected";
         return false;
     }
-    const auto deadline = CClock::after(timeouts_.receiveMs);
     while (!bytes.empty()) {
         ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (n > 0) {
@@ -89,14 +99,13 @@ bool CTcpStream::send(std::string_view bytes) {
     return true;
 }
 
-IoResult CTcpStream::receive(char* into, std::size_t max) {
+IoResult CTcpStream::receiveUntil(char* into, std::size_t max, CClock::TimePoint deadline) {
     if (fd_ < 0) {
         lastError_ = "not connected";
         return {0, IoStatus::Failed};
     }
     if (max == 0)
         return {0, IoStatus::Ok};
-    const auto deadline = CClock::after(timeouts_.receiveMs);
     for (;;) {
         ssize_t n = ::recv(fd_, into, max, 0);
         if (n > 0)

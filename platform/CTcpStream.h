@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CClock.h"
 #include "platform/IStream.h"
 #include "platform/SocketTimeouts.h"
 
@@ -18,6 +19,13 @@ public:
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     std::string lastError() const override { return lastError_; }
+
+    // The same steps with the caller's deadline, for a layer on top that spends one limit on
+    // several of them (a TLS handshake, a record that arrives in pieces).
+    bool connectUntil(const std::string& host, int port, CClock::TimePoint deadline);
+    bool sendUntil(std::string_view bytes, CClock::TimePoint deadline);
+    IoResult receiveUntil(char* into, std::size_t max, CClock::TimePoint deadline);
+    const SocketTimeouts& timeouts() const { return timeouts_; }
 
 private:
     int fd_ = -1;

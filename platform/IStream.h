@@ -7,13 +7,18 @@
 // How a socket call ended.
 enum class IoStatus { Ok, Closed, TimedOut, Failed };
 
+// Why connect() failed when TLS refused the server; Unspecified for any other reason (no route,
+// refused, timed out), which lastError() describes.
+enum class ConnectFailure { Unspecified, UntrustedCertificate, NameMismatch, HandshakeFailed };
+
 struct IoResult {
     std::size_t count = 0; // bytes received; above 0 only with IoStatus::Ok
     IoStatus status = IoStatus::Ok;
 };
 
-// A blocking byte stream to one server. The real one is a TCP connection; tests hand in an
-// in-memory one. Every wait is bounded and runs the wait hook, so the window keeps painting.
+// A blocking byte stream to one server. The real one is a TCP connection, plain or TLS; tests
+// hand in an in-memory one. Every wait is bounded and runs the wait hook, so the window keeps
+// painting. Above connect() a TLS stream behaves exactly like a plain one.
 class IStream {
 public:
     virtual ~IStream() = default;
@@ -28,4 +33,6 @@ public:
     virtual bool isOpen() const = 0;
     // The system's reason for the last failure, for logs and messages.
     virtual std::string lastError() const = 0;
+    // After a failed connect(); a plain stream always says Unspecified.
+    virtual ConnectFailure connectFailure() const { return ConnectFailure::Unspecified; }
 };

@@ -61,11 +61,23 @@ std::string CHeaderDecoder::fieldValue(std::string_view text, std::string_view k
 }
 
 void CHeaderDecoder::decodeCodes(std::string& text, std::size_t from) {
-    for (std::size_t at = text.find('=', from); at != std::string::npos && at + 2 < text.size();
-         at = text.find('=', at + 1)) {
-        if (unsigned char byte = decodeHexPair(text[at + 1], text[at + 2]))
-            text.replace(at, 3, 1, static_cast<char>(byte));
+    // One pass into a new string: replacing in place would move the rest of the text once per
+    // code.
+    if (from >= text.size() || text.find('=', from) == std::string::npos)
+        return;
+    std::string out(text, 0, from);
+    out.reserve(text.size());
+    for (std::size_t i = from; i < text.size();) {
+        unsigned char byte = 0;
+        if (text[i] == '=' && i + 2 < text.size() &&
+            (byte = decodeHexPair(text[i + 1], text[i + 2])) != 0) {
+            out += static_cast<char>(byte);
+            i += 3;
+        } else {
+            out += text[i++];
+        }
     }
+    text = std::move(out);
 }
 
 void CHeaderDecoder::decodeEncodedWord(std::string& field) {
@@ -78,6 +90,23 @@ void CHeaderDecoder::decodeEncodedWord(std::string& field) {
     std::size_t suffix = field.find(kSuffix, at);
     if (suffix != std::string::npos)
         field.erase(suffix, kSuffix.size());
+}
+
+CHeaderDecoder::Summary CHeaderDecoder::summarize(std::string_view text,
+                                                  const std::string& missing) {
+    Summary summary;
+    std::string* fields[] = {&summary.from, &summary.subject, &summary.date};
+    const std::string_view keys[] = {"from:", "subject:", "date:"};
+    for (int i = 0; i < 3; ++i) {
+        bool found = false;
+        *fields[i] = fieldValue(text, keys[i], found);
+        if (!found)
+            *fields[i] = missing;
+    }
+    // The date is shown as sent.
+    decodeEncodedWord(summary.from);
+    decodeEncodedWord(summary.subject);
+    return summary;
 }
 
 std::string CHeaderDecoder::previewText(std::string text) {

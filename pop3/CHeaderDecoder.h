@@ -22,6 +22,15 @@ public:
     // Replaces every "=XY" code from index from on with its byte; soft line breaks and "=" before
     // anything else stay.
     static void decodeCodes(std::string& text, std::size_t from);
+
+    // What fetchSummary keeps of a TOP reply: the sender, subject and date values, the first two
+    // with their encoded word decoded, and missing for a key that does not occur.
+    struct Summary {
+        std::string from;
+        std::string subject;
+        std::string date;
+    };
+    static Summary summarize(std::string_view text, const std::string& missing);
     // What the content window shows of a TOP reply: codes decoded when the text says
     // "quoted-printable", cut before the terminating CR LF "." CR LF.
     static std::string previewText(std::string text);

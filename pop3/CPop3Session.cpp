@@ -4,6 +4,7 @@
 #include "dialogs/IContentHost.h"
 #include "dialogs/IMessageBoxHost.h"
 #include "platform/CClock.h"
+#include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
@@ -14,18 +15,20 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 
 // String-table ids of the texts that prefix a refused command's error text.
 constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154};
-constexpr int kCannotConnect = 143;
 constexpr int kGreetingRefused = 144;
 constexpr int kMissing = 155;
 constexpr int kConnectionLost = 701;
 constexpr int kTimedOut = 702;
 constexpr int kNotConnected = 703;
 constexpr int kLineBreakInInput = 704;
+
+constexpr int kTlsPort = 995;
 
 constexpr std::size_t kListReceive = 8192;
 constexpr std::size_t kTopReceive = 16384;
@@ -71,10 +74,12 @@ void CPop3Session::fail(ReplyKind kind, int textId) {
 bool CPop3Session::login() {
     // A connection left from an earlier attempt is closed first, never leaked.
     dropConnection();
-    socket_ = factory_->createStream();
+    // POP3 over TLS has its own port, where TLS starts with the first byte.
+    socket_ =
+        factory_->createStream(port_ == kTlsPort ? StreamSecurity::Tls : StreamSecurity::Plain);
     table_.clearSizes();
     if (!socket_->connect(host_, port_)) {
-        errorText_ = CStringTable::load(kCannotConnect);
+        errorText_ = CConnectFailureText::of(socket_->connectFailure());
         dropConnection();
         return false;
     }
@@ -143,16 +148,10 @@ bool CPop3Session::fetchSummary(int message) {
     // is no answer about the message at all: nothing is kept for it.
     if (!top(message, 0) && !isConnected())
         return false;
-    std::string* fields[] = {&from_, &subject_, &date_};
-    const char* keys[] = {"from:", "subject:", "date:"};
-    for (int i = 0; i < 3; ++i) {
-        bool found = false;
-        *fields[i] = CHeaderDecoder::fieldValue(replyText_, keys[i], found);
-        if (!found)
-            *fields[i] = missing;
-    }
-    CHeaderDecoder::decodeEncodedWord(from_);
-    CHeaderDecoder::decodeEncodedWord(subject_);
+    CHeaderDecoder::Summary summary = CHeaderDecoder::summarize(replyText_, missing);
+    from_ = std::move(summary.from);
+    subject_ = std::move(summary.subject);
+    date_ = std::move(summary.date);
     table_.appendSummary(from_, subject_, date_);
     return true;
 }

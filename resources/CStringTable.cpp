@@ -83,6 +83,10 @@ constexpr std::array kEntries{
     Entry{705, u8"Adresser, Helo-namn och ärende får inte innehålla radbrytningar."},
     Entry{706, u8"DATA:"},
     Entry{707, u8"Det hämtade brevet kunde inte läsas:"},
+    // Why a TLS connection was refused; each follows "Kan inte ansluta.".
+    Entry{708, u8"Servern har inget betrott certifikat."},
+    Entry{709, u8"Certifikatet gäller ett annat namn."},
+    Entry{710, u8"TLS-handskakningen misslyckades."},
 };
 
 constexpr bool isContinuation(char8_t c) {

@@ -1,6 +1,7 @@
 #include "send/CSmtpSession.h"
 
 #include "dialogs/CProgressThread.h"
+#include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
@@ -29,6 +30,7 @@ constexpr int kTimedOut = 702;
 constexpr int kLineBreakInField = 705;
 constexpr int kDataLabel = 706;
 constexpr int kTempFileUnreadable = 707;
+constexpr int kTlsPort = 465;
 
 int labelOf(CSmtpSession::SmtpStep step) {
     switch (step) {
@@ -124,9 +126,12 @@ bool CSmtpSession::connectAndGreet() {
         setStatusFromTable(kCannotConnect);
         return false;
     }
-    socket_ = factory_->createStream();
+    // SMTP over TLS has its own port, where TLS starts with the first byte.
+    socket_ =
+        factory_->createStream(port_ == kTlsPort ? StreamSecurity::Tls : StreamSecurity::Plain);
     if (!socket_ || !socket_->connect(server_, port_)) {
-        setStatusFromTable(kCannotConnect);
+        statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
+                                                      : ConnectFailure::Unspecified);
         closeSocket();
         return false;
     }

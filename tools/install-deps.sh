@@ -6,6 +6,7 @@ packages=(
     g++ make cmake pkg-config
     qt6-base-dev qt6-svg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libssl-dev ca-certificates
     dovecot-pop3d dnsmasq-base python3-aiosmtpd
 )
 

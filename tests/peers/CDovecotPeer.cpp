@@ -113,6 +113,13 @@ void CDovecotPeer::addConfig(const std::string& lines) {
     extraConfig_ += lines + "\n";
 }
 
+void CDovecotPeer::listenWithTls(const std::string& address, const std::string& certificateFile,
+                                 const std::string& keyFile) {
+    tlsAddress_ = address;
+    tlsCertificate_ = certificateFile;
+    tlsKey_ = keyFile;
+}
+
 bool CDovecotPeer::prepare(std::string& error) {
     if (!dir_.empty())
         return true;
@@ -180,7 +187,7 @@ bool CDovecotPeer::writeConfig(std::string& error) {
          << "base_dir = " << dir_ << "/run\n"
          << "state_dir = " << dir_ << "/state\n"
          << "log_path = " << dir_ << "/dovecot.log\n"
-         << "ssl = no\n"
+         << (tlsAddress_.empty() ? "ssl = no\n" : "ssl = required\n")
          << "disable_plaintext_auth = no\n"
          << "auth_mechanisms = plain\n"
          << "auth_verbose = yes\n"
@@ -215,11 +222,20 @@ bool CDovecotPeer::writeConfig(std::string& error) {
          << "  inet_listener pop3 {\n"
          << "    port = " << port_ << "\n"
          << "  }\n"
-         << "  inet_listener pop3s {\n"
-         << "    port = 0\n"
-         << "  }\n"
-         << "}\n"
-         << extraConfig_;
+         << "  inet_listener pop3s {\n";
+    if (tlsAddress_.empty()) {
+        conf << "    port = 0\n";
+    } else {
+        conf << "    address = " << tlsAddress_ << "\n"
+             << "    port = " << kTlsPort << "\n"
+             << "    ssl = yes\n";
+    }
+    conf << "  }\n"
+         << "}\n";
+    if (!tlsAddress_.empty())
+        conf << "ssl_cert = <" << tlsCertificate_ << "\n"
+             << "ssl_key = <" << tlsKey_ << "\n";
+    conf << extraConfig_;
     if (!writeFile(dir_ + "/dovecot.conf", conf.str(), 0644)) {
         error = "cannot write " + dir_ + "/dovecot.conf";
         return false;

@@ -27,6 +27,14 @@ public:
     // Lines appended to the config at the next start(), e.g. a setting a test needs.
     void addConfig(const std::string& lines);
 
+    // From the next start() on, also POP3 over TLS on port 995 of address (a loopback address
+    // of the test's own: see CFreePort::pickAddress), with ssl = required, so that no login is
+    // taken without TLS. The plain port stays for the start-up check.
+    void listenWithTls(const std::string& address, const std::string& certificateFile,
+                       const std::string& keyFile);
+    static constexpr int kTlsPort = 995;
+    std::string tlsHost() const { return tlsAddress_; }
+
     // Adds one message to the mailbox, stored as given (give LF line ends: Dovecot sends CRLF).
     // Messages get numbers 1, 2, 3... in the order they are added. A POP3 session that is
     // already open does not see them.
@@ -44,6 +52,9 @@ private:
 
     std::string dir_;
     std::string extraConfig_;
+    std::string tlsAddress_;
+    std::string tlsCertificate_;
+    std::string tlsKey_;
     int port_ = -1;
     pid_t pid_ = -1;
     int added_ = 0;

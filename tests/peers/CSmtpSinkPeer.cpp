@@ -65,12 +65,22 @@ CSmtpSinkPeer::~CSmtpSinkPeer() {
     }
 }
 
+void CSmtpSinkPeer::listenWithTls(const std::string& address, const std::string& certificateFile,
+                                  const std::string& keyFile) {
+    tlsAddress_ = address;
+    tlsCertificate_ = certificateFile;
+    tlsKey_ = keyFile;
+}
+
 bool CSmtpSinkPeer::launch(std::string& error) {
     const std::string script = MAROKET_PEERS_DIR "/smtp_sink.py";
     const std::string portText = std::to_string(port_);
     const std::string messages = dir_ + "/messages";
     const std::string logPath = dir_ + "/sink.log";
-    const char* argv[] = {"python3", script.c_str(), portText.c_str(), messages.c_str(), nullptr};
+    std::vector<const char*> argv = {"python3", script.c_str(), portText.c_str(), messages.c_str()};
+    if (!tlsAddress_.empty())
+        argv.insert(argv.end(), {tlsAddress_.c_str(), tlsCertificate_.c_str(), tlsKey_.c_str()});
+    argv.push_back(nullptr);
 
     pid_t pid = ::fork();
     if (pid < 0) {
@@ -88,8 +98,8 @@ bool CSmtpSinkPeer::launch(std::string& error) {
         ::dup2(log, 2);
         ::close_range(3, ~0U, 0);
         // The system's Python: aiosmtpd comes from the Debian package.
-        ::execv("/usr/bin/python3", const_cast<char**>(argv));
-        ::execvp("python3", const_cast<char**>(argv));
+        ::execv("/usr/bin/python3", const_cast<char**>(argv.data()));
+        ::execvp("python3", const_cast<char**>(argv.data()));
         const char message[] = "cannot run python3\n";
         (void)!::write(2, message, sizeof message - 1);
         ::_exit(127);

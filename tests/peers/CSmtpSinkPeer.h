@@ -30,6 +30,14 @@ public:
     std::string host() const { return "127.0.0.1"; }
     int port() const { return port_; }
 
+    // From the next start() on, also SMTP over TLS from the first byte on port 465 of address (a
+    // loopback address of the test's own: see CFreePort::pickAddress), with the certificate and
+    // key given. The plain port stays for the start-up check.
+    void listenWithTls(const std::string& address, const std::string& certificateFile,
+                       const std::string& keyFile);
+    static constexpr int kTlsPort = 465;
+    std::string tlsHost() const { return tlsAddress_; }
+
     // The messages stored so far, in the order they arrived.
     std::vector<Message> messages() const;
     // Waits at most timeoutMs until at least count messages are stored.
@@ -43,6 +51,9 @@ private:
     std::size_t storedCount() const;
 
     std::string dir_;
+    std::string tlsAddress_;
+    std::string tlsCertificate_;
+    std::string tlsKey_;
     int port_ = -1;
     pid_t pid_ = -1;
 };

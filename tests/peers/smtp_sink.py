@@ -1,16 +1,19 @@
 #!/usr/bin/python3
 """An SMTP server on 127.0.0.1 for the tests that keeps every message it receives.
 
-Usage: smtp_sink.py PORT FOLDER
+Usage: smtp_sink.py PORT FOLDER [TLS_ADDRESS CERTIFICATE KEY]
 
 Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line) and n.data (the
 data exactly as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, once
-the rest is complete. Prints "ready PORT" when it listens. Ends on SIGTERM.
+the rest is complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on
+TLS_ADDRESS port 465, with the certificate and key given; the plain port stays. Prints
+"ready PORT" when it listens. Ends on SIGTERM.
 """
 
 import asyncio
 import os
 import signal
+import ssl
 import sys
 
 from aiosmtpd.smtp import SMTP
@@ -42,25 +45,35 @@ class Keeper:
         return "250 OK stored as %d" % self.count
 
 
-async def serve(port, folder):
+async def serve(port, folder, tls):
     loop = asyncio.get_running_loop()
     keeper = Keeper(folder)
-    # A fixed host name: the default asks the resolver for this machine's name.
-    server = await loop.create_server(
-        lambda: SMTP(keeper, decode_data=False, hostname="sink.test"), "127.0.0.1", port)
+
+    def factory():
+        # A fixed host name: the default asks the resolver for this machine's name.
+        return SMTP(keeper, decode_data=False, hostname="sink.test")
+
+    servers = []
+    if tls:
+        address, certificate, key = tls
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(certificate, key)
+        servers.append(await loop.create_server(factory, address, 465, ssl=context))
+    servers.append(await loop.create_server(factory, "127.0.0.1", port))
     stop = loop.create_future()
     loop.add_signal_handler(signal.SIGTERM, stop.set_result, None)
     print("ready", port, flush=True)
     await stop
-    server.close()
-    await server.wait_closed()
+    for server in servers:
+        server.close()
+        await server.wait_closed()
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 6):
         print(__doc__, file=sys.stderr)
         return 2
-    asyncio.run(serve(int(sys.argv[1]), sys.argv[2]))
+    asyncio.run(serve(int(sys.argv[1]), sys.argv[2], sys.argv[3:]))
     return 0
 
 

@@ -26,7 +26,7 @@ std::shared_ptr<CFakeScript> CFakeSocketFactory::addScript() {
     return scripts_.back();
 }
 
-std::unique_ptr<IStream> CFakeSocketFactory::createStream() {
+std::unique_ptr<IStream> CFakeSocketFactory::createStream(StreamSecurity) {
     ++created_;
     if (scripts_.empty())
         addScript()->refuseConnect(); // no conversation planned: the connection is refused

@@ -12,7 +12,8 @@
 class CFakeSocketFactory : public ISocketFactory {
 public:
     std::shared_ptr<CFakeScript> addScript();
-    std::unique_ptr<IStream> createStream() override;
+    // Every conversation is in memory: the security asked for changes nothing.
+    std::unique_ptr<IStream> createStream(StreamSecurity security) override;
     std::unique_ptr<IDatagramSocket> createDatagramSocket() override;
     int streamsCreated() const { return created_; }
 

@@ -17,14 +17,15 @@ public:
     void close() override { inner_->close(); }
     bool isOpen() const override { return inner_->isOpen(); }
     std::string lastError() const override { return inner_->lastError(); }
+    ConnectFailure connectFailure() const override { return inner_->connectFailure(); }
 
 private:
     std::unique_ptr<IStream> inner_;
     CRecordingSocketFactory& owner_;
 };
 
-std::unique_ptr<IStream> CRecordingSocketFactory::createStream() {
-    return std::make_unique<CRecordingStream>(inner_.createStream(), *this);
+std::unique_ptr<IStream> CRecordingSocketFactory::createStream(StreamSecurity security) {
+    return std::make_unique<CRecordingStream>(inner_.createStream(security), *this);
 }
 
 int CRecordingSocketFactory::count(const std::string& command) const {

@@ -11,7 +11,7 @@
 // real server; an optional hook sees each send as it happens.
 class CRecordingSocketFactory : public ISocketFactory {
 public:
-    std::unique_ptr<IStream> createStream() override;
+    std::unique_ptr<IStream> createStream(StreamSecurity security) override;
     std::unique_ptr<IDatagramSocket> createDatagramSocket() override {
         return inner_.createDatagramSocket();
     }

@@ -28,6 +28,7 @@ public:
     void close() override { inner_->close(); }
     bool isOpen() const override { return inner_->isOpen(); }
     std::string lastError() const override { return inner_->lastError(); }
+    ConnectFailure connectFailure() const override { return inner_->connectFailure(); }
 
 private:
     std::unique_ptr<IStream> inner_;
@@ -36,8 +37,8 @@ private:
 
 class CCountingFactory : public ISocketFactory {
 public:
-    std::unique_ptr<IStream> createStream() override {
-        return std::make_unique<CCountingStream>(fake.createStream(), sends);
+    std::unique_ptr<IStream> createStream(StreamSecurity security) override {
+        return std::make_unique<CCountingStream>(fake.createStream(security), sends);
     }
     std::unique_ptr<IDatagramSocket> createDatagramSocket() override {
         return fake.createDatagramSocket();

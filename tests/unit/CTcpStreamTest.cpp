@@ -69,7 +69,7 @@ TEST(CTcpStream, ExchangesBytesByAddressAndByName) {
         CLoopbackListener server;
         ASSERT_TRUE(server.ok);
         CSocketFactory factory;
-        auto stream = factory.createStream();
+        auto stream = factory.createStream(StreamSecurity::Plain);
         ASSERT_TRUE(stream->connect(host, server.port)) << stream->lastError();
         server.accept();
         ASSERT_TRUE(stream->send("USER x\r\n"));
@@ -91,7 +91,7 @@ TEST(CTcpStream, ConnectsOverIpv6) {
     if (!server.ok)
         GTEST_SKIP() << "no IPv6 loopback here";
     CSocketFactory factory;
-    auto stream = factory.createStream();
+    auto stream = factory.createStream(StreamSecurity::Plain);
     EXPECT_TRUE(stream->connect("::1", server.port)) << stream->lastError();
 }
 
@@ -102,7 +102,7 @@ TEST(CTcpStream, ConnectFailsCleanly) {
         port = gone.port;
     }
     CSocketFactory factory;
-    auto stream = factory.createStream();
+    auto stream = factory.createStream(StreamSecurity::Plain);
     EXPECT_FALSE(stream->connect("127.0.0.1", port));
     EXPECT_FALSE(stream->isOpen());
     EXPECT_FALSE(stream->connect("", 110));
@@ -115,7 +115,7 @@ TEST(CTcpStream, ConnectFailsCleanly) {
 TEST(CTcpStream, ASilentServerTimesOutWhileTheHookRuns) {
     CLoopbackListener server;
     CSocketFactory factory({15000, 300, 5000});
-    auto stream = factory.createStream();
+    auto stream = factory.createStream(StreamSecurity::Plain);
     ASSERT_TRUE(stream->connect("127.0.0.1", server.port));
     server.accept();
     HookCounter hook;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/CTcpStream.h"
+
+struct bio_st;
+struct ssl_st;
+
+// A TLS connection from its first byte, over a CTcpStream. The handshake shares the connect
+// limit; the server's certificate must chain to the system's store (which honours SSL_CERT_FILE
+// and SSL_CERT_DIR) and name the host or address that was dialled; TLS 1.2 is the least taken.
+// The TLS engine reads and writes memory buffers that this class moves to and from the socket,
+// so every wait is the TCP stream's bounded poll with the wait hook, and a peer that has gone
+// cannot raise SIGPIPE. Above connect() it behaves like the plain stream.
+class CTlsStream : public IStream {
+public:
+    explicit CTlsStream(SocketTimeouts timeouts = {}) : tcp_(timeouts) {}
+    ~CTlsStream() override;
+    CTlsStream(const CTlsStream&) = delete;
+    CTlsStream& operator=(const CTlsStream&) = delete;
+
+    bool connect(const std::string& host, int port) override;
+    bool send(std::string_view bytes) override;
+    IoResult receive(char* into, std::size_t max) override;
+    void close() override;
+    bool isOpen() const override { return ssl_ != nullptr && tcp_.isOpen(); }
+    std::string lastError() const override { return lastError_; }
+    ConnectFailure connectFailure() const override { return connectFailure_; }
+
+private:
+    bool startEngine(const std::string& host);
+    bool handshake(CClock::TimePoint deadline);
+    void refuse(ConnectFailure why, const std::string& reason);
+    // Puts what the engine has written on the wire.
+    bool flush(CClock::TimePoint deadline);
+    // Hands what the socket has to the engine.
+    IoStatus fill(CClock::TimePoint deadline);
+
+    CTcpStream tcp_;
+    ssl_st* ssl_ = nullptr;
+    bio_st* in_ = nullptr; // both owned by ssl_
+    bio_st* out_ = nullptr;
+    bool broken_ = false; // after a fatal TLS error no close_notify may follow
+    std::string lastError_;
+    ConnectFailure connectFailure_ = ConnectFailure::Unspecified;
+};

@@ -1,0 +1,103 @@
+#include "platform/ISocketFactory.h"
+#include "pop3/CPop3Session.h"
+#include "send/CSmtpSession.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A stream whose connect fails for the given reason, and nothing else.
+class CRefusedStream : public IStream {
+public:
+    explicit CRefusedStream(ConnectFailure why) : why_(why) {}
+    bool connect(const std::string&, int) override { return false; }
+    bool send(std::string_view) override {
+        ++sends;
+        return false;
+    }
+    IoResult receive(char*, std::size_t) override { return {0, IoStatus::Failed}; }
+    void close() override {}
+    bool isOpen() const override { return false; }
+    std::string lastError() const override { return "refused"; }
+    ConnectFailure connectFailure() const override { return why_; }
+
+    static inline int sends = 0;
+
+private:
+    ConnectFailure why_;
+};
+
+// Notes the security each connection asked for; every connection is refused.
+class CAskingFactory : public ISocketFactory {
+public:
+    std::unique_ptr<IStream> createStream(StreamSecurity security) override {
+        asked.push_back(security);
+        return std::make_unique<CRefusedStream>(why);
+    }
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override { return nullptr; }
+
+    ConnectFailure why = ConnectFailure::Unspecified;
+    std::vector<StreamSecurity> asked;
+};
+
+std::string pop3LoginFailure(CAskingFactory& factory, int port) {
+    CPop3Session session;
+    session.setSocketFactory(&factory);
+    session.setHost("pop.example.org");
+    session.setPort(port);
+    session.setUser("anna");
+    session.setPassword("hemligt");
+    EXPECT_FALSE(session.login());
+    return session.getErrorText();
+}
+
+std::string smtpTestFailure(CAskingFactory& factory, int port) {
+    CSmtpSession session;
+    session.setSocketFactory(&factory);
+    session.setServer("smtp.example.org");
+    session.setPort(port);
+    session.setFrom("anna@example.org");
+    EXPECT_EQ(session.testAddress("bo@example.org"), 0);
+    return session.getStatusText();
+}
+
+} // namespace
+
+TEST(ConnectSecurity, EachSessionSpeaksTlsOnlyOnItsOwnTlsPort) {
+    constexpr auto Plain = StreamSecurity::Plain;
+    constexpr auto Tls = StreamSecurity::Tls;
+    CAskingFactory pop3;
+    for (int port : {110, 995, 465, 25, 9950})
+        pop3LoginFailure(pop3, port);
+    EXPECT_EQ(pop3.asked, (std::vector{Plain, Tls, Plain, Plain, Plain}));
+
+    CAskingFactory smtp;
+    for (int port : {25, 465, 587, 995, 4650})
+        smtpTestFailure(smtp, port);
+    EXPECT_EQ(smtp.asked, (std::vector{Plain, Tls, Plain, Plain, Plain}));
+}
+
+TEST(ConnectSecurity, AFailedConnectSaysWhyOnlyWhenTlsRefusedTheServer) {
+    struct Case {
+        ConnectFailure why;
+        std::string text;
+    };
+    const Case cases[] = {
+        {ConnectFailure::Unspecified, "Kan inte ansluta."},
+        {ConnectFailure::UntrustedCertificate,
+         "Kan inte ansluta. Servern har inget betrott certifikat."},
+        {ConnectFailure::NameMismatch, "Kan inte ansluta. Certifikatet g\xE4ller ett annat namn."},
+        {ConnectFailure::HandshakeFailed, "Kan inte ansluta. TLS-handskakningen misslyckades."},
+    };
+    CRefusedStream::sends = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CAskingFactory factory;
+        factory.why = c.why;
+        EXPECT_EQ(pop3LoginFailure(factory, 995), c.text);
+        EXPECT_EQ(smtpTestFailure(factory, 465), c.text);
+    }
+    EXPECT_EQ(CRefusedStream::sends, 0); // no USER, no HELO after a refused connect
+}
