@@ -7,6 +7,7 @@
 #include "dialogs/CAppIcon.h"
 #include "dialogs/CContentDlg.h"
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CMarkingCommands.h"
 #include "dialogs/CProgressThread.h"
 #include "dialogs/CSettingsDlg.h"
 #include "platform/ISettingsStore.h"
@@ -412,10 +413,26 @@ void CMaroketDlg::runCommand(int id) {
     case 1099:
         onRestore();
         break;
+    case 502:
+    case 503:
+    case 504:
+    case 32795:
+    case 32796:
+    case 32797:
+    case 32798:
+        onMarking(id);
+        break;
     default:
         break;
     }
 }
+
+void CMaroketDlg::onMarking(int id) {
+    CMarkingCommands marking(*list_, pop3_.messageTable(), runner_, this,
+                             [this](const std::string& line) { setStatus(line); });
+    marking.run(id, fullLoad_);
+}
+
 
 void CMaroketDlg::onEnter() {
     runCommand(enterConnects_ ? 105 : 1104);

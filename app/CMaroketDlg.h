@@ -116,6 +116,8 @@ private:
     void onView();
     void onListRightClick();
     void onMarkMenu();
+    // Marking commands 502, 503, 504, 32795 to 32798.
+    void onMarking(int id);
 
     void connectSequence();
     void loadMailbox();

@@ -1,0 +1,108 @@
+#include "dialogs/CMarkDlgBase.h"
+
+#include "app/CUiText.h"
+#include "dialogs/CDialogUnits.h"
+#include "dialogs/CIntegerRule.h"
+#include "dialogs/DialogResult.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include <limits>
+#include <string>
+
+CMarkDlgBase::CMarkDlgBase(int resourceId, QWidget* parent) : QDialog(parent) {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setObjectName(QString::number(resourceId));
+    setWindowTitle(QStringLiteral("Markera"));
+    setAccessibleName(windowTitle());
+    setFont(CDialogUnits::dialogFont());
+    const CDialogUnits du(font());
+    setFixedSize(du.x(186), du.y(60));
+
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("1"));
+    okButton_->setAccessibleName(okButton_->text());
+    okButton_->setGeometry(du.rect(71, 39, 50, 14));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+    cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_->setAccessibleName(cancelButton_->text());
+    cancelButton_->setGeometry(du.rect(129, 39, 50, 14));
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int CMarkDlgBase::run() {
+    return DialogResult::run(*this);
+}
+
+QLabel* CMarkDlgBase::addLabel(const QString& text, const QRect& units) {
+    const CDialogUnits du(font());
+    auto* label = new QLabel(text, this);
+    label->setGeometry(du.rect(units.x(), units.y(), units.width(), units.height()));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QLineEdit* CMarkDlgBase::addEdit(const char* id, QLabel* label, const QRect& units) {
+    const CDialogUnits du(font());
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QLatin1String(id));
+    // The label without its colon names the field for screen readers.
+    QString name = label->text();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    edit->setAccessibleName(name);
+    label->setBuddy(edit);
+    edit->setGeometry(du.rect(units.x(), units.y(), units.width(), units.height()));
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}
+
+void CMarkDlgBase::setFieldOrder(std::initializer_list<QWidget*> fields) {
+    QWidget* previous = nullptr;
+    for (QWidget* field : fields) {
+        if (previous)
+            setTabOrder(previous, field);
+        else
+            firstField_ = field;
+        previous = field;
+    }
+    setTabOrder(previous, okButton_);
+    setTabOrder(okButton_, cancelButton_);
+}
+
+void CMarkDlgBase::showEvent(QShowEvent* event) {
+    // A show from the window system (restoring the window) keeps what was typed.
+    if (!event->spontaneous()) {
+        initDialog();
+        if (auto* edit = qobject_cast<QLineEdit*>(firstField_)) {
+            edit->setFocus();
+            edit->selectAll();
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+bool CMarkDlgBase::readInteger(QLineEdit* edit, int& value) {
+    // A character outside Latin-1 turns into "?", which the rule refuses like any other.
+    if (CIntegerRule::parse(CUiText::toBytes(edit->text()), value))
+        return true;
+    const QString text = CUiText::toQString(std::string(CIntegerRule::notAnInteger));
+    if (warningHook_) {
+        warningHook_(text);
+    } else {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Maroket"), text, QMessageBox::Ok,
+                        this);
+        box.exec();
+    }
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}

@@ -1,0 +1,27 @@
+#include "dialogs/CMarkNumberDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+CMarkNumberDlg::CMarkNumberDlg(QWidget* parent) : CMarkDlgBase(209, parent) {
+    firstEdit_ = addEdit("1097", addLabel(QStringLiteral("Markera alla brev från"), {7, 15, 70, 8}),
+                         {84, 13, 17, 12});
+    lastEdit_ =
+        addEdit("1094", addLabel(QStringLiteral("till"), {109, 15, 8, 8}), {125, 13, 17, 12});
+    setFieldOrder({firstEdit_, lastEdit_});
+}
+
+void CMarkNumberDlg::initDialog() {
+    firstEdit_->setText(QString::number(first_));
+    lastEdit_->setText(QString::number(last_));
+}
+
+void CMarkNumberDlg::accept() {
+    int first = 0;
+    int last = 0;
+    if (!readInteger(firstEdit_, first) || !readInteger(lastEdit_, last))
+        return;
+    first_ = first;
+    last_ = last;
+    CMarkDlgBase::accept();
+}

@@ -1,0 +1,167 @@
+#include "dialogs/CMarkingCommands.h"
+
+#include "app/IDialogRunner.h"
+#include "dialogs/CMarkCriteria.h"
+#include "dialogs/CMarkFromDlg.h"
+#include "dialogs/CMarkNumberDlg.h"
+#include "dialogs/CMarkSizeDlg.h"
+#include "dialogs/CMarkSubjectDlg.h"
+#include "dialogs/DialogResult.h"
+#include "resources/CStringTable.h"
+
+#include <QItemSelection>
+#include <QItemSelectionModel>
+#include <QTreeWidget>
+
+#include <utility>
+
+namespace {
+
+constexpr int kMarkedText = 135;
+
+// Which rows are selected; a row counts when any of its cells is.
+std::vector<bool> selectedRows(const QTreeWidget& list) {
+    std::vector<bool> selected(static_cast<std::size_t>(list.topLevelItemCount()), false);
+    for (const QItemSelectionRange& range : list.selectionModel()->selection()) {
+        if (range.parent().isValid())
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (row >= 0 && row < static_cast<int>(selected.size()))
+                selected[static_cast<std::size_t>(row)] = true;
+    }
+    return selected;
+}
+
+// Runs rows (ascending) together into as few ranges as they allow: one select call for the
+// whole command instead of one per row keeps large lists fast.
+QItemSelection rangesOf(const QTreeWidget& list, const std::vector<int>& rows) {
+    QItemSelection selection;
+    const QAbstractItemModel* model = list.model();
+    const int lastColumn = std::max(0, list.columnCount() - 1);
+    std::size_t i = 0;
+    while (i < rows.size()) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        selection.select(model->index(rows[i], 0), model->index(rows[j], lastColumn));
+        i = j + 1;
+    }
+    return selection;
+}
+
+} // namespace
+
+CMarkingCommands::CMarkingCommands(QTreeWidget& list, const MessageTable& table,
+                                   IDialogRunner& runner, QWidget* dialogParent, StatusSink status)
+    : list_(list), table_(table), runner_(runner), dialogParent_(dialogParent),
+      status_(std::move(status)) {}
+
+void CMarkingCommands::run(int id, bool headersLoaded) {
+    switch (id) {
+    case kByNumber:
+        markByNumber();
+        break;
+    case kBySize:
+        markBySize(headersLoaded);
+        break;
+    case kBySender:
+        markBySender(headersLoaded);
+        break;
+    case kBySubject:
+        markBySubject(headersLoaded);
+        break;
+    case kMarkAll:
+        markAll();
+        break;
+    case kMarkNone:
+        markNone();
+        break;
+    case kInvert:
+        invert();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMarkingCommands::markByNumber() {
+    CMarkNumberDlg dialog(dialogParent_);
+    if (runner_.run(dialog) != DialogResult::ok)
+        return;
+    markRows(CMarkCriteria::rowsInRange(dialog.first(), dialog.last(), rowCount()));
+    showMarkedCount();
+}
+
+void CMarkingCommands::markBySize(bool headersLoaded) {
+    CMarkSizeDlg dialog(dialogParent_);
+    if (runner_.run(dialog) != DialogResult::ok)
+        return;
+    if (headersLoaded)
+        markRows(CMarkCriteria::rowsLargerThan(
+            table_, CMarkCriteria::sizeThreshold(dialog.amount(), dialog.unit()), rowCount()));
+    showMarkedCount();
+}
+
+void CMarkingCommands::markBySender(bool headersLoaded) {
+    CMarkFromDlg dialog(dialogParent_);
+    if (runner_.run(dialog) != DialogResult::ok)
+        return;
+    if (headersLoaded)
+        markRows(CMarkCriteria::rowsWithSender(table_, dialog.text(), rowCount()));
+    showMarkedCount();
+}
+
+void CMarkingCommands::markBySubject(bool headersLoaded) {
+    CMarkSubjectDlg dialog(dialogParent_);
+    if (runner_.run(dialog) != DialogResult::ok)
+        return;
+    if (headersLoaded)
+        markRows(CMarkCriteria::rowsWithSubject(table_, dialog.text(), rowCount()));
+    showMarkedCount();
+}
+
+void CMarkingCommands::markAll() {
+    std::vector<int> rows(static_cast<std::size_t>(rowCount()));
+    for (int i = 0; i < rowCount(); ++i)
+        rows[static_cast<std::size_t>(i)] = i;
+    markRows(rows);
+    showMarkedCount();
+}
+
+void CMarkingCommands::markNone() {
+    list_.clearSelection();
+    showMarkedCount();
+}
+
+void CMarkingCommands::invert() {
+    const std::vector<bool> selected = selectedRows(list_);
+    std::vector<int> flipped;
+    for (int i = 0; i < rowCount(); ++i)
+        if (!selected[static_cast<std::size_t>(i)])
+            flipped.push_back(i);
+    list_.selectionModel()->select(rangesOf(list_, flipped),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    showMarkedCount();
+}
+
+void CMarkingCommands::markRows(const std::vector<int>& rows) {
+    if (!rows.empty())
+        list_.selectionModel()->select(rangesOf(list_, rows),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+int CMarkingCommands::rowCount() const {
+    return list_.topLevelItemCount();
+}
+
+void CMarkingCommands::showMarkedCount() {
+    if (status_)
+        status_(markedCountText(list_));
+}
+
+std::string CMarkingCommands::markedCountText(const QTreeWidget& list) {
+    int count = 0;
+    for (const bool selected : selectedRows(list))
+        count += selected ? 1 : 0;
+    return std::to_string(count) + " " + CStringTable::load(kMarkedText);
+}

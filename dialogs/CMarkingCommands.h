@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class IDialogRunner;
+class MessageTable;
+class QTreeWidget;
+class QWidget;
+
+// The seven marking commands on the main window's message list. A marked message is a selected
+// row; row i holds message i + 1. The criterion commands ask through the window's dialog runner
+// and only ever add to the selection; every command but a cancelled one ends by reporting the
+// number of selected rows. Nothing is kept between commands.
+class CMarkingCommands {
+public:
+    static constexpr int kMarkAll = 502;
+    static constexpr int kMarkNone = 503;
+    static constexpr int kInvert = 504;
+    static constexpr int kByNumber = 32795;
+    static constexpr int kBySize = 32796;
+    static constexpr int kBySender = 32797;
+    static constexpr int kBySubject = 32798;
+
+    using StatusSink = std::function<void(const std::string& text)>;
+
+    // The dialogs are made with dialogParent as their parent; status receives the count line.
+    CMarkingCommands(QTreeWidget& list, const MessageTable& table, IDialogRunner& runner,
+                     QWidget* dialogParent, StatusSink status);
+
+    // Runs command id. headersLoaded is false after a quick login: the table then has no sizes
+    // and no headers that belong to the rows shown, so size, sender and subject mark nothing.
+    void run(int id, bool headersLoaded);
+
+    // "%d %s": the number of selected rows and "brev markerade.".
+    void showMarkedCount();
+    static std::string markedCountText(const QTreeWidget& list);
+
+private:
+    void markByNumber();
+    void markBySize(bool headersLoaded);
+    void markBySender(bool headersLoaded);
+    void markBySubject(bool headersLoaded);
+    void markAll();
+    void markNone();
+    void invert();
+    // Adds the rows to the selection in one step; other rows and the current row stay as
+    // they are.
+    void markRows(const std::vector<int>& rows);
+    int rowCount() const;
+
+    QTreeWidget& list_;
+    const MessageTable& table_;
+    IDialogRunner& runner_;
+    QWidget* dialogParent_;
+    StatusSink status_;
+};

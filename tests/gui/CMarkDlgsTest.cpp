@@ -1,0 +1,185 @@
+#include "dialogs/CDialogUnits.h"
+#include "dialogs/CMarkDlgBase.h"
+#include "dialogs/CMarkFromDlg.h"
+#include "dialogs/CMarkNumberDlg.h"
+#include "dialogs/CMarkSizeDlg.h"
+#include "dialogs/CMarkSubjectDlg.h"
+#include "dialogs/DialogResult.h"
+
+#include "DialogDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using namespace dialogdriver;
+
+namespace {
+
+struct Layout {
+    int resource;
+    const char* label;
+    QRect labelAt;
+    std::vector<std::pair<const char*, QRect>> fields; // in tab order
+    std::vector<QString> initial;
+};
+
+template <class T> std::unique_ptr<CMarkDlgBase> make() {
+    return std::make_unique<T>();
+}
+
+TEST(MarkDlgs, LaidOutFromDialogUnitsWithInitialValuesAndTabOrder) {
+    const std::vector<std::pair<std::unique_ptr<CMarkDlgBase> (*)(), Layout>> dialogs = {
+        {make<CMarkNumberDlg>,
+         {209,
+          "Markera alla brev från",
+          {7, 15, 70, 8},
+          {{"1097", {84, 13, 17, 12}}, {"1094", {125, 13, 17, 12}}},
+          {"0", "0"}}},
+        {make<CMarkSizeDlg>,
+         {210,
+          "Markera alla brev större än",
+          {7, 15, 85, 8},
+          {{"1096", {97, 13, 23, 12}}, {"1095", {131, 13, 40, 12}}},
+          {"0", "MB"}}},
+        {make<CMarkFromDlg>,
+         {211, "Markera alla brev från:", {7, 15, 72, 8}, {{"1055", {84, 13, 95, 12}}}, {""}}},
+        {make<CMarkSubjectDlg>,
+         {212,
+          "Markera alla brev med subject:",
+          {7, 15, 98, 8},
+          {{"1073", {107, 13, 72, 12}}},
+          {""}}},
+    };
+    for (const auto& [create, layout] : dialogs) {
+        SCOPED_TRACE(layout.resource);
+        const std::unique_ptr<CMarkDlgBase> owned = create();
+        CMarkDlgBase& dlg = *owned;
+        const CDialogUnits du(dlg.font());
+        const auto at = [&du](QRect r) { return du.rect(r.x(), r.y(), r.width(), r.height()); };
+        EXPECT_EQ(dlg.objectName(), QString::number(layout.resource));
+        EXPECT_EQ(dlg.windowTitle(), "Markera");
+        EXPECT_TRUE(dlg.windowFlags() & Qt::WindowSystemMenuHint);
+        EXPECT_EQ(dlg.size(), QSize(du.x(186), du.y(60)));
+
+        QLabel* label = nullptr;
+        for (QLabel* l : dlg.findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(layout.label))
+                label = l;
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->geometry(), at(layout.labelAt));
+
+        auto* ok = control<QPushButton>(dlg, "1");
+        auto* cancel = control<QPushButton>(dlg, "2");
+        ASSERT_TRUE(ok && cancel);
+        EXPECT_EQ(ok->geometry(), du.rect(71, 39, 50, 14));
+        EXPECT_EQ(cancel->geometry(), du.rect(129, 39, 50, 14));
+        EXPECT_EQ(cancel->text(), "Avbryt");
+        EXPECT_TRUE(ok->isDefault());
+
+        runDriven(dlg, [&] {
+            // Tab walks the fields in order, then OK and "Avbryt", from the first field.
+            for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+                const auto& [id, rect] = layout.fields[i];
+                QWidget* field = control(dlg, id);
+                ASSERT_TRUE(field);
+                EXPECT_EQ(field->geometry().topLeft(), at(rect).topLeft()) << id;
+                EXPECT_EQ(field->width(), at(rect).width()) << id;
+                EXPECT_FALSE(field->accessibleName().isEmpty()) << id;
+                if (auto* edit = qobject_cast<QLineEdit*>(field))
+                    EXPECT_EQ(edit->text(), layout.initial[i]) << id;
+                else
+                    EXPECT_EQ(qobject_cast<QComboBox*>(field)->currentText(), layout.initial[i]);
+                EXPECT_EQ(focusedControl(dlg), field) << id;
+                pressKey(dlg, Qt::Key_Tab);
+            }
+            EXPECT_EQ(focusedControl(dlg), ok);
+            pressKey(dlg, Qt::Key_Tab);
+            EXPECT_EQ(focusedControl(dlg), cancel);
+            pressKey(dlg, Qt::Key_Escape);
+        });
+    }
+}
+
+TEST(MarkDlgs, SizeUnitListSelectsMegabytesWhenItOpens) {
+    CMarkSizeDlg dlg;
+    auto* units = control<QComboBox>(dlg, "1095");
+    ASSERT_TRUE(units);
+    ASSERT_EQ(units->count(), 3);
+    EXPECT_EQ(units->itemText(0), "MB");
+    EXPECT_EQ(units->itemText(1), "kB");
+    EXPECT_EQ(units->itemText(2), "bytes");
+    EXPECT_EQ(units->currentIndex(), -1);
+    EXPECT_EQ(dlg.unit(), -1);
+    const int result = runDriven(dlg, [&] {
+        EXPECT_EQ(units->currentIndex(), 0);
+        typeText(control(dlg, "1096"), QStringLiteral("25"));
+        units->setCurrentIndex(2);
+        pressKey(dlg, Qt::Key_Return);
+    });
+    EXPECT_EQ(result, DialogResult::ok);
+    EXPECT_EQ(dlg.amount(), 25) << "the typed text replaces the selected 0";
+    EXPECT_EQ(dlg.unit(), 2);
+}
+
+// The integer rule of the settings dialog: the first refused field in order keeps the dialog
+// open with the focus, and no field is taken until both pass.
+TEST(MarkDlgs, NumberFieldsAreReadInOrderAndOnlyTogether) {
+    CMarkNumberDlg dlg;
+    std::vector<QString> warnings;
+    dlg.setWarningHook([&](const QString& text) { warnings.push_back(text); });
+    const int result = runDriven(dlg, [&] {
+        auto* first = control<QLineEdit>(dlg, "1097");
+        auto* last = control<QLineEdit>(dlg, "1094");
+        auto* ok = control<QPushButton>(dlg, "1");
+        first->setText("");
+        last->setText("x");
+        ok->click();
+        EXPECT_EQ(focusedControl(dlg), first);
+        first->setText(" -2\t");
+        ok->click();
+        EXPECT_EQ(focusedControl(dlg), last);
+        last->setText("+0");
+        ok->click();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(dlg.first(), 0) << "nothing taken from a refused OK";
+        last->setText("+7 ");
+        ok->click();
+    });
+    EXPECT_EQ(result, DialogResult::ok);
+    EXPECT_EQ(warnings, std::vector<QString>(3, "Please enter an integer."));
+    EXPECT_EQ(dlg.first(), -2);
+    EXPECT_EQ(dlg.last(), 7);
+}
+
+TEST(MarkDlgs, TextsAreTakenAsTypedAndEscapeTakesNothing) {
+    {
+        CMarkFromDlg dlg;
+        EXPECT_EQ(runDriven(dlg,
+                            [&] {
+                                typeText(control(dlg, "1055"), QStringLiteral(" Åke "));
+                                pressKey(dlg, Qt::Key_Return);
+                            }),
+                  DialogResult::ok);
+        EXPECT_EQ(dlg.text(), " \xC5ke ");
+    }
+    {
+        CMarkSubjectDlg dlg;
+        EXPECT_EQ(runDriven(dlg,
+                            [&] {
+                                typeText(control(dlg, "1073"), QStringLiteral("Räkning"));
+                                pressKey(dlg, Qt::Key_Escape);
+                            }),
+                  DialogResult::cancel);
+        EXPECT_EQ(dlg.text(), "");
+    }
+}
+
+} // namespace
