@@ -12,6 +12,8 @@
 #include "dialogs/CSettingsDlg.h"
 #include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
+#include "send/CMessageFlows.h"
+#include "send/CQuickSendPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -422,6 +424,13 @@ void CMaroketDlg::runCommand(int id) {
     case 32798:
         onMarking(id);
         break;
+    case 1010:
+    case 1104:
+    case 1105:
+    case 32782:
+    case 32783:
+        onSending(id);
+        break;
     default:
         break;
     }
@@ -433,6 +442,32 @@ void CMaroketDlg::onMarking(int id) {
     marking.run(id, fullLoad_);
 }
 
+void CMaroketDlg::onSending(int id) {
+    // The flows keep nothing between runs.
+    CMessageFlows flows(*this, runner_);
+    CQuickSendPanel quick(*this);
+    switch (id) {
+    case 32782:
+        flows.newMessage();
+        break;
+    case 32783:
+        flows.reply();
+        break;
+    case 1010:
+        flows.forward();
+        break;
+    case 1104:
+        readControls();
+        quick.testQuickAddress(quickFrom_, quickTo_);
+        break;
+    case 1105:
+        readControls();
+        quick.sendQuickText(quickFrom_, quickTo_, quickText_);
+        break;
+    default:
+        break;
+    }
+}
 
 void CMaroketDlg::onEnter() {
     runCommand(enterConnects_ ? 105 : 1104);

@@ -118,6 +118,8 @@ private:
     void onMarkMenu();
     // Marking commands 502, 503, 504, 32795 to 32798.
     void onMarking(int id);
+    // New (32782), reply (32783), forward (1010), address test (1104), quick send (1105).
+    void onSending(int id);
 
     void connectSequence();
     void loadMailbox();

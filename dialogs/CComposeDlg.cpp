@@ -2,6 +2,7 @@
 
 #include "app/CUiText.h"
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CQuoting.h"
 #include "dialogs/DialogResult.h"
 
 #include <QCheckBox>
@@ -106,10 +107,7 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CComposeDlg::SetQuotedBody(const std::string& text) {
-    body_ = text;
-    body_.insert(0, "> ");
-    for (std::size_t p = body_.find('\n', 1); p != std::string::npos; p = body_.find('\n', p + 1))
-        body_.insert(p + 1, "> ");
+    body_ = CQuoting::quote(text);
 }
 
 int CComposeDlg::run() {

@@ -1,0 +1,269 @@
+#include "send/CMessageFlows.h"
+
+#include "app/AppSettings.h"
+#include "app/CMaroketDlg.h"
+#include "app/CUiText.h"
+#include "app/IDialogRunner.h"
+#include "dialogs/CComposeDlg.h"
+#include "dialogs/CForwardDlg.h"
+#include "dialogs/CQuoting.h"
+#include "platform/CFile.h"
+#include "platform/CTempFile.h"
+#include "resources/CStringTable.h"
+#include "send/CMessageComposer.h"
+#include "send/CSmtpSession.h"
+
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSelectToForward = 125;
+constexpr int kFetchingMessage = 126;
+constexpr int kSending = 132;
+constexpr int kSelectToReply = 134;
+constexpr int kTopLabel = 154;
+constexpr int kForwardCancelled = 528;
+constexpr int kSendingMessage = 529;
+constexpr int kOf = 531;
+constexpr int kMessageSent = 533;
+constexpr int kTempFileUnreadable = 707;
+
+std::string load(int id) {
+    return CStringTable::load(id);
+}
+
+// "Hämtar brev 2 av 5..."
+std::string stepText(int labelId, int i, int total) {
+    return load(labelId) + " " + std::to_string(i) + " " + load(kOf) + " " + std::to_string(total) +
+           "...";
+}
+
+// The session's error text when the failed command left one; a download the user cancelled
+// leaves the text of an earlier failure, which says nothing about this one.
+std::string freshText(const std::string& before, const std::string& after) {
+    return after != before ? after : std::string{};
+}
+
+} // namespace
+
+CMessageFlows::CMessageFlows(CMaroketDlg& window, IDialogRunner& runner)
+    : window_(window), runner_(runner) {}
+
+std::string CMessageFlows::recipientDomain(const std::string& address) {
+    const std::size_t at = address.find('@');
+    std::string domain = at == std::string::npos ? address : address.substr(at + 1);
+    std::erase(domain, '>');
+    return domain;
+}
+
+void CMessageFlows::chooseServer(CSmtpSession& smtp, const AppSettings& settings,
+                                 const std::string& to, bool direct) {
+    if (direct && !smtp.dnsServer.empty())
+        smtp.setServer(smtp.lookupMailExchanger(recipientDomain(to)));
+    else
+        smtp.setServer(settings.smtpServer);
+}
+
+std::string CMessageFlows::replyBody(const std::string& retrieved, std::size_t headerLength) {
+    return CQuoting::replyBody(retrieved, headerLength);
+}
+
+std::vector<int> CMessageFlows::selectedRows() const {
+    QTreeWidget* list = window_.list();
+    std::vector<int> rows;
+    for (QTreeWidgetItem* item : list->selectedItems())
+        rows.push_back(list->indexOfTopLevelItem(item));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CMessageFlows::connectionGone(const std::string& reason) {
+    window_.disconnect();
+    if (!reason.empty())
+        window_.setStatus(reason);
+}
+
+void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
+                                 const std::string& subject, const std::string& body, bool direct,
+                                 bool isReply) {
+    CSmtpSession& smtp = window_.smtp();
+    const AppSettings& settings = window_.settings();
+    smtp.setFrom(from);
+    smtp.setTo(to);
+    smtp.setBody(body);
+    smtp.setHelo(settings.helo);
+    window_.setStatus(kSending);
+    chooseServer(smtp, settings, to, direct);
+    // Which host the message goes to, while the connection is made.
+    window_.setStatus(load(kSending) + " " + smtp.getServer());
+    smtp.setPort(settings.smtpPort);
+    smtp.setSubject(subject);
+    if (isReply)
+        window_.setStatus(kSending);
+    else
+        smtp.quotedPrintable = 0;
+    if (smtp.send())
+        window_.setStatus(kMessageSent);
+    else
+        window_.setStatus(smtp.getStatusText());
+}
+
+void CMessageFlows::newMessage() {
+    CComposeDlg dialog(&window_);
+    const std::string& address = window_.settings().address;
+    if (!address.empty())
+        dialog.SetFrom(address);
+    dialog.SetDirect(true);
+    if (runner_.run(dialog) != 1)
+        return;
+    sendComposed(dialog.from(), dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
+                 false);
+}
+
+bool CMessageFlows::takeRetrievedFile(std::string& bytes) {
+    const std::string unreadable = load(kTempFileUnreadable);
+    std::string path, error;
+    if (!CTempFile::path(path, error)) {
+        window_.setStatus(unreadable + " " + error);
+        return false;
+    }
+    CFile file;
+    bool ok = file.openForRead(path);
+    const long long size = ok ? file.size() : -1;
+    ok = size >= 0;
+    if (ok) {
+        bytes.assign(static_cast<std::size_t>(size), '\0');
+        for (long long done = 0; ok && done < size;) {
+            const long long got =
+                file.read(bytes.data() + done, static_cast<std::size_t>(size - done));
+            ok = got > 0;
+            done += got;
+        }
+    }
+    if (!ok)
+        window_.setStatus(unreadable + " " + path + ": " + file.errorText());
+    file.close();
+    // The message is private: no copy of it stays behind, read or not.
+    CFile::remove(path);
+    return ok;
+}
+
+void CMessageFlows::reply() {
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty()) {
+        window_.setStatus(kSelectToReply);
+        return;
+    }
+    const int row = rows.front();
+    const int n = row + 1;
+    CPop3Session& pop3 = window_.pop3();
+
+    // Without the message or its header length there is nothing true to quote.
+    const std::string before = pop3.getErrorText();
+    if (!pop3.retr(n)) {
+        const std::string reason = freshText(before, pop3.getErrorText());
+        if (!pop3.isConnected())
+            connectionGone(reason);
+        else
+            window_.setStatus(reason);
+        return;
+    }
+    pop3.rset();
+    if (!pop3.top(n, 0)) {
+        std::string leftover;
+        takeRetrievedFile(leftover);
+        // A refused TOP leaves the session's error text as it was; name the command instead.
+        if (!pop3.isConnected())
+            connectionGone(pop3.getErrorText());
+        else
+            window_.setStatus(kTopLabel);
+        return;
+    }
+    const std::string headerText = pop3.getReplyText();
+
+    // A message the table has no row for (a quick login) is answered with empty fields.
+    const MessageTable& table = pop3.messageTable();
+    CComposeDlg dialog(&window_);
+    dialog.SetTo(table.senderOf(n));
+    dialog.SetSubject(table.subjectOf(n));
+    const std::string& address = window_.settings().address;
+    if (!address.empty())
+        dialog.SetFrom(address);
+
+    std::string retrieved;
+    if (!takeRetrievedFile(retrieved))
+        return;
+    dialog.SetQuotedBody(replyBody(retrieved, headerText.size()));
+
+    if (runner_.run(dialog) != 1)
+        return;
+    sendComposed(dialog.from(), dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
+                 true);
+}
+
+void CMessageFlows::forward() {
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty()) {
+        window_.setStatus(kSelectToForward);
+        return;
+    }
+    CForwardDlg dialog(&window_);
+    if (runner_.run(dialog) != 1)
+        return;
+    const std::string to = dialog.address();
+    const bool deleteAfter = dialog.deleteAfterForwarding();
+
+    CPop3Session& pop3 = window_.pop3();
+    CSmtpSession& smtp = window_.smtp();
+    const int total = static_cast<int>(rows.size());
+    bool deletedAny = false;
+    for (int i = 1; i <= total; ++i) {
+        const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
+        window_.setStatus(stepText(kFetchingMessage, i, total));
+        const std::string before = pop3.getErrorText();
+        if (!pop3.retr(n)) {
+            const std::string reason = freshText(before, pop3.getErrorText());
+            window_.setStatus(kForwardCancelled);
+            pop3.rset();
+            // RSET (or the lost connection) brought back what this run deleted, but the cache
+            // has those rows marked and would drop them at the reconnect, shifting every later
+            // row onto the wrong message. Read all summaries anew instead.
+            if (deletedAny) {
+                pop3.messageTable().clearHeaders();
+                pop3.setHeadersCached(0);
+            }
+            window_.disconnect();
+            window_.connectOrDisconnect();
+            // The reconnect's own text would hide that the forward stopped; a failed
+            // reconnect keeps its reason instead.
+            if (window_.isConnected())
+                window_.setStatus(reason.empty() ? load(kForwardCancelled)
+                                                 : load(kForwardCancelled) + " " + reason);
+            return;
+        }
+        window_.setStatus(stepText(kSendingMessage, i, total));
+        // The envelope sender is the forwarded message's own.
+        smtp.setBody(std::string(CMessageComposer::kForwardMarker));
+        smtp.setFrom(pop3.messageTable().senderOf(n));
+        smtp.setTo(to);
+        if (smtp.send()) {
+            if (deleteAfter) {
+                pop3.dele(n);
+                deletedAny = true;
+            }
+        } else {
+            // A send that ended before the data leaves the message's file behind.
+            std::string path, error;
+            if (CTempFile::path(path, error))
+                CFile::remove(path);
+            runner_.notify(CUiText::toQString(smtp.getStatusText()));
+        }
+    }
+    if (!deleteAfter)
+        pop3.rset();
+    // QUIT makes the deletions final; the list is loaded anew.
+    window_.disconnect();
+    window_.connectOrDisconnect();
+}

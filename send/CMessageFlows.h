@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CMaroketDlg;
+class CSmtpSession;
+class IDialogRunner;
+struct AppSettings;
+
+// The main window's three sending commands: a new message and a reply through the compose
+// dialog, and the forward of the selected messages to one address (optionally deleting them
+// on the server). They keep nothing between runs; every prompt goes through the window's runner.
+class CMessageFlows {
+public:
+    // Both must outlive the flows.
+    CMessageFlows(CMaroketDlg& window, IDialogRunner& runner);
+
+    void newMessage();
+    void reply();
+    void forward();
+
+    // The domain part of an address: the text after the first "@" (all of it without one), with
+    // every ">" removed, so "Namn <a@b.se>" gives "b.se".
+    static std::string recipientDomain(const std::string& address);
+    // Direct delivery goes to the recipient domain's mail exchanger when a DNS server is set
+    // (the lookup may find none and leave the server empty); otherwise to "Smtpserver".
+    static void chooseServer(CSmtpSession& smtp, const AppSettings& settings, const std::string& to,
+                             bool direct);
+    // The text a reply quotes: the retrieved message (every byte of the file after RETR) without
+    // its header block, which the TOP reply of headerLength bytes (terminating line included)
+    // measures; with the server's dot-stuffing undone, cut before the terminating line, and
+    // quoted-printable codes decoded when the message says "quoted-printable".
+    static std::string replyBody(const std::string& retrieved, std::size_t headerLength);
+
+private:
+    // List rows in list order; row r is message r + 1.
+    std::vector<int> selectedRows() const;
+    // The compose dialog's fields into the session, the server choice shown, then the send.
+    void sendComposed(const std::string& from, const std::string& to, const std::string& subject,
+                      const std::string& body, bool direct, bool isReply);
+    // Reads and removes the retrieved message's file; false with the reason in the status line.
+    bool takeRetrievedFile(std::string& bytes);
+    // The POP3 session is gone: the window goes back to disconnected, showing why.
+    void connectionGone(const std::string& reason);
+
+    CMaroketDlg& window_;
+    IDialogRunner& runner_;
+};

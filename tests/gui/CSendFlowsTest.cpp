@@ -1,0 +1,630 @@
+#include "CScriptedDialogRunner.h"
+#include "app/CMaroketDlg.h"
+#include "dialogs/CComposeDlg.h"
+#include "dialogs/CForwardDlg.h"
+#include "dialogs/CSettingsDlg.h"
+#include "peers/CDnsmasqPeer.h"
+#include "peers/CDovecotPeer.h"
+#include "peers/CSmtpSinkPeer.h"
+#include "send/CMessageFlows.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CMemorySettingsStore.h"
+#include "support/CRecordingSocketFactory.h"
+#include "support/CScriptedProgressHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+QString latin1(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+// What a POP3 server sends of a message stored with LF line ends.
+std::string crlf(const std::string& lf) {
+    std::string out;
+    for (char c : lf) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+bool tempFileExists() {
+    return std::filesystem::exists(CPop3Session::tempFilePath());
+}
+
+// The compose dialog's controls while it is open.
+struct ComposeControls {
+    QLineEdit* from;
+    QLineEdit* to;
+    QLineEdit* subject;
+    QPlainTextEdit* body;
+    QCheckBox* direct;
+};
+
+// Opens the compose dialog as running it would (the fields go into the controls), lets the test
+// look and type, then ends it with "Skicka", or "Avbryt" when send is false.
+std::function<int(CComposeDlg&)> compose(std::function<void(ComposeControls&)> edit,
+                                         bool send = true) {
+    return [edit, send](CComposeDlg& d) {
+        d.show();
+        ComposeControls c{d.findChild<QLineEdit*>("1082"), d.findChild<QLineEdit*>("1083"),
+                          d.findChild<QLineEdit*>("1084"), d.findChild<QPlainTextEdit*>("1081"),
+                          d.findChild<QCheckBox*>("1114")};
+        edit(c);
+        if (!send) {
+            d.reject();
+            return 2;
+        }
+        d.accept();
+        return 1;
+    };
+}
+
+std::function<int(CForwardDlg&)> forwardTo(const QString& address, bool deleteAfter) {
+    return [address, deleteAfter](CForwardDlg& d) {
+        d.show();
+        EXPECT_EQ(d.findChild<QLineEdit*>("1044")->text(), "");
+        EXPECT_FALSE(d.findChild<QCheckBox*>("1045")->isChecked());
+        d.findChild<QLineEdit*>("1044")->setText(address);
+        d.findChild<QCheckBox*>("1045")->setChecked(deleteAfter);
+        d.accept();
+        return 1;
+    };
+}
+
+// SMTP and DNS sockets that note what the status line said when a lookup started and when a
+// mail server was greeted.
+class CStatusAtSocketFactory : public CRecordingSocketFactory {
+public:
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override {
+        if (status)
+            atLookup.push_back(status());
+        return CRecordingSocketFactory::createDatagramSocket();
+    }
+    std::function<std::string()> status;
+    std::vector<std::string> atLookup;
+    std::vector<std::string> atHelo;
+};
+
+// Progress windows that the test can have closed by the user as soon as they open.
+class CClosingProgressHost : public CScriptedProgressHost {
+public:
+    void openProgressWindow(std::shared_ptr<ProgressState> state) override {
+        if (closeNext)
+            state->ended.store(true);
+        closeNext = false;
+        CScriptedProgressHost::openProgressWindow(std::move(state));
+    }
+    bool closeNext = false;
+};
+
+// The main window with the settings a test gives, scripted prompts and recording sockets.
+class CSendWindow {
+public:
+    explicit CSendWindow(const std::function<void(CMemorySettingsStore&)>& settings)
+        : window((settings(store), store), runner) {
+        window.setProgressHost(&progress);
+        window.pop3().setSocketFactory(&pop3Sockets);
+        window.smtp().setSocketFactory(&smtpSockets);
+        smtpSockets.status = [this] { return window.statusText(); };
+        smtpSockets.onSend([this](const std::string& line) {
+            if (line.rfind("HELO ", 0) == 0)
+                smtpSockets.atHelo.push_back(window.statusText());
+        });
+        pop3Sockets.onSend([this](const std::string& line) {
+            if (line.rfind("RETR ", 0) == 0)
+                atRetr.push_back(window.statusText());
+            if (onPop3Send)
+                onPop3Send(line);
+        });
+    }
+    QLineEdit* edit(const char* id) {
+        for (auto* e : window.findChildren<QLineEdit*>(latin1(id)))
+            if (e->window() == &window)
+                return e;
+        return nullptr;
+    }
+    void login(const CDovecotPeer& peer) {
+        window.settingsDlg().SetPort(peer.port());
+        window.pop3().setPort(peer.port());
+        edit("1003")->setText(QString::fromStdString(peer.host()));
+        edit("1004")->setText(QString::fromStdString(peer.user()));
+        edit("1005")->setText(QString::fromStdString(peer.password()));
+        window.onCommand(105);
+        ASSERT_TRUE(window.isConnected()) << window.statusText() << peer.log();
+    }
+    void select(std::initializer_list<int> messages) {
+        window.list()->clearSelection();
+        for (int n : messages)
+            window.list()->topLevelItem(n - 1)->setSelected(true);
+    }
+    QStringList firstColumn() const {
+        QStringList texts;
+        for (int i = 0; i < window.list()->topLevelItemCount(); ++i)
+            texts << window.list()->topLevelItem(i)->text(0);
+        return texts;
+    }
+    // The POP3 commands sent, without the load's.
+    std::vector<std::string> pop3Commands(std::size_t from) const {
+        const auto& sent = pop3Sockets.sent();
+        return {sent.begin() + static_cast<std::ptrdiff_t>(from), sent.end()};
+    }
+
+    CMemorySettingsStore store;
+    CScriptedDialogRunner runner;
+    CClosingProgressHost progress;
+    CRecordingSocketFactory pop3Sockets;
+    CStatusAtSocketFactory smtpSockets;
+    std::vector<std::string> atRetr;
+    std::function<void(const std::string&)> onPop3Send;
+    CMaroketDlg window;
+};
+
+std::string message(int n, const std::string& body = "Hej.\n") {
+    return "From: Avs" + std::to_string(n) + " <a" + std::to_string(n) +
+           "@example.org>\nSubject: Brev " + std::to_string(n) +
+           "\nDate: Tue, 8 Dec 2026 10:00:00 +0100\n\n" + body;
+}
+
+class CSendFlowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(sink.start(error)) << error;
+    }
+    void startPop3(const std::vector<std::string>& messages) {
+        std::string error;
+        ASSERT_TRUE(pop.start(error)) << error;
+        for (const auto& m : messages)
+            ASSERT_TRUE(pop.addMessage(m));
+    }
+    // Mail goes to the sink through "Smtpserver".
+    std::function<void(CMemorySettingsStore&)> viaSink(const std::string& address = {}) {
+        return [this, address](CMemorySettingsStore& s) {
+            s.strings["Smtpserver"] = sink.host();
+            s.ints["Smtpport"] = sink.port();
+            s.strings["Address"] = address;
+        };
+    }
+    CSmtpSinkPeer::Message received(std::size_t count) {
+        EXPECT_TRUE(sink.waitForMessages(count)) << sink.log();
+        auto all = sink.messages();
+        EXPECT_EQ(all.size(), count);
+        return all.empty() ? CSmtpSinkPeer::Message{} : all.back();
+    }
+
+    CSmtpSinkPeer sink;
+    CDovecotPeer pop;
+};
+
+TEST(MessageFlows, RecipientDomainIsWhatFollowsTheFirstAt) {
+    EXPECT_EQ(CMessageFlows::recipientDomain("bo@example.org"), "example.org");
+    EXPECT_EQ(CMessageFlows::recipientDomain("Bo B <bo@example.org>"), "example.org");
+    EXPECT_EQ(CMessageFlows::recipientDomain("a@b@c.se>>"), "b@c.se");
+    EXPECT_EQ(CMessageFlows::recipientDomain("example.org"), "example.org");
+    EXPECT_EQ(CMessageFlows::recipientDomain(""), "");
+}
+
+TEST(MessageFlows, ReplyBodyIsTheMessageBelowItsHeaderBlock) {
+    const std::string header = "Subject: x\r\n\r\n";
+    const std::string top = header + ".\r\n";
+    auto body = [&](const std::string& retrieved) {
+        return CMessageFlows::replyBody(retrieved, top.size());
+    };
+    // Without the marker codes stay; the server's doubled dots are undone; the end is cut.
+    EXPECT_EQ(body(header + "a=E5\r\n..punkt\r\n.\r\n"), "a=E5\r\n.punkt");
+    // With it (anywhere, headers included) codes decode from the first byte of the body on, soft
+    // breaks and "=00" stay, and a decoded lone dot does not end the text.
+    const std::string qp = "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+    EXPECT_EQ(
+        CMessageFlows::replyBody(qp + "=C5sa=\r\n=2E\r\nslut =00 =e5\r\n.\r\n", qp.size() + 3),
+        "\xC5sa=\r\n.\r\nslut =00 \xE5");
+    // Zero bytes are text; a file cut short keeps everything; a header longer than the file
+    // leaves nothing.
+    EXPECT_EQ(body(header + std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(body("kort"), "");
+    EXPECT_EQ(CMessageFlows::replyBody("hela", 0), "hela");
+}
+
+TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
+    CSendWindow w(viaSink("Anna A <anna@example.org>"));
+    w.window.smtp().quotedPrintable = 1; // a new message always goes out as plain text
+    w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
+        EXPECT_EQ(c.from->text(), "Anna A <anna@example.org>");
+        EXPECT_EQ(c.to->text(), "");
+        EXPECT_EQ(c.subject->text(), "");
+        EXPECT_EQ(c.body->toPlainText(), "");
+        EXPECT_TRUE(c.direct->isChecked()); // but no DNS server: "Smtpserver" is used
+        c.to->setText("Bo B <bo@example.org>");
+        c.subject->setText(latin1("M\xF6te"));
+        c.body->setPlainText(latin1("Rad ett\n.\nrad tv\xE5"));
+    }));
+    w.window.onCommand(32782);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+    EXPECT_EQ(w.smtpSockets.atHelo, std::vector<std::string>{"Skickar brev... 127.0.0.1"});
+    EXPECT_TRUE(w.smtpSockets.atLookup.empty());
+    const auto m = received(1);
+    EXPECT_EQ(m.helo, "nada");
+    EXPECT_EQ(m.sender, "anna@example.org");
+    EXPECT_EQ(m.recipients, std::vector<std::string>{"bo@example.org"});
+    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
+                      "To: Bo B <bo@example.org>\r\nSubject: M\xF6te\r\n\r\n"
+                      "Rad ett\r\n.\r\nrad tv\xE5\r\n");
+
+    // "Avbryt" sends nothing and leaves the status line alone.
+    w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls&) {}, false));
+    w.window.onCommand(32782);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+
+    // A server that is not there: the session's reason, nothing more.
+    sink.stop();
+    w.runner.expectDialog<CComposeDlg>(
+        compose([](ComposeControls& c) { c.to->setText("bo@example.org"); }));
+    w.window.onCommand(32782);
+    EXPECT_EQ(w.window.statusText(), "Kan inte ansluta.");
+}
+
+TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) {
+    startPop3({message(1),
+               "From: Avs <avs@example.org>\nSubject: =?iso-8859-1?Q?R=E4kning?=\n"
+               "MIME-Version: 1.0\nContent-Type: text/plain; charset=iso-8859-1\n"
+               "Content-Transfer-Encoding: quoted-printable\n\n"
+               "=C5sa skrev p=E5 l=F6rdag: mjuk=\nrad\n.punkt f=F6rst\nkod =3D41 och =00\n"});
+    CSendWindow w(viaSink("Anna <anna@example.org>"));
+    w.login(pop);
+
+    w.window.list()->clearSelection();
+    w.window.onCommand(32783);
+    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Svara.");
+
+    w.select({2});
+    const std::size_t before = w.pop3Sockets.sent().size();
+    w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
+        EXPECT_EQ(c.from->text(), "Anna <anna@example.org>");
+        EXPECT_EQ(c.to->text(), "Avs <avs@example.org>");
+        EXPECT_EQ(c.subject->text(), latin1("R\xE4kning")); // no prefix
+        EXPECT_FALSE(c.direct->isChecked());
+        EXPECT_EQ(c.body->toPlainText(), latin1("> \xC5sa skrev p\xE5 l\xF6rdag: mjuk=\n> rad\n"
+                                                "> .punkt f\xF6rst\n> kod =41 och =00"));
+        c.body->moveCursor(QTextCursor::Start);
+        c.body->insertPlainText("Tack!\n");
+    }));
+    w.window.onCommand(32783);
+    EXPECT_EQ(w.pop3Commands(before),
+              (std::vector<std::string>{"RETR 2\r\n", "RSET\r\n", "TOP 2 0\r\n"}));
+    EXPECT_FALSE(tempFileExists());
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+    auto m = received(1);
+    EXPECT_EQ(m.sender, "anna@example.org");
+    EXPECT_EQ(m.recipients, std::vector<std::string>{"avs@example.org"});
+    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
+                      "To: Avs <avs@example.org>\r\nSubject: R\xE4kning\r\n\r\nTack!\r\n"
+                      "> \xC5sa skrev p\xE5 l\xF6rdag: mjuk=\r\n> rad\r\n> .punkt f\xF6rst\r\n"
+                      "> kod =41 och =00\r\n");
+    EXPECT_TRUE(w.window.isConnected());
+
+    // "Skicka" right after: the reply's subject, and an empty text gives an empty body.
+    w.edit("1103")->setText("vem@example.org");
+    w.edit("1102")->setText("");
+    w.window.onCommand(1105);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+    EXPECT_EQ(w.smtpSockets.atHelo.back(), "Skickar brev... 127.0.0.1");
+    m = received(2);
+    EXPECT_EQ(m.recipients, std::vector<std::string>{"vem@example.org"});
+    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
+                      "Subject: R\xE4kning\r\n\r\n");
+    EXPECT_EQ(w.edit("1103")->text(), "vem@example.org");
+}
+
+TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchanged) {
+    const std::vector<std::string> stored = {
+        message(1), message(2), message(3, ".ensam punkt f\xF6rst\n.\nslut\n"), message(4)};
+    startPop3(stored);
+    CSendWindow w(viaSink());
+    w.login(pop);
+
+    w.window.list()->clearSelection();
+    w.window.onCommand(1010);
+    EXPECT_EQ(w.window.statusText(),
+              "Du m\xE5ste markera minst ett brev innan du trycker Forward.");
+
+    w.select({1, 3});
+    const std::size_t before = w.pop3Sockets.sent().size();
+    w.runner.expectDialog<CForwardDlg>(forwardTo("Chef <chef@example.org>", true));
+    w.window.onCommand(1010);
+    EXPECT_EQ(w.atRetr,
+              (std::vector<std::string>{"H\xE4mtar brev 1 av 2...", "H\xE4mtar brev 2 av 2..."}));
+    EXPECT_EQ(w.smtpSockets.atHelo,
+              (std::vector<std::string>{"Skickar brev 1 av 2...", "Skickar brev 2 av 2..."}));
+    ASSERT_TRUE(sink.waitForMessages(2)) << sink.log();
+    const auto sent = sink.messages();
+    ASSERT_EQ(sent.size(), 2u);
+    for (int k : {0, 1}) {
+        const int n = k == 0 ? 1 : 3;
+        EXPECT_EQ(sent[k].data, crlf(stored[n - 1])) << n;
+        EXPECT_EQ(sent[k].sender, "a" + std::to_string(n) + "@example.org");
+        EXPECT_EQ(sent[k].recipients, std::vector<std::string>{"chef@example.org"});
+    }
+    const auto commands = w.pop3Commands(before);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 1\r\n"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 3\r\n"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "RSET\r\n"), 0);
+    EXPECT_EQ(pop.messagesOnDisk(), 2);
+    EXPECT_TRUE(w.window.isConnected());
+    EXPECT_EQ(w.firstColumn(),
+              (QStringList{"1. Avs2 <a2@example.org>", "2. Avs4 <a4@example.org>"}));
+    EXPECT_FALSE(tempFileExists());
+
+    // Without delete: RSET before the QUIT, and the same messages afterwards.
+    w.select({2});
+    const std::size_t later = w.pop3Sockets.sent().size();
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", false));
+    w.window.onCommand(1010);
+    EXPECT_EQ(received(3).data, crlf(stored[3]));
+    const auto tail = w.pop3Commands(later);
+    ASSERT_GE(tail.size(), 3u);
+    EXPECT_EQ(tail[0], "RETR 2\r\n");
+    EXPECT_EQ(tail[1], "RSET\r\n");
+    EXPECT_EQ(tail[2], "QUIT\r\n");
+    EXPECT_EQ(pop.messagesOnDisk(), 2);
+    EXPECT_EQ(w.firstColumn(),
+              (QStringList{"1. Avs2 <a2@example.org>", "2. Avs4 <a4@example.org>"}));
+}
+
+TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
+    // The sink refuses an 8-bit sender in both forms of MAIL FROM.
+    startPop3({message(1), "From: \xC5sa <\xE5sa@example.org>\nSubject: Trasig\n\nHej.\n",
+               message(3), message(4)});
+    CSendWindow w(viaSink());
+    w.login(pop);
+    w.select({1, 2, 3});
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
+    QString shown;
+    w.runner.expectNotice(&shown);
+    w.window.onCommand(1010);
+    EXPECT_EQ(shown, "127.0.0.1: MAIL FROM: 500 Error: strict ASCII mode\r\n");
+    ASSERT_TRUE(sink.waitForMessages(2)) << sink.log();
+    EXPECT_EQ(sink.messages().size(), 2u);
+    EXPECT_EQ(pop.messagesOnDisk(), 2);
+    EXPECT_EQ(w.firstColumn(),
+              (QStringList{latin1("1. \xC5sa <\xE5sa@example.org>"), "2. Avs4 <a4@example.org>"}));
+    EXPECT_FALSE(tempFileExists());
+
+    // No server at all: one box for each message, nothing deleted.
+    sink.stop();
+    w.select({1, 2});
+    const std::size_t before = w.pop3Sockets.sent().size();
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
+    QString first, second;
+    w.runner.expectNotice(&first);
+    w.runner.expectNotice(&second);
+    w.window.onCommand(1010);
+    EXPECT_EQ(first, "Kan inte ansluta.");
+    EXPECT_EQ(second, "Kan inte ansluta.");
+    const auto commands = w.pop3Commands(before);
+    EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
+                            [](const std::string& c) { return c.rfind("DELE", 0) == 0; }),
+              0);
+    EXPECT_EQ(pop.messagesOnDisk(), 2);
+    EXPECT_FALSE(tempFileExists());
+}
+
+TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {
+    startPop3({message(1), message(2, std::string(40000, 'x') + "\n"), message(3)});
+    CSendWindow w(viaSink());
+    w.login(pop);
+    w.select({1, 2, 3});
+    // The user closes the download window of the second message.
+    w.onPop3Send = [&](const std::string& line) {
+        if (line == "RETR 2\r\n")
+            w.progress.closeNext = true;
+    };
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
+    w.window.onCommand(1010);
+    EXPECT_EQ(w.atRetr.size(), 2u);
+    EXPECT_EQ(received(1).sender, "a1@example.org");
+    // The deletion of the first was never committed: all three are there and listed as
+    // themselves.
+    EXPECT_EQ(pop.messagesOnDisk(), 3);
+    EXPECT_TRUE(w.window.isConnected());
+    EXPECT_EQ(w.firstColumn(), (QStringList{"1. Avs1 <a1@example.org>", "2. Avs2 <a2@example.org>",
+                                            "3. Avs3 <a3@example.org>"}));
+    EXPECT_EQ(w.window.statusText(), "Forwardning avbruten.");
+}
+
+TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {
+    CSendWindow w(viaSink("anna@example.org"));
+    EXPECT_EQ(w.edit("1101")->text(), "anna@example.org");
+    w.edit("1103")->setText("bo@example.org");
+    // Enter after the focus was in "Till/Domän" runs "Testa".
+    QFocusEvent focusIn(QEvent::FocusIn);
+    QApplication::sendEvent(w.edit("1103"), &focusIn);
+    w.window.onCommand(1007);
+    EXPECT_FALSE(w.window.enterConnects());
+    EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(w.smtpSockets.atHelo,
+              std::vector<std::string>{"Kollar om adressen \xE4r giltig som mottagare..."});
+    EXPECT_EQ(w.smtpSockets.count("RCPT"), 1);
+    EXPECT_EQ(w.smtpSockets.sent().back(), "QUIT\r\n");
+    EXPECT_TRUE(w.smtpSockets.atLookup.empty());
+
+    w.edit("1103")->setText("bo@@example.org");
+    w.window.onCommand(1104);
+    EXPECT_EQ(w.window.statusText(), "127.0.0.1: RCPT TO: 553 5.1.3 Error: malformed address\r\n");
+    EXPECT_EQ(w.edit("1103")->text(), "bo@@example.org");
+    EXPECT_TRUE(sink.messages().empty());
+
+    sink.stop();
+    w.window.onCommand(1104);
+    EXPECT_EQ(w.window.statusText(), "Kan inte ansluta.");
+}
+
+// Scripted POP3 servers for the reply's failures and for a login without summaries.
+class CScriptedReplyTest : public ::testing::Test {
+protected:
+    CScriptedReplyTest() : w([](CMemorySettingsStore&) {}) {
+        w.window.pop3().setSocketFactory(&fake);
+    }
+    // Logs in to a mailbox of one message, with its summary or, at the quick-login threshold,
+    // by number only, and selects it.
+    void login(bool summaries) {
+        script = fake.addScript();
+        script->server("+OK\r\n")
+            .client("USER u\r\n")
+            .server("+OK\r\n")
+            .client("PASS p\r\n")
+            .server("+OK\r\n")
+            .client("STAT\r\n")
+            .server("+OK 1 60\r\n");
+        if (summaries)
+            script->client("LIST\r\n")
+                .server("+OK\r\n1 60\r\n.\r\n")
+                .client("TOP 1 0\r\n")
+                .server("+OK\r\n" + kHeader + ".\r\n");
+        else
+            w.window.settingsDlg().quickLogin = 1;
+        w.edit("1004")->setText("u");
+        w.edit("1005")->setText("p");
+        w.window.onCommand(105);
+        ASSERT_EQ(w.window.list()->topLevelItemCount(), 1) << w.window.statusText();
+        w.select({1});
+    }
+    // RETR, RSET and TOP of message 1 all answered.
+    void retrieval() {
+        script->client("RETR 1\r\n")
+            .server("+OK\r\n" + kHeader + "text\r\n.\r\n")
+            .client("RSET\r\n")
+            .server("+OK\r\n")
+            .client("TOP 1 0\r\n");
+    }
+    const std::string kHeader = "From: a@example.org\r\nSubject: s\r\n\r\n";
+    CFakeSocketFactory fake;
+    std::shared_ptr<CFakeScript> script;
+    CSendWindow w;
+};
+
+TEST_F(CScriptedReplyTest, NoDialogWithoutTheMessageOrItsHeader) {
+    login(true);
+    // A refused RETR: the server's line, still connected.
+    script->client("RETR 1\r\n").server("-ERR no such message\r\n");
+    w.window.onCommand(32783);
+    EXPECT_EQ(w.window.statusText(), "RETR: -ERR no such message\r\n");
+    EXPECT_TRUE(w.window.isConnected());
+
+    // A refused TOP: the command is named, and the downloaded copy is gone.
+    retrieval();
+    script->server("-ERR no TOP here\r\n");
+    w.window.onCommand(32783);
+    EXPECT_EQ(w.window.statusText(), "TOP:");
+    EXPECT_FALSE(tempFileExists());
+
+    // The server goes away: the window is disconnected and says why.
+    script->client("RETR 1\r\n").drop();
+    w.window.onCommand(32783);
+    EXPECT_FALSE(w.window.isConnected());
+    EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(w.window.statusText(), "RETR: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_TRUE(script->finished()) << script->report();
+}
+
+TEST_F(CScriptedReplyTest, AMessageWithoutSummaryGetsEmptyFields) {
+    login(false);
+    retrieval();
+    script->server("+OK\r\n" + kHeader + ".\r\n");
+    w.runner.expectDialog<CComposeDlg>(compose(
+        [](ComposeControls& c) {
+            EXPECT_EQ(c.to->text(), "");
+            EXPECT_EQ(c.subject->text(), "");
+            EXPECT_EQ(c.body->toPlainText(), "> text");
+        },
+        false));
+    w.window.onCommand(32783);
+    EXPECT_TRUE(script->finished()) << script->report();
+}
+
+// Direct delivery: the exchanger comes from dnsmasq, and names a dotted address so that the
+// machine's own resolver is never asked.
+class CDirectDeliveryTest : public CSendFlowsTest {
+protected:
+    void SetUp() override {
+        std::string reason;
+        if (!CDnsmasqPeer::available(reason))
+            GTEST_SKIP() << "the DNS peer must listen on port 53: " << reason;
+        CSendFlowsTest::SetUp();
+        dns.addMxHost("sink.test", "127.0.0.1", 10);
+        std::string error;
+        ASSERT_TRUE(dns.start(error)) << error;
+    }
+    // "Smtpserver" names the sink differently, to tell the two routes apart.
+    std::function<void(CMemorySettingsStore&)> withDns() {
+        return [this](CMemorySettingsStore& s) {
+            s.strings["Smtpserver"] = "localhost";
+            s.ints["Smtpport"] = sink.port();
+            s.strings["DNS"] = dns.address();
+            s.strings["Address"] = "anna@example.org";
+        };
+    }
+    CDnsmasqPeer dns;
+};
+
+TEST_F(CDirectDeliveryTest, DirectLooksUpTheExchangerOfTheRecipientDomain) {
+    CSendWindow w(withDns());
+    w.runner.expectDialog<CComposeDlg>(
+        compose([](ComposeControls& c) { c.to->setText("Bo B <bo@sink.test>"); }));
+    w.window.onCommand(32782);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.") << dns.log();
+    EXPECT_EQ(w.smtpSockets.atLookup, std::vector<std::string>{"Skickar brev..."});
+    EXPECT_EQ(w.smtpSockets.atHelo, std::vector<std::string>{"Skickar brev... 127.0.0.1"});
+    EXPECT_EQ(received(1).recipients, std::vector<std::string>{"bo@sink.test"});
+
+    // "Direkt" unchecked: "Smtpserver", no lookup.
+    w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
+        c.to->setText("bo@sink.test");
+        c.direct->setChecked(false);
+    }));
+    w.window.onCommand(32782);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+    EXPECT_EQ(w.smtpSockets.atLookup.size(), 1u);
+    EXPECT_EQ(w.smtpSockets.atHelo.back(), "Skickar brev... localhost");
+    received(2);
+}
+
+TEST_F(CDirectDeliveryTest, QuickTestOfADomainOnlyShowsItsExchanger) {
+    CSendWindow w(withDns());
+    w.edit("1103")->setText("sink.test");
+    w.window.onCommand(1104);
+    EXPECT_EQ(w.smtpSockets.atLookup,
+              std::vector<std::string>{"V\xE4ntar p\xE5 svar fr\xE5n DNS..."});
+    EXPECT_EQ(w.window.statusText(), "127.0.0.1") << dns.log();
+    EXPECT_TRUE(w.smtpSockets.sent().empty()); // no mail server was asked
+
+    w.edit("1103")->setText("missing.test");
+    w.window.onCommand(1104);
+    EXPECT_EQ(w.window.statusText(), "");
+
+    // An address is tested at its domain's exchanger.
+    w.edit("1103")->setText("bo@sink.test");
+    w.window.onCommand(1104);
+    EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(w.smtpSockets.sent().front(), "HELO nada\r\n");
+    EXPECT_EQ(w.window.smtp().getServer(), "127.0.0.1");
+}
+
+} // namespace
