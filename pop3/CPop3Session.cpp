@@ -30,6 +30,7 @@ constexpr int kLineBreakInInput = 704;
 
 constexpr int kTlsPort = 995;
 
+constexpr std::size_t kStatusReceive = 4096;
 constexpr std::size_t kListReceive = 8192;
 constexpr std::size_t kTopReceive = 16384;
 constexpr std::size_t kRetrReceive = 65535;
@@ -55,6 +56,7 @@ bool CPop3Session::isConnected() const {
 
 void CPop3Session::dropConnection() {
     socket_.reset();
+    pending_.clear();
 }
 
 int CPop3Session::getMessageSize(int message) const {
@@ -190,6 +192,14 @@ bool CPop3Session::receiveChunk(ReplyKind kind, std::size_t max, std::string_vie
     }
     if (receiveArea_.size() < max)
         receiveArea_.resize(max);
+    // What came in with the status line is the first part of the data that follows it.
+    if (!pending_.empty()) {
+        const std::size_t n = std::min(max, pending_.size());
+        pending_.copy(receiveArea_.data(), n);
+        pending_.erase(0, n);
+        chunk = std::string_view(receiveArea_.data(), n);
+        return true;
+    }
     IoResult r = socket_->receive(receiveArea_.data(), max);
     if (r.status == IoStatus::Ok && r.count > 0) {
         chunk = std::string_view(receiveArea_.data(), r.count);
@@ -202,15 +212,23 @@ bool CPop3Session::receiveChunk(ReplyKind kind, std::size_t max, std::string_vie
 }
 
 bool CPop3Session::readStatusLine(ReplyKind kind, std::string& line) {
-    // One byte per receive, so that nothing after the line end is taken from the connection.
+    // The status line is taken from larger receives rather than a byte at a time; whatever
+    // follows its line end stays for the data block of the same reply.
     line.clear();
-    std::string_view byte;
-    do {
-        if (!receiveChunk(kind, 1, byte))
+    for (;;) {
+        const std::size_t end = pending_.find('\n');
+        if (end != std::string::npos) {
+            line.append(pending_, 0, end + 1);
+            pending_.erase(0, end + 1);
+            return true;
+        }
+        line += pending_;
+        pending_.clear();
+        std::string_view chunk;
+        if (!receiveChunk(kind, kStatusReceive, chunk))
             return false;
-        line += byte;
-    } while (byte.back() != '\n');
-    return true;
+        pending_.assign(chunk);
+    }
 }
 
 bool CPop3Session::readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirst,

@@ -122,6 +122,7 @@ private:
     int messageCount_ = 0;
     std::unique_ptr<IStream> socket_;
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
+    std::string pending_;     // received after a status line, not yet read as its data
 
     std::unique_ptr<CSocketFactory> ownFactory_;
     ISocketFactory* factory_ = nullptr;
