@@ -1,5 +1,7 @@
 #include "tests/peers/CDnsmasqPeer.h"
 
+#include "tests/peers/CPeerProcess.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -24,7 +26,6 @@ namespace {
 
 constexpr int kDnsPort = 53;
 constexpr auto kStartTimeout = 5s;
-constexpr auto kStopTimeout = 5s;
 constexpr int kAddressCandidates = 32;
 constexpr int kBindAttempts = 3;
 
@@ -68,14 +69,6 @@ bool answers(const std::string& address) {
         n = ::recv(fd, reply, sizeof reply, 0);
     ::close(fd);
     return n >= 12 && reply[0] == 0 && reply[1] == 7;
-}
-
-std::string describeExit(int status) {
-    if (WIFEXITED(status))
-        return "exit code " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status))
-        return "signal " + std::to_string(WTERMSIG(status));
-    return "status " + std::to_string(status);
 }
 
 } // namespace
@@ -149,32 +142,9 @@ bool CDnsmasqPeer::launch(std::string& error) {
     for (auto& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const std::string logPath = dir_ + "/dnsmasq.log";
-
-    pid_t pid = ::fork();
-    if (pid < 0) {
-        error = std::string("fork: ") + std::strerror(errno);
-        return false;
-    }
-    if (pid == 0) {
-        ::setpgid(0, 0);
-        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        int null = ::open("/dev/null", O_RDONLY);
-        if (log < 0 || null < 0)
-            ::_exit(126);
-        ::dup2(null, 0);
-        ::dup2(log, 1);
-        ::dup2(log, 2);
-        ::close_range(3, ~0U, 0);
-        ::execv("/usr/sbin/dnsmasq", argv.data());
-        ::execvp("dnsmasq", argv.data());
-        const char message[] = "cannot run dnsmasq\n";
-        (void)!::write(2, message, sizeof message - 1);
-        ::_exit(127);
-    }
-    ::setpgid(pid, pid);
-    pid_ = pid;
-    return true;
+    pid_ =
+        CPeerProcess::start({"/usr/sbin/dnsmasq", "dnsmasq"}, args, dir_ + "/dnsmasq.log", error);
+    return pid_ > 0;
 }
 
 bool CDnsmasqPeer::waitForAnswer(std::string& error) {
@@ -183,7 +153,7 @@ bool CDnsmasqPeer::waitForAnswer(std::string& error) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            error = "dnsmasq ended at start-up (" + describeExit(status) + ")";
+            error = "dnsmasq ended at start-up (" + CPeerProcess::describeExit(status) + ")";
             return false;
         }
         if (answers(address_))
@@ -224,26 +194,9 @@ bool CDnsmasqPeer::start(std::string& error) {
 }
 
 void CDnsmasqPeer::stop() {
-    if (pid_ <= 0)
-        return;
-    ::killpg(pid_, SIGTERM);
-    const auto deadline = Clock::now() + kStopTimeout;
-    bool ended = false;
-    while (!ended && Clock::now() < deadline) {
-        ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
-        if (!ended)
-            std::this_thread::sleep_for(5ms);
-    }
-    if (!ended) {
-        ::killpg(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
+    CPeerProcess::stop(pid_);
 }
 
 std::string CDnsmasqPeer::log() const {
-    std::ifstream in(dir_ + "/dnsmasq.log", std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return CPeerProcess::readFile(dir_ + "/dnsmasq.log");
 }

@@ -1,5 +1,7 @@
 #include "tests/peers/CDovecotPeer.h"
 
+#include "tests/peers/CPeerProcess.h"
+
 #include "tests/peers/CFreePort.h"
 
 #include <arpa/inet.h>
@@ -28,7 +30,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kStartTimeout = 10s;
-constexpr auto kStopTimeout = 5s;
 constexpr int kBindAttempts = 3;
 
 bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
@@ -49,14 +50,6 @@ bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
     return ::close(fd) == 0;
 }
 
-std::string describeExit(int status) {
-    if (WIFEXITED(status))
-        return "exit code " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status))
-        return "signal " + std::to_string(WTERMSIG(status));
-    return "status " + std::to_string(status);
-}
-
 // True once the port answers with a POP3 greeting. The master accepts on the listener before a
 // login process is up (or while it keeps failing), so a connect alone proves nothing.
 bool greets(int port) {
@@ -75,26 +68,6 @@ bool greets(int port) {
         n = ::recv(fd, buffer, sizeof buffer, 0);
     ::close(fd);
     return n >= 3 && std::memcmp(buffer, "+OK", 3) == 0;
-}
-
-// Whether a process of the group still runs. Orphans that have ended wait as zombies until init
-// reaps them, which some container inits do only now and then; they hold nothing, so skip them.
-bool groupHasLiveMembers(pid_t group) {
-    std::error_code ec;
-    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream in(it->path() / "stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        // After the command in parentheses: state, parent, process group.
-        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
-        char state = 0;
-        long parent = 0, pgrp = 0;
-        if (fields >> state >> parent >> pgrp && pgrp == group && state != 'Z' && state != 'X')
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -244,36 +217,11 @@ bool CDovecotPeer::writeConfig(std::string& error) {
 }
 
 bool CDovecotPeer::launch(std::string& error) {
-    const std::string conf = dir_ + "/dovecot.conf";
-    const std::string logPath = dir_ + "/dovecot.log";
-    const char* argv[] = {"dovecot", "-F", "-c", conf.c_str(), nullptr};
-
-    pid_t pid = ::fork();
-    if (pid < 0) {
-        error = std::string("fork: ") + std::strerror(errno);
-        return false;
-    }
-    if (pid == 0) {
-        // Own process group, so stop() reaches every Dovecot process at once. Errors from before
-        // the log process is up go to stderr, which joins the log file.
-        ::setpgid(0, 0);
-        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        int null = ::open("/dev/null", O_RDONLY);
-        if (log < 0 || null < 0)
-            ::_exit(126);
-        ::dup2(null, 0);
-        ::dup2(log, 1);
-        ::dup2(log, 2);
-        ::close_range(3, ~0U, 0);
-        ::execv("/usr/sbin/dovecot", const_cast<char**>(argv));
-        ::execvp("dovecot", const_cast<char**>(argv));
-        const char message[] = "cannot run dovecot\n";
-        (void)!::write(2, message, sizeof message - 1);
-        ::_exit(127);
-    }
-    ::setpgid(pid, pid);
-    pid_ = pid;
-    return true;
+    // Errors from before Dovecot's log process is up go to stderr, which joins the log file.
+    pid_ = CPeerProcess::start({"/usr/sbin/dovecot", "dovecot"},
+                               {"dovecot", "-F", "-c", dir_ + "/dovecot.conf"},
+                               dir_ + "/dovecot.log", error);
+    return pid_ > 0;
 }
 
 bool CDovecotPeer::waitForGreeting(std::string& error) {
@@ -282,7 +230,7 @@ bool CDovecotPeer::waitForGreeting(std::string& error) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            error = "dovecot ended at start-up (" + describeExit(status) + ")";
+            error = "dovecot ended at start-up (" + CPeerProcess::describeExit(status) + ")";
             return false;
         }
         if (greets(port_))
@@ -319,28 +267,9 @@ bool CDovecotPeer::start(std::string& error) {
 }
 
 void CDovecotPeer::stop() {
-    if (pid_ <= 0)
-        return;
-    // The whole group: the master alone waits about a second for its children to notice.
-    ::killpg(pid_, SIGTERM);
-    const auto deadline = Clock::now() + kStopTimeout;
-    bool ended = false;
-    while (!ended && Clock::now() < deadline) {
-        ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
-        if (!ended)
-            std::this_thread::sleep_for(5ms);
-    }
-    if (!ended) {
-        ::killpg(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    // The master may go before its children (a pop3 process still closing a session); they are
-    // still in the group, and must be gone before the caller removes the folder they write in.
-    const auto groupDeadline = Clock::now() + 2s;
-    while (groupHasLiveMembers(pid_) && Clock::now() < groupDeadline)
-        std::this_thread::sleep_for(5ms);
-    ::killpg(pid_, SIGKILL);
-    pid_ = -1;
+    // The whole group: the master alone waits about a second for its children to notice, and a
+    // pop3 process may still be closing a session in the folder after the master has gone.
+    CPeerProcess::stop(pid_, true);
 }
 
 bool CDovecotPeer::addMessage(const std::string& bytes) {
@@ -372,8 +301,5 @@ int CDovecotPeer::messagesOnDisk() const {
 }
 
 std::string CDovecotPeer::log() const {
-    std::ifstream in(dir_ + "/dovecot.log", std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return CPeerProcess::readFile(dir_ + "/dovecot.log");
 }

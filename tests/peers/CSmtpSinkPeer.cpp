@@ -1,5 +1,7 @@
 #include "tests/peers/CSmtpSinkPeer.h"
 
+#include "tests/peers/CPeerProcess.h"
+
 #include "tests/peers/CFreePort.h"
 
 #include <arpa/inet.h>
@@ -24,15 +26,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kStartTimeout = 10s;
-constexpr auto kStopTimeout = 5s;
 constexpr int kBindAttempts = 3;
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // True once the port answers with an SMTP greeting.
 bool greets(int port) {
@@ -73,40 +67,13 @@ void CSmtpSinkPeer::listenWithTls(const std::string& address, const std::string&
 }
 
 bool CSmtpSinkPeer::launch(std::string& error) {
-    const std::string script = MAROKET_PEERS_DIR "/smtp_sink.py";
-    const std::string portText = std::to_string(port_);
-    const std::string messages = dir_ + "/messages";
-    const std::string logPath = dir_ + "/sink.log";
-    std::vector<const char*> argv = {"python3", script.c_str(), portText.c_str(), messages.c_str()};
+    std::vector<std::string> args = {"python3", MAROKET_PEERS_DIR "/smtp_sink.py",
+                                     std::to_string(port_), dir_ + "/messages"};
     if (!tlsAddress_.empty())
-        argv.insert(argv.end(), {tlsAddress_.c_str(), tlsCertificate_.c_str(), tlsKey_.c_str()});
-    argv.push_back(nullptr);
-
-    pid_t pid = ::fork();
-    if (pid < 0) {
-        error = std::string("fork: ") + std::strerror(errno);
-        return false;
-    }
-    if (pid == 0) {
-        ::setpgid(0, 0);
-        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        int null = ::open("/dev/null", O_RDONLY);
-        if (log < 0 || null < 0)
-            ::_exit(126);
-        ::dup2(null, 0);
-        ::dup2(log, 1);
-        ::dup2(log, 2);
-        ::close_range(3, ~0U, 0);
-        // The system's Python: aiosmtpd comes from the Debian package.
-        ::execv("/usr/bin/python3", const_cast<char**>(argv.data()));
-        ::execvp("python3", const_cast<char**>(argv.data()));
-        const char message[] = "cannot run python3\n";
-        (void)!::write(2, message, sizeof message - 1);
-        ::_exit(127);
-    }
-    ::setpgid(pid, pid);
-    pid_ = pid;
-    return true;
+        args.insert(args.end(), {tlsAddress_, tlsCertificate_, tlsKey_});
+    // The system's Python first: aiosmtpd comes from the Debian package.
+    pid_ = CPeerProcess::start({"/usr/bin/python3", "python3"}, args, dir_ + "/sink.log", error);
+    return pid_ > 0;
 }
 
 bool CSmtpSinkPeer::waitForGreeting(std::string& error) {
@@ -163,21 +130,7 @@ bool CSmtpSinkPeer::start(std::string& error) {
 }
 
 void CSmtpSinkPeer::stop() {
-    if (pid_ <= 0)
-        return;
-    ::killpg(pid_, SIGTERM);
-    const auto deadline = Clock::now() + kStopTimeout;
-    bool ended = false;
-    while (!ended && Clock::now() < deadline) {
-        ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
-        if (!ended)
-            std::this_thread::sleep_for(5ms);
-    }
-    if (!ended) {
-        ::killpg(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
+    CPeerProcess::stop(pid_);
 }
 
 std::size_t CSmtpSinkPeer::storedCount() const {
@@ -203,17 +156,17 @@ std::vector<CSmtpSinkPeer::Message> CSmtpSinkPeer::messages() const {
     for (std::size_t n = 1; n <= count; ++n) {
         const std::string base = dir_ + "/messages/" + std::to_string(n);
         Message m;
-        m.helo = readFile(base + ".helo");
-        m.sender = readFile(base + ".from");
-        std::istringstream rcpt(readFile(base + ".rcpt"));
+        m.helo = CPeerProcess::readFile(base + ".helo");
+        m.sender = CPeerProcess::readFile(base + ".from");
+        std::istringstream rcpt(CPeerProcess::readFile(base + ".rcpt"));
         for (std::string line; std::getline(rcpt, line);)
             m.recipients.push_back(line);
-        m.data = readFile(base + ".data");
+        m.data = CPeerProcess::readFile(base + ".data");
         out.push_back(std::move(m));
     }
     return out;
 }
 
 std::string CSmtpSinkPeer::log() const {
-    return dir_.empty() ? std::string{} : readFile(dir_ + "/sink.log");
+    return dir_.empty() ? std::string{} : CPeerProcess::readFile(dir_ + "/sink.log");
 }
