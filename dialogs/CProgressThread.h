@@ -11,6 +11,14 @@
 class CProgressThread {
 public:
     CProgressThread() : state_(std::make_shared<ProgressState>()) {}
+    // An operation that ends early (a lost server, a failed send) takes its window with it:
+    // the window sees its end reached and closes itself.
+    ~CProgressThread() {
+        if (IsProgressRunning())
+            state_->position.store(state_->total, std::memory_order_relaxed);
+    }
+    CProgressThread(const CProgressThread&) = delete;
+    CProgressThread& operator=(const CProgressThread&) = delete;
 
     void SetTotal(int total) { state_->total = total; }
     // Opens the window at position 0. Without a host there is no window and no cancel.

@@ -6,20 +6,44 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool CFile::openForWrite(const std::string& path) {
+namespace {
+
+constexpr char kNotOurs[] = "filen tillh\xF6r inte dig eller \xE4r ingen vanlig fil";
+
+} // namespace
+
+bool CFile::open(const std::string& path, int flags) {
     close();
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd_ < 0)
+    // Never through a link, and never waiting on a pipe that someone left at the path.
+    const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
         errorText_ = std::strerror(errno);
-    return fd_ >= 0;
+        return false;
+    }
+    // Only our own plain file with no other name: truncating a second name of another file
+    // would destroy that file, and reading one would send it on.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
+        st.st_uid != ::geteuid()) {
+        errorText_ = kNotOurs;
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    if ((flags & O_WRONLY) && (::ftruncate(fd_, 0) != 0 || ::fchmod(fd_, 0600) != 0)) {
+        errorText_ = std::strerror(errno);
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool CFile::openForWrite(const std::string& path) {
+    return open(path, O_WRONLY | O_CREAT);
 }
 
 bool CFile::openForRead(const std::string& path) {
-    close();
-    fd_ = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd_ < 0)
-        errorText_ = std::strerror(errno);
-    return fd_ >= 0;
+    return open(path, O_RDONLY);
 }
 
 bool CFile::write(std::string_view bytes) {

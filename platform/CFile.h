@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-// A file descriptor that closes itself. Files for writing are made private (0600) and never
-// opened through a symbolic link.
+// A file descriptor that closes itself. Files for writing are made private (0600). Only a plain
+// file of our own with a single name is opened: never a symbolic link, a pipe, or a second name
+// of some other file.
 class CFile {
 public:
     CFile() = default;
@@ -27,6 +28,8 @@ public:
     const std::string& errorText() const { return errorText_; }
 
 private:
+    bool open(const std::string& path, int flags);
+
     int fd_ = -1;
     std::string errorText_;
 };

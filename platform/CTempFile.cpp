@@ -31,7 +31,7 @@ bool CTempFile::path(std::string& out, std::string& error) {
         return false;
     }
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-        error = folder + ": mappen tillhör inte dig";
+        error = folder + ": mappen tillh\xF6r inte dig"; // ISO-8859-1, as every core text
         return false;
     }
     if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {

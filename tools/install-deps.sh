@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libssl-dev ca-certificates
     dovecot-pop3d dnsmasq-base python3-aiosmtpd
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,0 +1,159 @@
+// The downloaded message's file and folder against whatever may stand at their paths.
+#include "platform/CTempFile.h"
+#include "dialogs/IMessageBoxHost.h"
+#include "platform/CFile.h"
+#include "pop3/CPop3Session.h"
+#include "send/CSmtpSession.h"
+#include "support/CFakeSocketFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class CRecordingMessageBox : public IMessageBoxHost {
+public:
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+}
+
+class CTempFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CTempFile::path(path, error)) << error;
+        folder = path.substr(0, path.rfind('/'));
+        // Somewhere else on the same file system, holding a file the program must not touch.
+        elsewhere = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/elsewhere";
+        ::mkdir(elsewhere.c_str(), 0700);
+        victim = elsewhere + "/victim";
+        std::ofstream(victim, std::ios::binary) << "keep me";
+    }
+    void TearDown() override {
+        ::chmod(folder.c_str(), 0700);
+        ::unlink(path.c_str());
+        ::unlink(victim.c_str());
+        ::rmdir(elsewhere.c_str());
+    }
+
+    std::string path, error, folder, elsewhere, victim;
+};
+
+TEST_F(CTempFileTest, AnythingButOurOwnPlainFileAtThePathIsRefusedUntouched) {
+    CFile file;
+    ASSERT_EQ(::symlink(victim.c_str(), path.c_str()), 0);
+    EXPECT_FALSE(file.openForWrite(path));
+    EXPECT_FALSE(file.openForRead(path));
+    ::unlink(path.c_str());
+
+    // A second name of another file: truncating it would destroy that file.
+    ASSERT_EQ(::link(victim.c_str(), path.c_str()), 0);
+    EXPECT_FALSE(file.openForWrite(path));
+    EXPECT_FALSE(file.errorText().empty());
+    ::unlink(path.c_str());
+    EXPECT_EQ(fileBytes(victim), "keep me");
+
+    // A pipe would block the open for ever.
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_FALSE(file.openForWrite(path));
+    EXPECT_FALSE(file.openForRead(path));
+    ::unlink(path.c_str());
+
+    // Our own file, left readable by others, is truncated and made private again.
+    std::ofstream(path, std::ios::binary) << "old message";
+    ::chmod(path.c_str(), 0644);
+    ASSERT_TRUE(file.openForWrite(path)) << file.errorText();
+    EXPECT_TRUE(file.write("new"));
+    file.close();
+    EXPECT_EQ(fileBytes(path), "new");
+    EXPECT_EQ(modeOf(path) & 0777, 0600u);
+}
+
+TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
+    ASSERT_EQ(::symlink(victim.c_str(), path.c_str()), 0);
+    CFakeSocketFactory factory;
+    factory.addScript()
+        ->server("+OK\r\n")
+        .client("USER anna\r\n")
+        .server("+OK\r\n")
+        .client("PASS x\r\n")
+        .server("+OK\r\n")
+        .client("RETR 1\r\n")
+        .server("+OK\r\nSubject: s\r\n\r\nbody\r\n.\r\n");
+    CRecordingMessageBox boxes;
+    CPop3Session session;
+    session.setSocketFactory(&factory);
+    session.setMessageBoxHost(&boxes);
+    session.setUser("anna");
+    session.setPassword("x");
+    ASSERT_TRUE(session.login());
+    EXPECT_FALSE(session.retr(1));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].rfind("Error: " + path + ": ", 0), 0u) << boxes.shown[0];
+    EXPECT_EQ(fileBytes(victim), "keep me");
+
+    // Nor is a forward sent from what the link points at.
+    auto script = factory.addScript();
+    script->server("220 ready\r\n")
+        .client("HELO nada\r\n")
+        .server("250 ok\r\n")
+        .client("MAIL FROM: <anna@example.org>\r\n")
+        .server("250 ok\r\n")
+        .client("RCPT TO:<bo@example.org>\r\n")
+        .server("250 ok\r\n")
+        .client("DATA\r\n")
+        .server("354 go ahead\r\n");
+    CSmtpSession smtp;
+    smtp.setSocketFactory(&factory);
+    smtp.setServer("mail.example");
+    smtp.setHelo("nada");
+    smtp.setFrom("anna@example.org");
+    smtp.setTo("bo@example.org");
+    smtp.setBody("filfil");
+    EXPECT_EQ(smtp.send(), 0);
+    EXPECT_EQ(smtp.getStatusText().rfind("Det h\xE4mtade brevet kunde inte l\xE4sas: " + path, 0),
+              0u)
+        << smtp.getStatusText();
+    EXPECT_TRUE(script->finished()) << script->report();
+}
+
+TEST_F(CTempFileTest, TheFolderMustBeOursAndPrivate) {
+    // Left open to others: closed again before the path is handed out.
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    EXPECT_TRUE(CTempFile::path(path, error)) << error;
+    EXPECT_EQ(modeOf(folder) & 0777, 0700u);
+
+    // Someone else's folder under our name.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(CTempFile::path(path, error));
+        EXPECT_EQ(error, folder + ": mappen tillh\xF6r inte dig");
+        ASSERT_EQ(::chown(folder.c_str(), 0, 0), 0);
+    }
+
+    // A link in the folder's place, to a folder that is ours.
+    ASSERT_EQ(::rmdir(folder.c_str()), 0);
+    ASSERT_EQ(::symlink(elsewhere.c_str(), folder.c_str()), 0);
+    EXPECT_FALSE(CTempFile::path(path, error));
+    EXPECT_EQ(error, folder + ": mappen tillh\xF6r inte dig");
+    ASSERT_EQ(::unlink(folder.c_str()), 0);
+    EXPECT_TRUE(CTempFile::path(path, error)) << error;
+}
+
+} // namespace

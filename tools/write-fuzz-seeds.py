@@ -1,0 +1,165 @@
+#!/usr/bin/env python3
+"""Writes the hand-made seed inputs of the fuzz targets into tests/fuzz/corpus/<target>/.
+
+The seeds are the cases the unit tests already know, laid out as each target reads its input.
+The DNS seeds also hold real dnsmasq answers: tools/capture-dns-answers.py writes those.
+"""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "..", "tests", "fuzz", "corpus")
+
+
+def write(target, name, data):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    if isinstance(data, str):
+        data = data.encode("latin-1")
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def strings(*parts):
+    """Texts as FuzzedDataProvider's ConsumeRandomLengthString reads them one after another."""
+    return "\\x".join(p.replace("\\", "\\\\") for p in parts).encode("latin-1")
+
+
+def cuts(stream, lengths):
+    """A data block followed by receive lengths as fuzz_end_of_data consumes them from the end."""
+    tail = b""
+    for n in reversed(lengths):
+        tail += bytes([n & 0xFF, n >> 8])
+    return stream.encode("latin-1") + tail + bytes([len(lengths)])
+
+
+def dns_name(dotted):
+    return b"".join(bytes([len(p)]) + p.encode() for p in dotted.split(".")) + b"\x00"
+
+
+HEADERS = {
+    "encoded-words": "From: =?iso-8859-1?Q?Hej_d=E5?= <hej@example.org>\r\n"
+                     "Subject: =?iso-8859-1?Q?R=E4kning?=\r\nDate: Tue, 8 Dec 2026 10:00 +0100\r\n"
+                     "\r\n.\r\n",
+    "first-key-anywhere": "Resent-From: first@x\r\nFROM: second@x\r\nSubject:  Hej  \r\n"
+                          "Date: Tue, 8 Dec 2026\r\n\r\n.\r\n",
+    "no-blank-after-colon": "From:anna@x\r\nSubject: L\xe5ng\r\n rad\r\n\r\n.\r\n",
+    "two-encoded-words": "Subject: =?iso-8859-1?Q?=C5r?= =?iso-8859-1?Q?=F6l?=\r\n.\r\n",
+    "text-before-prefix": "Subject: Re: =E4 =?iso-8859-1?Q?R=E4kning?=\r\nFrom: =?iso-8859-1?Q?"
+                          "a=3DE4?=\r\n.\r\n",
+    "upper-case-prefix": "Subject: =?ISO-8859-1?Q?R=E4kning?=\r\nFrom: x=00=4\r\n.\r\n",
+    "key-at-end": "x date:",
+}
+for name, text in HEADERS.items():
+    write("fuzz_header_summary", name, text)
+
+PREVIEWS = {
+    "quoted-printable": "Content-Transfer-Encoding: quoted-printable\r\n\r\nK=e4ra v=C4n=\r\n"
+                        "noll=00 och =ZZ\r\n.\r\nefter",
+    "plain": "Subject: x\r\n\r\nK=E4ra\r\n.\r\n",
+    "marker-after-code": "=41 quoted-printable",
+    "coded-terminator": "quoted-printable\r\n\r\nrad=0D=0A.=0D=0Aefter\r\n.\r\n",
+    "cut-short": "avbruten utan slut",
+}
+for name, text in PREVIEWS.items():
+    write("fuzz_preview", name, text)
+
+REPLIES = {
+    "stat": "+OK 12 1300000\r\n",
+    "stat-tabs": "+OK\t3\t40 extra\r\n",
+    "stat-no-blank": "+OK\r\n",
+    "stat-huge": "+OK 99999999999 -9223372036854775809\r\n",
+    "err-mixed-case": "-ErR mixed\r\n",
+    "list": "1 120\r\n2 3000\r\n.\r\n",
+    "list-odd-lines": "1  120 x\r\n2\t7 \r\n3 5000000000\r\nnonsense\r\n4 9\r\n.\r\n",
+    "list-empty": ".\r\n",
+    "atoi": " \t +42abc",
+}
+for name, text in REPLIES.items():
+    write("fuzz_reply_parser", name, text)
+
+BLOCK = "Subject: a\r\n..dot\r\n\r\nbody\r\n.\r\n"
+write("fuzz_end_of_data", "whole", cuts(BLOCK, []))
+write("fuzz_end_of_data", "split-before-dot", cuts(BLOCK, [len(BLOCK) - 3]))
+write("fuzz_end_of_data", "split-in-terminator", cuts(BLOCK, [len(BLOCK) - 4, 1, 1, 1]))
+write("fuzz_end_of_data", "one-byte-receives", cuts(BLOCK, [1] * 24))
+write("fuzz_end_of_data", "empty-block", cuts(".\r\n", [1]))
+write("fuzz_end_of_data", "lookalikes", cuts("a\r\n..\r\na.\r\nx\n.\n", [3, 5]))
+write("fuzz_end_of_data", "trailing-bytes", cuts("a\r\n.\r\nTRAILING", [2]))
+
+HEADER = b"\x00\x01\x81\x80\x00\x01\x00\x01\x00\x00\x00\x00"
+QUESTION = dns_name("example.org") + b"\x00\x0f\x00\x01"
+
+
+def mx_record(owner, exchange, preference=10):
+    data = bytes([0, preference]) + exchange
+    return owner + b"\x00\x0f\x00\x01\x00\x00\x0e\x10" + bytes([0, len(data)]) + data
+
+
+write("fuzz_dns_answer", "compressed",
+      HEADER + QUESTION + mx_record(b"\xc0\x0c", b"\x02mx\xc0\x0c"))
+write("fuzz_dns_answer", "owner-spelled-out",
+      HEADER + QUESTION + mx_record(dns_name("example.org"), dns_name("mail.example.org")))
+write("fuzz_dns_answer", "pointer-loop",
+      HEADER + QUESTION + mx_record(b"\xc0\x0c", b"\x04loop\xc0\x2b"))
+write("fuzz_dns_answer", "cname-first",
+      HEADER + QUESTION + b"\xc0\x0c\x00\x05\x00\x01\x00\x00\x0e\x10\x00\x13"
+      + dns_name("alias.example.net"))
+padded = HEADER + QUESTION + mx_record(b"\xc0\x0c", b"\x02mx\xc0\xfa")
+write("fuzz_dns_answer", "pointer-to-last-offset",
+      padded + b"\x00" * (250 - len(padded)) + b"\x04host\x00")
+write("fuzz_dns_answer", "label-193",
+      HEADER + QUESTION + mx_record(b"\xc0\x0c", b"\xc1" + b"a" * 193 + b"\x00"))
+write("fuzz_dns_answer", "domain", b"example.org")
+
+# fuzz_smtp_reply: the server's chunks, then (from the end) refuse-connect and address-test bytes.
+SEND, TEST = b"\x01\x00", b"\x01\x01"
+GOOD = ["220 ready\r\n", "250 mail.example\r\n", "250 OK\r\n", "250 OK\r\n", "354 go ahead\r\n",
+        "250 queued\r\n", "221 bye\r\n"]
+write("fuzz_smtp_reply", "sent", strings(*GOOD) + SEND)
+write("fuzz_smtp_reply", "multi-line-greeting",
+      strings("220-first\r\n", "220 second\r\n", *GOOD[1:]) + SEND)
+write("fuzz_smtp_reply", "quoted-sender",
+      strings(GOOD[0], GOOD[1], "501 bad syntax\r\n", *GOOD[2:]) + SEND)
+write("fuzz_smtp_reply", "split-code", strings(GOOD[0], "2", "50 mail.example\r\n") + SEND)
+write("fuzz_smtp_reply", "rcpt-refused",
+      strings(GOOD[0], GOOD[1], GOOD[2], "550 5.1.1 no such user\r\n") + TEST)
+write("fuzz_smtp_reply", "address-valid", strings(*GOOD[:4], "221 bye\r\n") + TEST)
+write("fuzz_smtp_reply", "stall-at-data", strings(*GOOD[:4], "", "") + SEND)
+write("fuzz_smtp_reply", "refused-after-data",
+      strings(*GOOD[:5], "554 5.7.1 rejected\r\n", "221 bye\r\n") + SEND)
+
+# fuzz_smtp_fields: from, to, helo, subject, tested address, then the body; from the end the
+# address-test and quoted-printable bytes.
+PLAIN, QP, TESTING = b"\x00\x00", b"\x01\x00", b"\x00\x01"
+write("fuzz_smtp_fields", "display-names",
+      strings("Anna A <anna@example.org>", "Bo B <bo@example.org>", "nada", "Hej",
+              "bo@example.org", "Hej!\r\n.\r\n..tv\xe5\r\n") + PLAIN)
+write("fuzz_smtp_fields", "bare-addresses",
+      strings("anna@example.org", "bo@example.org", "nada", "", "bo@example.org",
+              ".\nensam punkt\r.\r\n") + PLAIN)
+write("fuzz_smtp_fields", "quoted-printable",
+      strings("anna@example.org", "Bo <bo@example.org>", "nada", "\xc5r", "x",
+              "\xe5a\xf6 = kvar\r\n") + QP)
+write("fuzz_smtp_fields", "injected-rcpt",
+      strings("anna@example.org>\r\nRCPT TO:<victim@example.org", "bo@example.org", "nada", "s",
+              "bo@example.org", "Hej!") + PLAIN)
+write("fuzz_smtp_fields", "injected-helo",
+      strings("anna@example.org", "bo@example.org", "nada\rRSET", "", "bo@example.org\r\nX",
+              "") + TESTING)
+write("fuzz_smtp_fields", "forward-marker",
+      strings("anna@example.org", "bo@example.org", "nada", "", "", "filfil") + PLAIN)
+
+QUOTES = {
+    "lines": "Hej Anna!\r\n\r\n> tidigare\r\nVh Bo\r\n",
+    "bare-line-feeds": "a\nb\n\nc",
+    "no-line-end": "en rad",
+}
+for name, text in QUOTES.items():
+    write("fuzz_quoting", name, text)
+
+# fuzz_reply_body: a retrieved message, then (from the end) the header length and line counts.
+write("fuzz_reply_body", "quoted-printable",
+      "Content-Transfer-Encoding: quoted-printable\r\n\r\n=C5sa=\r\n=2E\r\nslut =00 =e5\r\n"
+      ".\r\n" + "\x00\x33")
+write("fuzz_reply_body", "stuffed", "Subject: x\r\n\r\na=E5\r\n..punkt\r\n.\r\n\x00\x0f")
+write("fuzz_reply_body", "no-body", "Subject: x\r\n\r\n.\r\n\x00\x0f")
