@@ -52,23 +52,6 @@ bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
 
 // True once the port answers with a POP3 greeting. The master accepts on the listener before a
 // login process is up (or while it keeps failing), so a connect alone proves nothing.
-bool greets(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    char buffer[256];
-    ssize_t n = -1;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-        n = ::recv(fd, buffer, sizeof buffer, 0);
-    ::close(fd);
-    return n >= 3 && std::memcmp(buffer, "+OK", 3) == 0;
-}
 
 } // namespace
 
@@ -233,7 +216,7 @@ bool CDovecotPeer::waitForGreeting(std::string& error) {
             error = "dovecot ended at start-up (" + CPeerProcess::describeExit(status) + ")";
             return false;
         }
-        if (greets(port_))
+        if (CPeerProcess::greets(port_, "+OK"))
             return true;
         std::this_thread::sleep_for(10ms);
     }

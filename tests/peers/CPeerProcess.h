@@ -19,4 +19,6 @@ public:
     // "exit code N" or "signal N", for a status from waitpid.
     static std::string describeExit(int status);
     static std::string readFile(const std::string& path);
+    // True once 127.0.0.1:port answers with a first line that begins with code ("+OK", "220").
+    static bool greets(int port, const char* code);
 };

@@ -29,23 +29,6 @@ constexpr auto kStartTimeout = 10s;
 constexpr int kBindAttempts = 3;
 
 // True once the port answers with an SMTP greeting.
-bool greets(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    char buffer[256];
-    ssize_t n = -1;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-        n = ::recv(fd, buffer, sizeof buffer, 0);
-    ::close(fd);
-    return n >= 3 && std::memcmp(buffer, "220", 3) == 0;
-}
 
 } // namespace
 
@@ -85,7 +68,7 @@ bool CSmtpSinkPeer::waitForGreeting(std::string& error) {
             error = "the SMTP sink ended at start-up";
             return false;
         }
-        if (greets(port_))
+        if (CPeerProcess::greets(port_, "220"))
             return true;
         std::this_thread::sleep_for(20ms);
     }
