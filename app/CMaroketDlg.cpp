@@ -37,24 +37,7 @@
 
 namespace {
 
-constexpr int kConnectingTo = 109;
-constexpr int kBusy = 110;
-constexpr int kStillBusy = 111;
-constexpr int kBusyGaveUp = 112;
-constexpr int kFetchingInfo = 113;
-constexpr int kDoneAccountHas = 114;
-constexpr int kMessagesTotalling = 115;
-constexpr int kFetchingMessage = 116;
-constexpr int kDisconnecting = 118;
-constexpr int kSelectOneToView = 119;
-constexpr int kSelectToDelete = 120;
-constexpr int kReallyDelete = 121;
-constexpr int kMessagesQuestion = 122;
-constexpr int kDeleting = 123;
-constexpr int kOf = 531;
 constexpr int kDisconnected = 604;
-// From this many messages a delete shows a progress window and can be cancelled.
-constexpr int kDeleteProgressFrom = 5;
 constexpr int kToolBarWidth = 628;
 constexpr int kToolBarHeight = 40;
 
@@ -85,7 +68,7 @@ private:
 
 CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent)
     : QDialog(parent), store_(store), runner_(runner),
-      settingsDlg_(std::make_unique<CSettingsDlg>(this)) {
+      settingsDlg_(std::make_unique<CSettingsDlg>(this)), cycle_(pop3_, *this) {
     setWindowTitle(QStringLiteral("Maroket"));
     setWindowIcon(CAppIcon::icon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -111,6 +94,7 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     pop3_.setContentHost(this);
     pop3_.setMessageBoxHost(this);
     smtp_.setProgressHost(progressHost_);
+    cycle_.setProgressHost(progressHost_);
 
     settings_.read(store_);
     quickFrom_ = settings_.address;
@@ -439,7 +423,7 @@ void CMaroketDlg::runCommand(int id) {
 void CMaroketDlg::onMarking(int id) {
     CMarkingCommands marking(*list_, pop3_.messageTable(), runner_, this,
                              [this](const std::string& line) { setStatus(line); });
-    marking.run(id, fullLoad_);
+    marking.run(id, cycle_.isFullLoad());
 }
 
 void CMaroketDlg::onSending(int id) {
@@ -544,7 +528,7 @@ void CMaroketDlg::timerEvent(QTimerEvent* event) {
         return;
     }
     if (retry)
-        stopTimerById(kBusyRetryTimer); // one-shot
+        stopWindowTimer(kBusyRetryTimer); // one-shot
     if (busy_) {
         (keepAlive ? pendingKeepAlive_ : pendingRetry_) = true;
         return;
@@ -559,24 +543,8 @@ void CMaroketDlg::runPendingTicks() {
     CBusyScope busy(*this);
     if (std::exchange(pendingRetry_, false))
         onBusyRetryTick();
-    if (std::exchange(pendingKeepAlive_, false) && connected_)
+    if (std::exchange(pendingKeepAlive_, false) && cycle_.isConnected())
         onKeepAliveTick();
-}
-
-void CMaroketDlg::startTimerById(int id, int periodMs) {
-    stopTimerById(id);
-    (id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_) = startTimer(periodMs);
-}
-
-void CMaroketDlg::stopTimerById(int id) {
-    int& qtId = id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_;
-    if (qtId)
-        killTimer(qtId);
-    qtId = 0;
-    if (id == kBusyRetryTimer)
-        pendingRetry_ = false;
-    else
-        pendingKeepAlive_ = false;
 }
 
 bool CMaroketDlg::isTimerRunning(int id) const {
@@ -587,6 +555,66 @@ void CMaroketDlg::setProgressHost(IProgressHost* host) {
     progressHost_ = host ? host : &progressWindows_;
     pop3_.setProgressHost(progressHost_);
     smtp_.setProgressHost(progressHost_);
+    cycle_.setProgressHost(progressHost_);
+}
+
+IMailboxWindow::LoginFields CMaroketDlg::takeLoginFields() {
+    readControls();
+    if (tele2_) {
+        // No slot for the account's second character: the typed server stays.
+        std::string host = ispHostTable_.hostFor(account_);
+        if (!host.empty())
+            server_ = host;
+    }
+    writeControls();
+    savedAccount_ = account_;
+    savedPassword_ = password_;
+    return {server_, account_, password_};
+}
+
+void CMaroketDlg::showConnected(bool connected) {
+    connectAction_->setChecked(connected);
+}
+
+void CMaroketDlg::clearRows() {
+    list_->clear();
+}
+
+void CMaroketDlg::appendRow(const std::string& first, const std::string& subject,
+                            const std::string& date, const std::string& size) {
+    auto* row = new QTreeWidgetItem(list_);
+    row->setText(0, text(first));
+    row->setText(1, text(subject));
+    row->setText(2, text(date));
+    row->setText(3, text(size));
+}
+
+void CMaroketDlg::startWindowTimer(int id, int periodMs) {
+    stopWindowTimer(id);
+    (id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_) = startTimer(periodMs);
+}
+
+void CMaroketDlg::stopWindowTimer(int id) {
+    int& qtId = id == kKeepAliveTimer ? keepAliveTimerId_ : busyRetryTimerId_;
+    if (qtId)
+        killTimer(qtId);
+    qtId = 0;
+    if (id == kBusyRetryTimer)
+        pendingRetry_ = false;
+    else
+        pendingKeepAlive_ = false;
+}
+
+bool CMaroketDlg::askYesNo(const std::string& question) {
+    return runner_.askYesNo(text(question));
+}
+
+int CMaroketDlg::quickLogin() const {
+    return settingsDlg_->quickLogin;
+}
+
+int CMaroketDlg::idleTimeout() const {
+    return settingsDlg_->timeout;
 }
 
 void CMaroketDlg::showContent(const std::string& content) {
@@ -599,209 +627,8 @@ void CMaroketDlg::showMessage(const std::string& message) {
     runner_.notify(text(message));
 }
 
-void CMaroketDlg::connectOrDisconnect() {
-    if (connected_)
-        disconnect();
-    else
-        connectSequence();
-}
-
-void CMaroketDlg::connectSequence() {
-    connectAction_->setChecked(true);
-    readControls();
-    if (tele2_) {
-        // No slot for the account's second character: the typed server stays.
-        std::string host = ispHostTable_.hostFor(account_);
-        if (!host.empty())
-            server_ = host;
-    }
-    writeControls();
-    setStatus(load(kConnectingTo) + " " + server_ + "...");
-    savedAccount_ = account_;
-    savedPassword_ = password_;
-
-    MessageTable& cache = pop3_.messageTable();
-    if (account_ != pop3_.lastUser()) {
-        cache.clearHeaders();
-        pop3_.setHeadersCached(0);
-    }
-    if (pop3_.headersCached())
-        cache.removeDeleted();
-    pop3_.setHost(server_);
-    pop3_.setUser(account_);
-    pop3_.setPassword(password_);
-    pop3_.setLastUser(account_);
-    if (!pop3_.login()) {
-        loginFailed();
-        return;
-    }
-    // A retry still pending from busy replies would only disconnect the new connection.
-    stopTimerById(kBusyRetryTimer);
-    setStatus(kFetchingInfo);
-    busyRetryCount_ = 0;
-    loadMailbox();
-}
-
-void CMaroketDlg::loadMailbox() {
-    // Only counts and sizes this server gave in this connection are ever shown: a refused STAT
-    // or LIST ends the load with the server's reason.
-    if (!pop3_.stat()) {
-        connectionLost();
-        return;
-    }
-    const int count = pop3_.getMessageCount();
-    const std::string finalText = load(kDoneAccountHas) + " " + std::to_string(count) + " " +
-                                  load(kMessagesTotalling) + " " +
-                                  CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
-    if (count < settingsDlg_->quickLogin) {
-        if (!pop3_.list()) {
-            connectionLost();
-            return;
-        }
-        fullLoad_ = true;
-    } else {
-        fullLoad_ = false;
-        skipHeaders_ = true;
-    }
-    connected_ = true;
-
-    MessageTable& cache = pop3_.messageTable();
-    if (count <= 0) {
-        setStatus(finalText);
-        skipHeaders_ = false;
-        startTimerById(kKeepAliveTimer, periods_.keepAliveMs);
-        writeControls();
-        return;
-    }
-
-    CProgressThread progress;
-    bool window = false;
-    if (!skipHeaders_) {
-        if (count < cache.rowCount()) {
-            cache.clearHeaders();
-            pop3_.setHeadersCached(0);
-        }
-        if (count > cache.rowCount()) {
-            progress.SetTotal(count);
-            progress.start(progressHost_);
-            window = true;
-        }
-    }
-
-    const std::string fetching = load(kFetchingMessage);
-    const std::string of = load(kOf);
-    for (int i = 1; i <= count; ++i) {
-        // Never a size that LIST did not deliver.
-        const std::string size =
-            fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
-        setStatus(fetching + " " + std::to_string(i) + " " + of + " " + std::to_string(count) +
-                  ".");
-        const std::string number = std::to_string(i) + ".";
-        if (skipHeaders_) {
-            appendRow(fullLoad_ ? number + "  " + size : number);
-            continue;
-        }
-        if (pop3_.headersCached() && i <= cache.rowCount()) {
-            appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i), size);
-            continue;
-        }
-        if (!pop3_.fetchSummary(i)) {
-            // The rows fetched so far stay valid for the next connect.
-            pop3_.setHeadersCached(cache.rowCount() > 0 ? 1 : 0);
-            connectionLost();
-            return;
-        }
-        appendRow(number + " " + pop3_.getFrom(), pop3_.getSubject(), pop3_.getDate(), size);
-        if (window && !progress.IsProgressRunning()) {
-            skipHeaders_ = true; // the rest get number and size only
-            writeControls();
-        }
-        progress.SetProgress(i);
-    }
-    setStatus(finalText);
-    skipHeaders_ = false;
-    pop3_.setHeadersCached(1);
-    startTimerById(kKeepAliveTimer, periods_.keepAliveMs);
-    writeControls();
-}
-
-void CMaroketDlg::appendRow(const std::string& first, const std::string& subject,
-                            const std::string& date, const std::string& size) {
-    auto* row = new QTreeWidgetItem(list_);
-    row->setText(0, text(first));
-    row->setText(1, text(subject));
-    row->setText(2, text(date));
-    row->setText(3, text(size));
-}
-
-void CMaroketDlg::loginFailed() {
-    connectAction_->setChecked(false);
-    const std::string error = pop3_.getErrorText();
-    if (error.find("try again") == std::string::npos && error.find("busy") == std::string::npos) {
-        setStatus(error);
-        return;
-    }
-    const int n = ++busyRetryCount_;
-    if (n >= 27) {
-        setStatus(kBusyGaveUp);
-        busyRetryCount_ = 0;
-        stopTimerById(kBusyRetryTimer);
-        return;
-    }
-    setStatus(n == 1 ? kBusy : kStillBusy);
-    startTimerById(kBusyRetryTimer, n == 1    ? periods_.firstRetryMs
-                                    : n <= 13 ? periods_.retryMs
-                                              : periods_.longRetryMs);
-}
-
-void CMaroketDlg::connectionLost() {
-    const std::string reason = pop3_.getErrorText();
-    if (pop3_.isConnected() && !pop3_.quit())
-        pop3_.dropConnection();
-    connected_ = false;
-    skipHeaders_ = false;
-    connectAction_->setChecked(false);
-    list_->clear();
-    stopTimerById(kKeepAliveTimer);
-    setStatus(reason);
-    writeControls();
-}
-
-void CMaroketDlg::disconnect() {
-    if (!connected_)
-        return;
-    setStatus(kDisconnecting);
-    // A refused QUIT would leave a connection nobody uses any more.
-    if (!pop3_.quit())
-        pop3_.dropConnection();
-    connected_ = false;
-    connectAction_->setChecked(false);
-    list_->clear();
-    setStatus(kDisconnected);
-    focusLoginField();
-    stopTimerById(kKeepAliveTimer);
-}
-
-void CMaroketDlg::onKeepAliveTick() {
-    const int ticks = pop3_.idleTicks() + 1;
-    pop3_.setIdleTicks(ticks);
-    if (ticks == 2 * settingsDlg_->timeout) {
-        pop3_.setIdleTicks(0);
-        disconnect();
-    } else if (!pop3_.noop() && !pop3_.isConnected()) {
-        connectionLost();
-    }
-}
-
-void CMaroketDlg::onBusyRetryTick() {
-    stopTimerById(kBusyRetryTimer);
-    connectOrDisconnect();
-}
-
 void CMaroketDlg::onReset() {
-    if (busyRetryCount_ != 0) {
-        stopTimerById(kBusyRetryTimer);
-        busyRetryCount_ = 0;
+    if (cycle_.stopBusyRetry()) {
         setStatus(kDisconnected);
         focusLoginField();
         writeControls();
@@ -813,7 +640,6 @@ void CMaroketDlg::onReset() {
     account_.clear();
     savedRecipient_ = quickTo_;
     quickTo_.clear();
-    busyRetryCount_ = 0;
     writeControls();
     disconnect();
     setStatus(kDisconnected);
@@ -832,53 +658,20 @@ void CMaroketDlg::onRestore() {
     writeControls();
 }
 
-void CMaroketDlg::onDelete() {
+std::vector<int> CMaroketDlg::selectedRows() const {
     std::vector<int> rows;
     for (QTreeWidgetItem* item : list_->selectedItems())
         rows.push_back(list_->indexOfTopLevelItem(item));
     std::sort(rows.begin(), rows.end());
-    const int selected = static_cast<int>(rows.size());
-    if (selected == 0) {
-        setStatus(kSelectToDelete);
-        return;
-    }
-    if (!runner_.askYesNo(text(load(kReallyDelete) + " " + std::to_string(selected) + " " +
-                               load(kMessagesQuestion))))
-        return;
-    CProgressThread progress;
-    const bool window = selected >= kDeleteProgressFrom;
-    if (window) {
-        progress.SetTotal(selected);
-        progress.start(progressHost_);
-    }
-    const std::string deleting = load(kDeleting);
-    const std::string of = load(kOf);
-    for (int k = 1; k <= selected; ++k) {
-        setStatus(deleting + " " + std::to_string(k) + " " + of + " " + std::to_string(selected) +
-                  "...");
-        if (window) {
-            if (!progress.IsProgressRunning())
-                break;
-            progress.SetProgress(k);
-        }
-        // Numbers hold until QUIT: the server renumbers only then.
-        pop3_.dele(rows[static_cast<std::size_t>(k - 1)] + 1);
-    }
-    // QUIT makes the deletions final; the reconnect lists what is left from the cache.
-    disconnect();
-    connectOrDisconnect();
+    return rows;
+}
+
+void CMaroketDlg::onDelete() {
+    cycle_.deleteRows(selectedRows());
 }
 
 void CMaroketDlg::onView() {
-    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
-    if (selected.isEmpty()) {
-        setStatus(kSelectOneToView);
-        return;
-    }
-    int first = list_->topLevelItemCount();
-    for (QTreeWidgetItem* item : selected)
-        first = std::min(first, list_->indexOfTopLevelItem(item));
-    pop3_.preview(first + 1);
+    cycle_.viewRows(selectedRows());
 }
 
 void CMaroketDlg::onListRightClick() {
@@ -892,7 +685,7 @@ void CMaroketDlg::onListRightClick() {
                 action->setEnabled(one);
         }
         menu = menu208_;
-    } else if (connected_) {
+    } else if (cycle_.isConnected()) {
         menu = menu214_; // with its items as the last "Markera" command left them
     }
     if (menu)
@@ -902,7 +695,7 @@ void CMaroketDlg::onListRightClick() {
 void CMaroketDlg::onMarkMenu() {
     for (QAction* action : menu214_->actions()) {
         const int id = action->data().toInt();
-        action->setEnabled(id == 32795 || fullLoad_);
+        action->setEnabled(id == 32795 || cycle_.isFullLoad());
     }
     menu214_->popup(QCursor::pos());
 }

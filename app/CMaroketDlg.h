@@ -2,6 +2,8 @@
 
 #include "app/AppSettings.h"
 #include "app/CIspHostTable.h"
+#include "app/CMailboxCycle.h"
+#include "app/IMailboxWindow.h"
 #include "dialogs/CProgressWindowHost.h"
 #include "dialogs/IContentHost.h"
 #include "dialogs/IMessageBoxHost.h"
@@ -29,19 +31,16 @@ class QTreeWidget;
 // The main window: login fields, the message list, the quick-send panel and the status line,
 // with the menu and toolbar whose commands it routes by their numeric ids. It runs the mailbox
 // cycle: connect and load, keep alive, delete, view, disconnect.
-class CMaroketDlg : public QDialog, private IContentHost, private IMessageBoxHost {
+class CMaroketDlg : public QDialog,
+                    private IMailboxWindow,
+                    private IContentHost,
+                    private IMessageBoxHost {
     Q_OBJECT
 
 public:
-    // Timer periods; tests shorten them.
-    struct TimerPeriods {
-        int keepAliveMs = 30000;
-        int firstRetryMs = 3000;
-        int retryMs = 5000;
-        int longRetryMs = 20000;
-    };
-    static constexpr int kKeepAliveTimer = 30;
-    static constexpr int kBusyRetryTimer = 31;
+    using TimerPeriods = CMailboxCycle::TimerPeriods;
+    static constexpr int kKeepAliveTimer = CMailboxCycle::kKeepAliveTimer;
+    static constexpr int kBusyRetryTimer = CMailboxCycle::kBusyRetryTimer;
 
     // The store is read once here and written after each confirmed settings dialog; every modal
     // interaction goes through the runner. Both must outlive the window.
@@ -51,32 +50,33 @@ public:
     // Runs the command with this id as the menu, toolbar or a button would.
     void onCommand(int id);
 
-    void setStatus(const std::string& text);
+    void setStatus(const std::string& text) override;
     void setStatus(int stringId);
     // The status line's text exactly as set, line end of a server reply included.
     const std::string& statusText() const { return status_; }
     // The focus to the server field, or the account field while "Tele2" is checked, with its text
     // selected.
-    void focusLoginField();
+    void focusLoginField() override;
 
     // The mailbox cycle.
-    void connectOrDisconnect();
-    void disconnect();
-    void onKeepAliveTick();
-    void onBusyRetryTick();
+    void connectOrDisconnect() { cycle_.connectOrDisconnect(); }
+    void disconnect() { cycle_.disconnect(); }
+    void onKeepAliveTick() { cycle_.onKeepAliveTick(); }
+    void onBusyRetryTick() { cycle_.onBusyRetryTick(); }
+    CMailboxCycle& cycle() { return cycle_; }
 
     // Seams for tests: the progress windows, the sockets of both sessions, the timer periods.
     void setProgressHost(IProgressHost* host);
-    void setTimerPeriods(const TimerPeriods& periods) { periods_ = periods; }
+    void setTimerPeriods(const TimerPeriods& periods) { cycle_.setTimerPeriods(periods); }
     bool isTimerRunning(int id) const;
-    int busyRetryCount() const { return busyRetryCount_; }
+    int busyRetryCount() const { return cycle_.busyRetryCount(); }
 
     const AppSettings& settings() const { return settings_; }
     CPop3Session& pop3() { return pop3_; }
     CSmtpSession& smtp() { return smtp_; }
     CSettingsDlg& settingsDlg() { return *settingsDlg_; }
-    bool isConnected() const { return connected_; }
-    bool isFullLoad() const { return fullLoad_; }
+    bool isConnected() const { return cycle_.isConnected(); }
+    bool isFullLoad() const { return cycle_.isFullLoad(); }
     bool enterConnects() const { return enterConnects_; }
     QTreeWidget* list() const { return list_; }
     QAction* connectAction() const { return connectAction_; }
@@ -102,7 +102,6 @@ private:
 
     // The bound fields and their controls.
     void readControls();
-    void writeControls();
 
     void runCommand(int id);
     void handOutSettings();
@@ -121,17 +120,22 @@ private:
     // New (32782), reply (32783), forward (1010), address test (1104), quick send (1105).
     void onSending(int id);
 
-    void connectSequence();
-    void loadMailbox();
-    void loginFailed();
-    // The session lost the server during a command: the window returns to disconnected with the
-    // session's reason in the status line.
-    void connectionLost();
-    void appendRow(const std::string& first, const std::string& subject = {},
-                   const std::string& date = {}, const std::string& size = {});
-    void startTimerById(int id, int periodMs);
-    void stopTimerById(int id);
+    // The list rows marked, ascending.
+    std::vector<int> selectedRows() const;
     void runPendingTicks();
+
+    // IMailboxWindow: the cycle's view of this window.
+    LoginFields takeLoginFields() override;
+    void writeControls() override;
+    void showConnected(bool connected) override;
+    void clearRows() override;
+    void appendRow(const std::string& first, const std::string& subject, const std::string& date,
+                   const std::string& size) override;
+    void startWindowTimer(int id, int periodMs) override;
+    void stopWindowTimer(int id) override;
+    bool askYesNo(const std::string& question) override;
+    int quickLogin() const override;
+    int idleTimeout() const override;
 
     // IContentHost, IMessageBoxHost: the core's windows go through the runner too.
     void showContent(const std::string& text) override;
@@ -146,17 +150,13 @@ private:
     CIspHostTable ispHostTable_;
     CProgressWindowHost progressWindows_;
     IProgressHost* progressHost_ = &progressWindows_;
-    TimerPeriods periods_;
+    CMailboxCycle cycle_;
 
     std::string server_, account_, password_;
     bool tele2_ = false;
     std::string quickFrom_, quickText_, quickTo_;
     std::string savedAccount_, savedPassword_, savedRecipient_;
-    bool connected_ = false;
     bool enterConnects_ = true;
-    bool fullLoad_ = false;
-    bool skipHeaders_ = false;
-    int busyRetryCount_ = 0;
     std::string status_;
 
     // Qt's ids of the running window timers 30 and 31 (0 when stopped).

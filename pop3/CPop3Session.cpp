@@ -20,7 +20,7 @@
 namespace {
 
 // String-table ids of the texts that prefix a refused command's error text.
-constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154};
+constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154, 720};
 constexpr int kGreetingRefused = 144;
 constexpr int kMissing = 155;
 constexpr int kConnectionLost = 701;
@@ -34,6 +34,8 @@ constexpr std::size_t kStatusReceive = 4096;
 constexpr std::size_t kListReceive = 8192;
 constexpr std::size_t kTopReceive = 16384;
 constexpr std::size_t kRetrReceive = 65535;
+// A listing line: a message number, a blank, an id of at most 70 characters, CR LF.
+constexpr std::size_t kUidlLineMax = 84;
 
 std::string prefixOf(CPop3Session::ReplyKind kind) {
     return CStringTable::load(kPrefixIds[static_cast<int>(kind)]);
@@ -57,6 +59,12 @@ bool CPop3Session::isConnected() const {
 void CPop3Session::dropConnection() {
     socket_.reset();
     pending_.clear();
+    forgetSession();
+}
+
+void CPop3Session::forgetSession() {
+    pendingDeletes_.clear();
+    uids_.clear();
 }
 
 int CPop3Session::getMessageSize(int message) const {
@@ -120,16 +128,24 @@ bool CPop3Session::retr(int message) {
            readReply(ReplyKind::Retr, message);
 }
 
+bool CPop3Session::uidl() {
+    uids_.clear();
+    return sendCommand(ReplyKind::Uidl, "UIDL\r\n") && readReply(ReplyKind::Uidl) && !uids_.empty();
+}
+
 bool CPop3Session::dele(int message) {
-    if (!sendCommand(ReplyKind::Dele, "DELE " + std::to_string(message) + "\r\n"))
+    if (!sendCommand(ReplyKind::Dele, "DELE " + std::to_string(message) + "\r\n") ||
+        !readReply(ReplyKind::Dele))
         return false;
-    // The row is marked whatever the server answers.
-    table_.markDeleted(message);
-    return readReply(ReplyKind::Dele);
+    pendingDeletes_.push_back(message);
+    return true;
 }
 
 bool CPop3Session::rset() {
-    return sendCommand(ReplyKind::Rset, "RSET\r\n") && readReply(ReplyKind::Rset);
+    if (!sendCommand(ReplyKind::Rset, "RSET\r\n") || !readReply(ReplyKind::Rset))
+        return false;
+    pendingDeletes_.clear();
+    return true;
 }
 
 bool CPop3Session::noop() {
@@ -137,8 +153,24 @@ bool CPop3Session::noop() {
 }
 
 bool CPop3Session::quit() {
-    if (!sendCommand(ReplyKind::Quit, "QUIT\r\n") || !readReply(ReplyKind::Quit))
+    if (!sendCommand(ReplyKind::Quit, "QUIT\r\n")) {
+        forgetSession(); // the server never read it
         return false;
+    }
+    // A reply that fails may already have taken the session's state with the connection.
+    const bool unkeyedDeletes = !pendingDeletes_.empty() && uids_.empty();
+    if (!readReply(ReplyKind::Quit)) {
+        // The server may have removed some of the messages; rows that no unique id can line
+        // up again would name the wrong messages.
+        if (unkeyedDeletes) {
+            table_.clearHeaders();
+            headersCached_ = 0;
+        }
+        forgetSession();
+        return false;
+    }
+    for (int message : pendingDeletes_)
+        table_.markDeleted(message);
     table_.clearSizes();
     dropConnection();
     return true;
@@ -154,7 +186,9 @@ bool CPop3Session::fetchSummary(int message) {
     from_ = std::move(summary.from);
     subject_ = std::move(summary.subject);
     date_ = std::move(summary.date);
-    table_.appendSummary(from_, subject_, date_);
+    const auto index = static_cast<std::size_t>(message - 1);
+    table_.setSummary(message, from_, subject_, date_,
+                      message >= 1 && index < uids_.size() ? uids_[index] : std::string{});
     return true;
 }
 
@@ -271,6 +305,24 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
             return false;
         for (double size : CReplyParser::parseListSizes(data))
             table_.appendSize(size);
+        return true;
+    }
+    case ReplyKind::Uidl: {
+        // An answer far longer than the mailbox's ids can take is no usable answer; it is
+        // still read to its end so the connection stays in step.
+        const std::size_t cap =
+            static_cast<std::size_t>(std::max(messageCount_, 0)) * kUidlLineMax + kUidlLineMax;
+        std::string data;
+        bool tooLong = false;
+        if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
+                tooLong = tooLong || data.size() + bytes.size() > cap;
+                if (!tooLong)
+                    data.append(bytes);
+                return true;
+            }))
+            return false;
+        if (tooLong || !CReplyParser::parseUidl(data, messageCount_, uids_))
+            uids_.clear();
         return true;
     }
     case ReplyKind::Top:

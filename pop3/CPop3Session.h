@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CSocketFactory;
 class IContentHost;
@@ -20,7 +21,20 @@ class IProgressHost;
 // reason in errorText.
 class CPop3Session {
 public:
-    enum class ReplyKind { Greeting, User, Pass, Quit, Dele, Rset, Stat, Noop, List, Retr, Top };
+    enum class ReplyKind {
+        Greeting,
+        User,
+        Pass,
+        Quit,
+        Dele,
+        Rset,
+        Stat,
+        Noop,
+        List,
+        Retr,
+        Top,
+        Uidl
+    };
 
     // Messages above this many bytes download with a progress window.
     static constexpr int kProgressThreshold = 32768;
@@ -45,11 +59,22 @@ public:
     bool login();
     bool stat();
     bool list();
+    // Asks for every message's unique id. True only when the server listed one usable id for
+    // each message of the last STAT (getUids); false when it refused, or its answer could not
+    // key the header rows safely.
+    bool uidl();
     bool top(int message, int lines);
     bool retr(int message);
+    // The server marks the message; the header row counts as deleted only once QUIT has
+    // committed it.
     bool dele(int message);
+    // Takes back every deletion of this session.
     bool rset();
     bool noop();
+    // Ends the session. A positive answer commits the session's deletions, and only then are
+    // their header rows marked. Without one the server deleted nothing, and no row is marked;
+    // a QUIT that reached the server unanswered may have deleted some, and a table that no
+    // unique ids can line up again is emptied.
     bool quit();
     // Reads message n's header lines and keeps its sender, subject and date, decoded, in the
     // fields below and as a new row of the message table; "-saknas-" for what is not there.
@@ -67,6 +92,8 @@ public:
     int getMessageSize(int message) const;
     std::string getErrorText() const { return errorText_; }
     std::string getReplyText() const { return replyText_; }
+    // The unique ids of the last successful uidl() of this connection, message n at n - 1.
+    const std::vector<std::string>& getUids() const { return uids_; }
     const std::string& getFrom() const { return from_; }
     const std::string& getSubject() const { return subject_; }
     const std::string& getDate() const { return date_; }
@@ -103,6 +130,8 @@ private:
     bool download(int message);
     void failDownload(const std::string& reason);
     void fail(ReplyKind kind, int textId);
+    // The connection is gone without a committing QUIT: the server deleted nothing.
+    void forgetSession();
 
     int idleTicks_ = 0;
     std::string lastUser_;
@@ -120,6 +149,8 @@ private:
     std::string replyText_;
     int mailboxOctets_ = 0;
     int messageCount_ = 0;
+    std::vector<std::string> uids_;   // of this connection, from UIDL
+    std::vector<int> pendingDeletes_; // DELE answered positively in this connection
     std::unique_ptr<IStream> socket_;
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
     std::string pending_;     // received after a status line, not yet read as its data

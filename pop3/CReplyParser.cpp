@@ -1,6 +1,7 @@
 #include "pop3/CReplyParser.h"
 
 #include <climits>
+#include <unordered_set>
 
 namespace {
 
@@ -80,4 +81,38 @@ std::vector<double> CReplyParser::parseListSizes(std::string_view data) {
         }
     }
     return sizes;
+}
+
+bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::string>& uids) {
+    uids.assign(count > 0 ? static_cast<std::size_t>(count) : 0, std::string{});
+    std::unordered_set<std::string_view> seen;
+    int listed = 0;
+    while (!data.empty()) {
+        const std::size_t end = data.find('\n');
+        std::string_view line = data.substr(0, end);
+        data = end == std::string_view::npos ? std::string_view{} : data.substr(end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (line == ".")
+            break;
+        const std::size_t blank = line.find(' ');
+        if (blank == std::string_view::npos || blank == 0)
+            return false;
+        for (std::size_t i = 0; i < blank; ++i)
+            if (line[i] < '0' || line[i] > '9')
+                return false;
+        const long long n = leadingNumber(line.substr(0, blank));
+        const std::string_view uid = line.substr(blank + 1);
+        if (n < 1 || n > count || uid.empty() || uid.size() > 70)
+            return false;
+        for (char c : uid)
+            if (c < 0x21 || c > 0x7E)
+                return false;
+        std::string& slot = uids[static_cast<std::size_t>(n - 1)];
+        if (!slot.empty() || !seen.insert(uid).second)
+            return false;
+        slot.assign(uid);
+        ++listed;
+    }
+    return listed == count;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,4 +19,8 @@ public:
     // LIST data block: one size per listing line, the number after the line's first blank;
     // the terminating line and lines without a blank give none.
     static std::vector<double> parseListSizes(std::string_view data);
+    // UIDL data block of a mailbox of count messages: true, with uids[n - 1] the unique id of
+    // message n, only when every message from 1 to count is listed exactly once with an id of
+    // 1 to 70 printable characters and no id repeats. Anything else cannot key a row safely.
+    static bool parseUidl(std::string_view data, int count, std::vector<std::string>& uids);
 };

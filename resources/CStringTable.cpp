@@ -87,6 +87,8 @@ constexpr std::array kEntries{
     Entry{708, u8"Servern har inget betrott certifikat."},
     Entry{709, u8"Certifikatet gäller ett annat namn."},
     Entry{710, u8"TLS-handskakningen misslyckades."},
+    // The label of the unique-id listing.
+    Entry{720, u8"UIDL:"},
 };
 
 constexpr bool isContinuation(char8_t c) {

@@ -218,7 +218,6 @@ void CMessageFlows::forward() {
     CPop3Session& pop3 = window_.pop3();
     CSmtpSession& smtp = window_.smtp();
     const int total = static_cast<int>(rows.size());
-    bool deletedAny = false;
     for (int i = 1; i <= total; ++i) {
         const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
         window_.setStatus(stepText(kFetchingMessage, i, total));
@@ -226,14 +225,8 @@ void CMessageFlows::forward() {
         if (!pop3.retr(n)) {
             const std::string reason = freshText(before, pop3.getErrorText());
             window_.setStatus(kForwardCancelled);
+            // RSET takes back what this run deleted; no row was marked for it.
             pop3.rset();
-            // RSET (or the lost connection) brought back what this run deleted, but the cache
-            // has those rows marked and would drop them at the reconnect, shifting every later
-            // row onto the wrong message. Read all summaries anew instead.
-            if (deletedAny) {
-                pop3.messageTable().clearHeaders();
-                pop3.setHeadersCached(0);
-            }
             window_.disconnect();
             window_.connectOrDisconnect();
             // The reconnect's own text would hide that the forward stopped; a failed
@@ -249,10 +242,8 @@ void CMessageFlows::forward() {
         smtp.setFrom(pop3.messageTable().senderOf(n));
         smtp.setTo(to);
         if (smtp.send()) {
-            if (deleteAfter) {
+            if (deleteAfter)
                 pop3.dele(n);
-                deletedAny = true;
-            }
         } else {
             // A send that ended before the data leaves the message's file behind.
             std::string path, error;

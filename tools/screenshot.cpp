@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
         int size;
     };
     const Message messages[] = {
-        {"Bo Ek <bo@example.org>", "=?iso-8859-1?Q?M=F6te_p=E5_fredag?=",
-         "Mon, 7 Dec 2026 09:12:40 +0100", 2365},
+        {"Bo Ek <bo@example.org>",
+         "=?iso-8859-1?Q?M=F6te_p=E5_fredag?=", "Mon, 7 Dec 2026 09:12:40 +0100", 2365},
         {"Kundtj\xE4nst <kund@example.com>", "Din order 4711", "Mon, 7 Dec 2026 11:03:05 +0100",
          14802},
         {"=?iso-8859-1?Q?=C5sa_Lind?= <asa@example.net>", "Bilder fr\xE5n resan",
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
         total += messages[i].size;
         list += std::to_string(i + 1) + " " + std::to_string(messages[i].size) + "\r\n";
     }
-    s.server("+OK 5 " + std::to_string(total) + "\r\n").client("LIST\r\n").server(list + ".\r\n");
+    s.server("+OK 5 " + std::to_string(total) + "\r\n").client("UIDL\r\n").server("-ERR\r\n");
+    s.client("LIST\r\n").server(list + ".\r\n");
     for (int i = 0; i < 5; ++i)
         s.client("TOP " + std::to_string(i + 1) + " 0\r\n")
             .server(std::string("+OK\r\nFrom: ") + messages[i].from + "\r\nSubject: " +

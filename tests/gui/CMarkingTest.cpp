@@ -88,6 +88,9 @@ protected:
         std::string list = "+OK\r\n";
         for (std::size_t i = 0; i < messages.size(); ++i)
             list += std::to_string(i + 1) + " " + messages[i].size + "\r\n";
+        // A server without unique ids: the cache goes by number.
+        if (!messages.empty())
+            s.client("UIDL\r\n").server("-ERR not supported\r\n");
         s.client("LIST\r\n").server(list + ".\r\n");
         for (std::size_t i = 0; i < messages.size(); ++i) {
             const int n = static_cast<int>(i) + 1;

@@ -494,7 +494,9 @@ protected:
             .client("STAT\r\n")
             .server("+OK 1 60\r\n");
         if (summaries)
-            script->client("LIST\r\n")
+            script->client("UIDL\r\n")
+                .server("+OK\r\n1 one\r\n.\r\n")
+                .client("LIST\r\n")
                 .server("+OK\r\n1 60\r\n.\r\n")
                 .client("TOP 1 0\r\n")
                 .server("+OK\r\n" + kHeader + ".\r\n");

@@ -96,6 +96,8 @@ std::vector<Pop3Case> pop3Cases() {
          [](CPop3Session& s) { return s.login(); }},
         {"STAT", "STAT\r\n", "+OK 2 165\r\n", true, [](CPop3Session& s) { return s.stat(); }},
         {"LIST", "LIST\r\n", kListReply, true, [](CPop3Session& s) { return s.list(); }},
+        {"UIDL", "UIDL\r\n", "+OK\r\n1 a1\r\n2 b2\r\n.\r\n", true,
+         [](CPop3Session& s) { return s.uidl(); }},
         {"TOP", "TOP 3 0\r\n", "+OK\r\nFrom: a@b\r\nSubject: s\r\nDate: d\r\n\r\n.\r\n", true,
          [](CPop3Session& s) { return s.fetchSummary(3); }},
         {"RETR", "RETR 2\r\n", "+OK 45 octets\r\n" + kMessage, true,
@@ -160,8 +162,6 @@ TEST(CFaultInjection, EveryPop3ReplyCutOrSilentEndsWithATextAndAnIntactTable) {
             EXPECT_FALSE(fileExists(CPop3Session::tempFilePath()));
 
             TableSnapshot expected = before;
-            if (std::string(c.kind) == "DELE") // marked when sent, whatever the answer
-                expected.rows[0] = "!!Deleted|!!Deleted|!!Deleted";
             if (!c.afterLogin) // a new login always starts without sizes
                 expected.sizes.clear();
             EXPECT_EQ(TableSnapshot(session.messageTable()), expected);

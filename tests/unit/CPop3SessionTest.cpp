@@ -64,6 +64,11 @@ protected:
         cServer("+OK logged in\r\n");
         ASSERT_TRUE(session.login()) << session.getErrorText();
     }
+    // The script of the next connection, the current one used up.
+    void nextConnection() {
+        EXPECT_TRUE(script->finished()) << script->report();
+        script = factory.addScript();
+    }
     // A listing that gives message n the size sizes[n-1].
     void listSizes(std::initializer_list<int> sizes) {
         cClient("LIST\r\n");
@@ -218,19 +223,58 @@ TEST_F(CPop3SessionTest, RefusedTopLeavesTheErrorTextAlone) {
     EXPECT_EQ(session.getReplyText(), "");
 }
 
-TEST_F(CPop3SessionTest, DeleMarksTheRowWhateverTheAnswer) {
-    session.messageTable().appendSummary("a", "b", "c");
-    session.messageTable().appendSummary("d", "e", "f");
+TEST_F(CPop3SessionTest, OnlyACommittedQuitMarksTheDeletedRows) {
+    for (int n = 1; n <= 3; ++n)
+        session.messageTable().appendSummary("from" + std::to_string(n), "s", "d");
+    const MessageTable& table = session.messageTable();
+    // Refused, taken back by RSET, then committed: only the last counts.
     logIn();
+    cClient("DELE 1\r\n");
+    cServer("-ERR message 1 is locked\r\n");
     cClient("DELE 2\r\n");
-    cServer("-ERR message 2 already deleted\r\n");
-    cClient("DELE 7\r\n");
     cServer("+OK\r\n");
+    cClient("RSET\r\n");
+    cServer("+OK\r\n");
+    cClient("DELE 3\r\n");
+    cServer("+OK\r\n");
+    EXPECT_FALSE(session.dele(1));
+    EXPECT_EQ(session.getErrorText(), "DELE: -ERR message 1 is locked\r\n");
+    EXPECT_TRUE(session.dele(2));
+    EXPECT_TRUE(session.rset());
+    EXPECT_TRUE(session.dele(3));
+    EXPECT_FALSE(table.isDeleted(3)); // not before QUIT
+    cClient("QUIT\r\n");
+    cServer("+OK bye\r\n");
+    ASSERT_TRUE(session.quit());
+    EXPECT_FALSE(table.isDeleted(1));
+    EXPECT_FALSE(table.isDeleted(2));
+    EXPECT_TRUE(table.isDeleted(3));
+
+    // A connection lost before QUIT: the server deleted nothing, no row is marked.
+    nextConnection();
+    logIn();
+    cClient("DELE 1\r\n");
+    cServer("+OK\r\n");
+    cClient("DELE 2\r\n");
+    script->drop();
+    EXPECT_TRUE(session.dele(1));
     EXPECT_FALSE(session.dele(2));
-    EXPECT_EQ(session.messageTable().senderOf(2), "!!Deleted");
-    EXPECT_EQ(session.messageTable().senderOf(1), "a");
-    EXPECT_TRUE(session.dele(7));
-    EXPECT_EQ(session.messageTable().rowCount(), 2);
+    EXPECT_FALSE(session.quit());
+    EXPECT_FALSE(table.isDeleted(1));
+    EXPECT_EQ(table.rowCount(), 3);
+
+    // QUIT sent but unanswered: the server may have deleted, and without unique ids no row can
+    // be trusted to name its message any more.
+    nextConnection();
+    logIn();
+    cClient("DELE 1\r\n");
+    cServer("+OK\r\n");
+    cClient("QUIT\r\n");
+    script->drop();
+    EXPECT_TRUE(session.dele(1));
+    EXPECT_FALSE(session.quit());
+    EXPECT_EQ(table.rowCount(), 0);
+    EXPECT_EQ(session.headersCached(), 0);
 }
 
 TEST_F(CPop3SessionTest, RefusedQuitKeepsTheConnection) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 TEST(CReplyParser, FailureIsMinusErrInAnyCase) {
     for (const char* line : {"-ERR no\r\n", "-err x\r\n", "-eRr\r\n", "-ERRx"})
@@ -48,4 +50,21 @@ TEST(CReplyParser, ListGivesOneSizePerLine) {
     EXPECT_EQ(CReplyParser::parseListSizes("1  120 x\r\n2\t7 \r\n3 5000000000\r\n.\r\n"),
               (std::vector<double>{120, 7, 5000000000.0}));
     EXPECT_EQ(CReplyParser::parseListSizes("nonsense\r\n4 9\r\n.\r\n"), (std::vector<double>{9}));
+}
+
+TEST(CReplyParser, UidlKeysRowsOnlyWhenEveryMessageHasOneDistinctId) {
+    std::vector<std::string> uids;
+    ASSERT_TRUE(CReplyParser::parseUidl(
+        "2 QhdPYR:00WBw1Ph7x7\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n.\r\n", 2, uids));
+    EXPECT_EQ(uids, (std::vector<std::string>{"whqtswO00WBw418f9t5JxYwZ", "QhdPYR:00WBw1Ph7x7"}));
+    EXPECT_TRUE(CReplyParser::parseUidl(".\r\n", 0, uids));
+    EXPECT_TRUE(uids.empty());
+    // A message left out, listed twice, out of range, an id repeated, empty, too long or with a
+    // blank in it: no row could be tied to its message by these.
+    for (const char* data :
+         {"1 a\r\n.\r\n", "1 a\r\n1 b\r\n.\r\n", "1 a\r\n3 b\r\n.\r\n", "1 a\r\n2 a\r\n.\r\n",
+          "1 \r\n2 b\r\n.\r\n", "1 a b\r\n2 c\r\n.\r\n", "x a\r\n2 b\r\n.\r\n"}) {
+        EXPECT_FALSE(CReplyParser::parseUidl(data, 2, uids)) << data;
+    }
+    EXPECT_FALSE(CReplyParser::parseUidl("1 " + std::string(71, 'u') + "\r\n.\r\n", 1, uids));
 }

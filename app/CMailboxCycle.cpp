@@ -1,0 +1,305 @@
+#include "app/CMailboxCycle.h"
+
+#include "app/CSizeText.h"
+#include "app/IMailboxWindow.h"
+#include "dialogs/CProgressThread.h"
+#include "pop3/CPop3Session.h"
+#include "resources/CStringTable.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kConnectingTo = 109;
+constexpr int kBusy = 110;
+constexpr int kStillBusy = 111;
+constexpr int kBusyGaveUp = 112;
+constexpr int kFetchingInfo = 113;
+constexpr int kDoneAccountHas = 114;
+constexpr int kMessagesTotalling = 115;
+constexpr int kFetchingMessage = 116;
+constexpr int kDisconnecting = 118;
+constexpr int kSelectOneToView = 119;
+constexpr int kSelectToDelete = 120;
+constexpr int kReallyDelete = 121;
+constexpr int kMessagesQuestion = 122;
+constexpr int kDeleting = 123;
+constexpr int kOf = 531;
+constexpr int kDisconnected = 604;
+// Busy replies after which the retries stop.
+constexpr int kBusyGiveUpAt = 27;
+// Up to this many busy replies the retry comes after the short period, above it the long one.
+constexpr int kShortRetriesUpTo = 13;
+
+std::string load(int id) {
+    return CStringTable::load(id);
+}
+
+// "<label> 3 av 12<end>"
+std::string countText(int labelId, int i, int total, const char* end) {
+    return load(labelId) + " " + std::to_string(i) + " " + load(kOf) + " " + std::to_string(total) +
+           end;
+}
+
+} // namespace
+
+CMailboxCycle::CMailboxCycle(CPop3Session& pop3, IMailboxWindow& window)
+    : pop3_(pop3), window_(window) {}
+
+void CMailboxCycle::connectOrDisconnect() {
+    if (connected_)
+        disconnect();
+    else
+        connectSequence();
+}
+
+void CMailboxCycle::connectSequence() {
+    window_.showConnected(true);
+    const IMailboxWindow::LoginFields login = window_.takeLoginFields();
+    window_.setStatus(load(kConnectingTo) + " " + login.server + "...");
+
+    MessageTable& cache = pop3_.messageTable();
+    if (login.account != pop3_.lastUser()) {
+        cache.clearHeaders();
+        pop3_.setHeadersCached(0);
+    }
+    if (pop3_.headersCached())
+        cache.removeDeleted();
+    pop3_.setHost(login.server);
+    pop3_.setUser(login.account);
+    pop3_.setPassword(login.password);
+    pop3_.setLastUser(login.account);
+    if (!pop3_.login()) {
+        loginFailed();
+        return;
+    }
+    // A retry still pending from busy replies would only disconnect the new connection.
+    window_.stopWindowTimer(kBusyRetryTimer);
+    window_.setStatus(load(kFetchingInfo));
+    busyRetryCount_ = 0;
+    loadMailbox();
+}
+
+void CMailboxCycle::loadMailbox() {
+    // Only counts and sizes this server gave in this connection are ever shown: a refused STAT
+    // or LIST ends the load with the server's reason.
+    if (!pop3_.stat()) {
+        connectionLost();
+        return;
+    }
+    const int count = pop3_.getMessageCount();
+    const std::string finalText = load(kDoneAccountHas) + " " + std::to_string(count) + " " +
+                                  load(kMessagesTotalling) + " " +
+                                  CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
+    bool keyed = false;
+    if (count < window_.quickLogin()) {
+        // The unique ids tie each cached row to its message, whatever another client deleted
+        // or delivered since the rows were read; a server without them gets rows by number.
+        if (count > 0) {
+            keyed = pop3_.uidl();
+            if (!keyed && !pop3_.isConnected()) {
+                connectionLost();
+                return;
+            }
+        }
+        if (!pop3_.list()) {
+            connectionLost();
+            return;
+        }
+        fullLoad_ = true;
+    } else {
+        fullLoad_ = false;
+        skipHeaders_ = true;
+    }
+    connected_ = true;
+
+    if (count <= 0) {
+        window_.setStatus(finalText);
+        skipHeaders_ = false;
+        window_.startWindowTimer(kKeepAliveTimer, periods_.keepAliveMs);
+        window_.writeControls();
+        return;
+    }
+    const int toFetch = skipHeaders_ ? 0 : prepareCache(count, keyed);
+    loadRows(count, toFetch > 0);
+    if (connected_)
+        finishLoad(finalText);
+}
+
+int CMailboxCycle::prepareCache(int count, bool keyed) {
+    MessageTable& cache = pop3_.messageTable();
+    if (!pop3_.headersCached())
+        cache.clearHeaders();
+    if (keyed) {
+        cache.alignToUids(pop3_.getUids());
+        pop3_.setHeadersCached(1);
+    } else if (count < cache.rowCount()) {
+        // Fewer messages than rows: the numbering cannot say which rows went.
+        cache.clearHeaders();
+        pop3_.setHeadersCached(0);
+    }
+    int toFetch = 0;
+    for (int i = 1; i <= count; ++i)
+        toFetch += pop3_.headersCached() && cache.hasSummary(i) ? 0 : 1;
+    return toFetch;
+}
+
+void CMailboxCycle::loadRows(int count, bool withWindow) {
+    MessageTable& cache = pop3_.messageTable();
+    CProgressThread progress;
+    if (withWindow) {
+        progress.SetTotal(count);
+        progress.start(progressHost_);
+    }
+    for (int i = 1; i <= count; ++i) {
+        // Never a size that LIST did not deliver.
+        const std::string size =
+            fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
+        window_.setStatus(countText(kFetchingMessage, i, count, "."));
+        const std::string number = std::to_string(i) + ".";
+        if (skipHeaders_) {
+            window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
+            continue;
+        }
+        if (pop3_.headersCached() && cache.hasSummary(i)) {
+            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i),
+                              size);
+            continue;
+        }
+        if (!pop3_.fetchSummary(i)) {
+            // The rows fetched so far stay valid for the next connect.
+            pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
+            connectionLost();
+            return;
+        }
+        window_.appendRow(number + " " + pop3_.getFrom(), pop3_.getSubject(), pop3_.getDate(),
+                          size);
+        if (withWindow && !progress.IsProgressRunning()) {
+            skipHeaders_ = true; // the rest get number and size only
+            window_.writeControls();
+        }
+        progress.SetProgress(i);
+    }
+}
+
+void CMailboxCycle::finishLoad(const std::string& finalText) {
+    window_.setStatus(finalText);
+    skipHeaders_ = false;
+    pop3_.setHeadersCached(1);
+    window_.startWindowTimer(kKeepAliveTimer, periods_.keepAliveMs);
+    window_.writeControls();
+}
+
+void CMailboxCycle::loginFailed() {
+    window_.showConnected(false);
+    const std::string error = pop3_.getErrorText();
+    if (error.find("try again") == std::string::npos && error.find("busy") == std::string::npos) {
+        window_.setStatus(error);
+        return;
+    }
+    const int n = ++busyRetryCount_;
+    if (n >= kBusyGiveUpAt) {
+        window_.setStatus(load(kBusyGaveUp));
+        busyRetryCount_ = 0;
+        window_.stopWindowTimer(kBusyRetryTimer);
+        return;
+    }
+    window_.setStatus(load(n == 1 ? kBusy : kStillBusy));
+    window_.startWindowTimer(kBusyRetryTimer, n == 1                   ? periods_.firstRetryMs
+                                              : n <= kShortRetriesUpTo ? periods_.retryMs
+                                                                       : periods_.longRetryMs);
+}
+
+void CMailboxCycle::connectionLost() {
+    const std::string reason = pop3_.getErrorText();
+    if (pop3_.isConnected() && !pop3_.quit())
+        pop3_.dropConnection();
+    connected_ = false;
+    skipHeaders_ = false;
+    window_.showConnected(false);
+    window_.clearRows();
+    window_.stopWindowTimer(kKeepAliveTimer);
+    window_.setStatus(reason);
+    window_.writeControls();
+}
+
+void CMailboxCycle::disconnect() {
+    if (!connected_)
+        return;
+    window_.setStatus(load(kDisconnecting));
+    // A refused QUIT would leave a connection nobody uses any more.
+    if (!pop3_.quit())
+        pop3_.dropConnection();
+    connected_ = false;
+    window_.showConnected(false);
+    window_.clearRows();
+    window_.setStatus(load(kDisconnected));
+    window_.focusLoginField();
+    window_.stopWindowTimer(kKeepAliveTimer);
+}
+
+void CMailboxCycle::onKeepAliveTick() {
+    const int ticks = pop3_.idleTicks() + 1;
+    pop3_.setIdleTicks(ticks);
+    if (ticks == 2 * window_.idleTimeout()) {
+        pop3_.setIdleTicks(0);
+        disconnect();
+    } else if (!pop3_.noop() && !pop3_.isConnected()) {
+        connectionLost();
+    }
+}
+
+void CMailboxCycle::onBusyRetryTick() {
+    window_.stopWindowTimer(kBusyRetryTimer);
+    connectOrDisconnect();
+}
+
+bool CMailboxCycle::stopBusyRetry() {
+    if (busyRetryCount_ == 0)
+        return false;
+    window_.stopWindowTimer(kBusyRetryTimer);
+    busyRetryCount_ = 0;
+    return true;
+}
+
+void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
+    const int selected = static_cast<int>(rows.size());
+    if (selected == 0) {
+        window_.setStatus(load(kSelectToDelete));
+        return;
+    }
+    if (!window_.askYesNo(load(kReallyDelete) + " " + std::to_string(selected) + " " +
+                          load(kMessagesQuestion)))
+        return;
+    CProgressThread progress;
+    const bool withWindow = selected >= kDeleteProgressFrom;
+    if (withWindow) {
+        progress.SetTotal(selected);
+        progress.start(progressHost_);
+    }
+    for (int k = 1; k <= selected; ++k) {
+        window_.setStatus(countText(kDeleting, k, selected, "..."));
+        if (withWindow) {
+            if (!progress.IsProgressRunning())
+                break;
+            progress.SetProgress(k);
+        }
+        // Numbers hold until QUIT: the server renumbers only then.
+        pop3_.dele(rows[static_cast<std::size_t>(k - 1)] + 1);
+        if (!pop3_.isConnected())
+            break; // nothing more reaches the server, and it deletes nothing without QUIT
+    }
+    // QUIT makes the deletions final; the reconnect lists what the server then holds.
+    disconnect();
+    connectOrDisconnect();
+}
+
+void CMailboxCycle::viewRows(const std::vector<int>& rows) {
+    if (rows.empty()) {
+        window_.setStatus(load(kSelectOneToView));
+        return;
+    }
+    pop3_.preview(*std::min_element(rows.begin(), rows.end()) + 1);
+    if (connected_ && !pop3_.isConnected())
+        connectionLost();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CPop3Session;
+class IMailboxWindow;
+class IProgressHost;
+
+// The main window's mailbox cycle: connect and load the list (from the header cache where the
+// server's unique ids or, failing those, its numbering allow), retry while the account is busy,
+// keep the connection alive and drop it when idle, disconnect, delete the marked messages and
+// view one. It speaks to the window only through IMailboxWindow, so it runs without one.
+class CMailboxCycle {
+public:
+    // Timer periods; tests shorten them.
+    struct TimerPeriods {
+        int keepAliveMs = 30000;
+        int firstRetryMs = 3000;
+        int retryMs = 5000;
+        int longRetryMs = 20000;
+    };
+    static constexpr int kKeepAliveTimer = 30;
+    static constexpr int kBusyRetryTimer = 31;
+    // From this many messages a delete shows a progress window and can be cancelled.
+    static constexpr int kDeleteProgressFrom = 5;
+
+    // Both must outlive the cycle.
+    CMailboxCycle(CPop3Session& pop3, IMailboxWindow& window);
+
+    void setProgressHost(IProgressHost* host) { progressHost_ = host; }
+    void setTimerPeriods(const TimerPeriods& periods) { periods_ = periods; }
+
+    // Disconnects when connected, otherwise connects and loads the list.
+    void connectOrDisconnect();
+    // QUIT and the disconnected window; nothing when not connected.
+    void disconnect();
+    // The session lost the server during a command: the window returns to disconnected with
+    // the session's reason in the status line.
+    void connectionLost();
+    void onKeepAliveTick();
+    void onBusyRetryTick();
+    // Ends a pending busy retry; false when none was pending.
+    bool stopBusyRetry();
+
+    // "Radera" on the marked list rows (indexes, ascending): one DELE each after the user's yes,
+    // then QUIT commits them and the list is loaded anew.
+    void deleteRows(const std::vector<int>& rows);
+    // "Granska" on the marked list rows: the first one's beginning in the content window.
+    void viewRows(const std::vector<int>& rows);
+
+    bool isConnected() const { return connected_; }
+    bool isFullLoad() const { return fullLoad_; }
+    int busyRetryCount() const { return busyRetryCount_; }
+
+private:
+    void connectSequence();
+    void loadMailbox();
+    // Rows the cache can give this load: the header rows lined up with the server's messages.
+    // Returns how many of the count messages still need their headers fetched.
+    int prepareCache(int count, bool keyed);
+    void loadRows(int count, bool withWindow);
+    void finishLoad(const std::string& finalText);
+    void loginFailed();
+
+    CPop3Session& pop3_;
+    IMailboxWindow& window_;
+    IProgressHost* progressHost_ = nullptr;
+    TimerPeriods periods_;
+
+    bool connected_ = false;
+    bool fullLoad_ = false;
+    bool skipHeaders_ = false;
+    int busyRetryCount_ = 0;
+};
