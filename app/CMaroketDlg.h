@@ -9,6 +9,7 @@
 #include "dialogs/IMessageBoxHost.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
+#include "send/IForwardHost.h"
 
 #include <QDialog>
 
@@ -33,6 +34,7 @@ class QTreeWidget;
 // cycle: connect and load, keep alive, delete, view, disconnect.
 class CMaroketDlg : public QDialog,
                     private IMailboxWindow,
+                    private IForwardHost,
                     private IContentHost,
                     private IMessageBoxHost {
     Q_OBJECT
@@ -59,8 +61,8 @@ public:
     void focusLoginField() override;
 
     // The mailbox cycle.
-    void connectOrDisconnect() { cycle_.connectOrDisconnect(); }
-    void disconnect() { cycle_.disconnect(); }
+    void connectOrDisconnect() override { cycle_.connectOrDisconnect(); }
+    void disconnect() override { cycle_.disconnect(); }
     void onKeepAliveTick() { cycle_.onKeepAliveTick(); }
     void onBusyRetryTick() { cycle_.onBusyRetryTick(); }
     CMailboxCycle& cycle() { return cycle_; }
@@ -75,7 +77,9 @@ public:
     CPop3Session& pop3() { return pop3_; }
     CSmtpSession& smtp() { return smtp_; }
     CSettingsDlg& settingsDlg() { return *settingsDlg_; }
-    bool isConnected() const { return cycle_.isConnected(); }
+    bool isConnected() const override { return cycle_.isConnected(); }
+    // What a forward run needs of this window.
+    IForwardHost& forwardHost() { return *this; }
     bool isFullLoad() const { return cycle_.isFullLoad(); }
     bool enterConnects() const { return enterConnects_; }
     QTreeWidget* list() const { return list_; }
@@ -140,6 +144,8 @@ private:
     // IContentHost, IMessageBoxHost: the core's windows go through the runner too.
     void showContent(const std::string& text) override;
     void showMessage(const std::string& text) override;
+    // IForwardHost: a forward's failed message is a notice like the core's.
+    void notify(const std::string& text) override { showMessage(text); }
 
     ISettingsStore& store_;
     IDialogRunner& runner_;

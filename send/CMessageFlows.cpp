@@ -10,6 +10,7 @@
 #include "platform/CFile.h"
 #include "platform/CTempFile.h"
 #include "resources/CStringTable.h"
+#include "send/CForwardRun.h"
 #include "send/CMessageComposer.h"
 #include "send/CSmtpSession.h"
 
@@ -20,24 +21,14 @@
 namespace {
 
 constexpr int kSelectToForward = 125;
-constexpr int kFetchingMessage = 126;
 constexpr int kSending = 132;
 constexpr int kSelectToReply = 134;
 constexpr int kTopLabel = 154;
-constexpr int kForwardCancelled = 528;
-constexpr int kSendingMessage = 529;
-constexpr int kOf = 531;
 constexpr int kMessageSent = 533;
 constexpr int kTempFileUnreadable = 707;
 
 std::string load(int id) {
     return CStringTable::load(id);
-}
-
-// "Hämtar brev 2 av 5..."
-std::string stepText(int labelId, int i, int total) {
-    return load(labelId) + " " + std::to_string(i) + " " + load(kOf) + " " + std::to_string(total) +
-           "...";
 }
 
 // The session's error text when the failed command left one; a download the user cancelled
@@ -215,46 +206,5 @@ void CMessageFlows::forward() {
     const std::string to = dialog.address();
     const bool deleteAfter = dialog.deleteAfterForwarding();
 
-    CPop3Session& pop3 = window_.pop3();
-    CSmtpSession& smtp = window_.smtp();
-    const int total = static_cast<int>(rows.size());
-    for (int i = 1; i <= total; ++i) {
-        const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
-        window_.setStatus(stepText(kFetchingMessage, i, total));
-        const std::string before = pop3.getErrorText();
-        if (!pop3.retr(n)) {
-            const std::string reason = freshText(before, pop3.getErrorText());
-            window_.setStatus(kForwardCancelled);
-            // RSET takes back what this run deleted; no row was marked for it.
-            pop3.rset();
-            window_.disconnect();
-            window_.connectOrDisconnect();
-            // The reconnect's own text would hide that the forward stopped; a failed
-            // reconnect keeps its reason instead.
-            if (window_.isConnected())
-                window_.setStatus(reason.empty() ? load(kForwardCancelled)
-                                                 : load(kForwardCancelled) + " " + reason);
-            return;
-        }
-        window_.setStatus(stepText(kSendingMessage, i, total));
-        // The envelope sender is the forwarded message's own.
-        smtp.setBody(std::string(CMessageComposer::kForwardMarker));
-        smtp.setFrom(pop3.messageTable().senderOf(n));
-        smtp.setTo(to);
-        if (smtp.send()) {
-            if (deleteAfter)
-                pop3.dele(n);
-        } else {
-            // A send that ended before the data leaves the message's file behind.
-            std::string path, error;
-            if (CTempFile::path(path, error))
-                CFile::remove(path);
-            runner_.notify(CUiText::toQString(smtp.getStatusText()));
-        }
-    }
-    if (!deleteAfter)
-        pop3.rset();
-    // QUIT makes the deletions final; the list is loaded anew.
-    window_.disconnect();
-    window_.connectOrDisconnect();
+    CForwardRun(window_.pop3(), window_.smtp(), window_.forwardHost()).run(rows, to, deleteAfter);
 }

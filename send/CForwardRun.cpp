@@ -1,0 +1,80 @@
+#include "send/CForwardRun.h"
+
+#include "platform/CFile.h"
+#include "platform/CTempFile.h"
+#include "pop3/CPop3Session.h"
+#include "resources/CStringTable.h"
+#include "send/CMessageComposer.h"
+#include "send/CSmtpSession.h"
+#include "send/IForwardHost.h"
+
+namespace {
+
+constexpr int kFetchingMessage = 126;
+constexpr int kForwardCancelled = 528;
+constexpr int kSendingMessage = 529;
+constexpr int kOf = 531;
+
+std::string load(int id) {
+    return CStringTable::load(id);
+}
+
+// "Hämtar brev 2 av 5..."
+std::string stepText(int labelId, int i, int total) {
+    return load(labelId) + " " + std::to_string(i) + " " + load(kOf) + " " + std::to_string(total) +
+           "...";
+}
+
+} // namespace
+
+CForwardRun::CForwardRun(CPop3Session& pop3, CSmtpSession& smtp, IForwardHost& host)
+    : pop3_(pop3), smtp_(smtp), host_(host) {}
+
+void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool deleteAfter) {
+    const int total = static_cast<int>(rows.size());
+    for (int i = 1; i <= total; ++i) {
+        const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
+        host_.setStatus(stepText(kFetchingMessage, i, total));
+        const std::string before = pop3_.getErrorText();
+        if (!pop3_.retr(n)) {
+            // A download the user cancelled leaves the text of an earlier failure, which says
+            // nothing about this one.
+            const std::string after = pop3_.getErrorText();
+            stop(after != before ? after : std::string{});
+            return;
+        }
+        host_.setStatus(stepText(kSendingMessage, i, total));
+        // The envelope sender is the forwarded message's own.
+        smtp_.setBody(std::string(CMessageComposer::kForwardMarker));
+        smtp_.setFrom(pop3_.messageTable().senderOf(n));
+        smtp_.setTo(to);
+        if (smtp_.send()) {
+            if (deleteAfter)
+                pop3_.dele(n);
+        } else {
+            // A send that ended before the data leaves the message's file behind.
+            std::string path, error;
+            if (CTempFile::path(path, error))
+                CFile::remove(path);
+            host_.notify(smtp_.getStatusText());
+        }
+    }
+    if (!deleteAfter)
+        pop3_.rset();
+    // QUIT makes the deletions final; the list is loaded anew.
+    host_.disconnect();
+    host_.connectOrDisconnect();
+}
+
+void CForwardRun::stop(const std::string& reason) {
+    host_.setStatus(load(kForwardCancelled));
+    // RSET takes back what this run deleted; no row was marked for it.
+    pop3_.rset();
+    host_.disconnect();
+    host_.connectOrDisconnect();
+    // The reconnect's own text would hide that the forward stopped; a failed reconnect keeps
+    // its reason instead.
+    if (host_.isConnected())
+        host_.setStatus(reason.empty() ? load(kForwardCancelled)
+                                       : load(kForwardCancelled) + " " + reason);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// What a forward run needs of the main window: the status line, a notice the user confirms,
+// and the mailbox cycle's disconnect and reconnect that commit the run's deletions and load
+// the list anew.
+class IForwardHost {
+public:
+    virtual ~IForwardHost() = default;
+    virtual void setStatus(const std::string& text) = 0;
+    virtual void notify(const std::string& text) = 0;
+    virtual void disconnect() = 0;
+    virtual void connectOrDisconnect() = 0;
+    virtual bool isConnected() const = 0;
+};
