@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/ISocketFactory.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A POP3 server as a model: a mailbox that holds messages with unique ids, one session at a
+// time, deletions that take effect only at QUIT, and faults on demand: a connection that drops
+// at a given command (before or, for QUIT, after committing), a DELE refused. Another client
+// may change the mailbox while no session holds it.
+class CModelPop3Server : public ISocketFactory {
+public:
+    struct Message {
+        std::string uid;
+        std::string from;
+        std::string subject;
+        std::string body;
+        // The message as the server stores it, CR LF line ends.
+        std::string text() const;
+    };
+
+    std::unique_ptr<IStream> createStream(StreamSecurity security) override;
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override { return nullptr; }
+
+    // A new message with a fresh unique id, at the end of the mailbox.
+    const Message& deliver(const std::string& from, const std::string& subject,
+                           const std::string& body);
+    // Another client removes message n (1-based); false while a session holds the mailbox.
+    bool removeByOtherClient(int n);
+
+    std::vector<Message> mailbox;
+    bool answersUidl = true;
+    // The command count (over all sessions) at which the connection drops; 0: never. A QUIT at
+    // that count is committed before the drop when commitBeforeDrop is set.
+    long dropAtCommand = 0;
+    bool commitBeforeDrop = false;
+    // DELE of a message whose id is listed here is refused.
+    std::vector<std::string> refuseDeleOf;
+    // Sees every command before it is answered.
+    std::function<void(const std::string&)> onCommand;
+
+    long commands = 0;
+    bool inSession = false;
+
+private:
+    long nextUid_ = 1;
+};
