@@ -66,9 +66,12 @@ private:
     // A display name with the address in angle brackets: the whole text for the header line,
     // the bare address for the envelope.
     void splitAddresses();
-    // One receive for the step and its test; for StepData the message goes out from here.
+    // One receive for the step and its test; for StepData the message goes out from here, after
+    // a go-ahead.
     int checkReply(SmtpStep step);
     void setStatusFromTable(int id);
+    // The server refused the step: its reply, exactly as received, after the server and step.
+    void refuse(SmtpStep step, std::string_view reply);
     int transmitMessage();
     std::string composeHeader() const;
     int forwardFile();
@@ -78,7 +81,7 @@ private:
     bool connectAndGreet();
     bool sendLine(SmtpStep step, std::string_view line);
     bool sendData(std::string_view bytes, CDataEnding& ending);
-    // Ends the data and takes the one reply the server gives to it, unexamined.
+    // Ends the data and takes the one reply the server gives to it: 1 only when it is positive.
     int finishData(const CDataEnding& ending);
     bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
     void failStep(SmtpStep step, int reasonId);

@@ -426,6 +426,25 @@ TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
     EXPECT_FALSE(tempFileExists());
 }
 
+TEST_F(CSendFlowsTest, AMessageRefusedAfterItsDataIsKeptOnTheServer) {
+    startPop3({message(1), "X-Sink-Refuse: yes\n" + message(2)});
+    CSendWindow w(viaSink());
+    w.login(pop);
+    w.select({1, 2});
+    const std::size_t before = w.pop3Sockets.sent().size();
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
+    QString shown;
+    w.runner.expectNotice(&shown);
+    w.window.onCommand(1010);
+    EXPECT_EQ(shown, QString("127.0.0.1: DATA: ") + CSmtpSinkPeer::kRefusal);
+    EXPECT_EQ(received(1).sender, "a1@example.org");
+    const auto commands = w.pop3Commands(before);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 1\r\n"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 2\r\n"), 0);
+    EXPECT_EQ(pop.messagesOnDisk(), 1);
+    EXPECT_EQ(w.firstColumn(), QStringList{"1. Avs2 <a2@example.org>"});
+}
+
 TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {
     startPop3({message(1), message(2, std::string(40000, 'x') + "\n"), message(3)});
     CSendWindow w(viaSink());

@@ -225,12 +225,23 @@ TEST_F(CSmtpSessionTest, AReplyCodeSplitOverTwoReceivesIsRefused) {
     EXPECT_NE(s->report().find("left: server '50 OK\r\n'"), std::string::npos) << s->report();
 }
 
-TEST_F(CSmtpSessionTest, ARefusalAfterDataStillReadsAsSent) {
+TEST_F(CSmtpSessionTest, ARefusalOfDataOrOfTheMessageFailsTheSend) {
+    // DATA refused: none of the message's lines reach the server, to be read as commands.
+    acceptedUpToRcpt()->client("DATA\r\n").server("554 no thanks\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: DATA: 554 no thanks\r\n");
+
+    // The message refused at its end: no QUIT, and the reply is what the user sees.
+    acceptedUpToData()
+        ->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
+        .server("554 5.7.1 rejected\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: DATA: 554 5.7.1 rejected\r\n");
+
+    // The first byte of a reply decides it, however little of it arrived.
     auto s = acceptedUpToRcpt();
-    s->client("DATA\r\n")
-        .server("554 no thanks\r\n")
-        .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
-    endsWithQuit(*s, "554 5.7.1 rejected\r\n");
+    s->client("DATA\r\n").server("3").client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*s, "2");
     EXPECT_EQ(session.send(), 1);
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
 }
