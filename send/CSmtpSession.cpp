@@ -205,16 +205,14 @@ void CSmtpSession::refuse(SmtpStep step, std::string_view reply) {
     statusText_.append(reply);
 }
 
-std::string CSmtpSession::composeHeader() const {
-    return CMessageComposer::composeHeader(fromHeader_, toHeader_, subject_, quotedPrintable);
-}
-
 int CSmtpSession::transmitMessage() {
     if (body_ == CMessageComposer::kForwardMarker)
         return forwardFile();
-    const std::string header = composeHeader();
-    const std::string text = CMessageComposer::makeTransparent(
-        quotedPrintable == 1 ? CMessageComposer::encodeHighBytes(body_) : body_);
+    // Decided by what is sent: 8-bit text never goes out raw.
+    const bool encoded = CMessageComposer::choosesQuotedPrintable(body_, quotedPrintable);
+    const std::string header =
+        CMessageComposer::composeHeader(fromHeader_, toHeader_, subject_, encoded);
+    const std::string text = CMessageComposer::composeText(body_, encoded);
     CDataEnding ending;
     if (!sendData(header, ending) || !sendData("\r\n", ending) || !sendData(text, ending))
         return 0;

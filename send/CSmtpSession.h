@@ -55,8 +55,10 @@ public:
     // A fresh MX lookup against dnsServer; empty when none was found.
     std::string lookupMailExchanger(const std::string& domain);
 
-    // Set by the owner, directly or with the setters: the DNS server of the lookup, and 1 to send
-    // composed text quoted-printable with its MIME header lines.
+    // Set by the owner, directly or with the setters: the DNS server of the lookup, and how a
+    // composed body goes out. quotedPrintable 0 (or any value but 1) is automatic: a body with a
+    // byte from 0x80 up goes out quoted-printable with the MIME header lines, any other body as
+    // typed. 1 sends every composed body quoted-printable. A forwarded message is never changed.
     std::string dnsServer;
     int quotedPrintable = 0;
     void setDnsServer(const std::string& text) { dnsServer = text; }
@@ -73,7 +75,6 @@ private:
     // The server refused the step: its reply, exactly as received, after the server and step.
     void refuse(SmtpStep step, std::string_view reply);
     int transmitMessage();
-    std::string composeHeader() const;
     int forwardFile();
 
     // Texts with a line break would put commands of their own on the wire.

@@ -347,26 +347,32 @@ TEST_F(CSmtpSessionTest, TheAddressTestStopsAtTheRecipient) {
 }
 
 TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
-    session.quotedPrintable = 1;
     session.setTo("Bo <bo@example.org>");
     session.setSubject("R\xE4ksm\xF6rg\xE5s");
     session.setBody(".\r\n..tv\xE5\r\n1+1=2 \x7F\x80\xFF\r\n");
     auto s = acceptedUpToData();
     s->client("X-Mailer: Velmo 1.0\r\nTo: Bo <bo@example.org>\r\n"
-              "Subject: R\xE4ksm\xF6rg\xE5s\r\n"
+              "Subject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n"
               "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
               "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
-              "..\r\n...tv=E5\r\n1+1=2 \x7F=80=FF\r\n.\r\n");
+              "=2E\r\n=2E.tv=E5\r\n1+1=3D2 =7F=80=FF\r\n.\r\n");
     endsWithQuit(*s);
     EXPECT_EQ(session.send(), 1);
 
-    // Plain text keeps its 8-bit bytes.
-    session.quotedPrintable = 0;
-    session.setSubject("");
-    session.setBody("tv\xE5\n.");
+    // 7-bit text goes out as typed, unless the owner asks for the encoding.
+    session.setBody("a=41\n.");
     auto plain = acceptedUpToData();
-    plain->client("X-Mailer: Velmo 1.0\r\n\r\ntv\xE5\r\n..\r\n.\r\n");
+    plain->client("X-Mailer: Velmo 1.0\r\nSubject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n\r\n"
+                  "a=41\r\n..\r\n.\r\n");
     endsWithQuit(*plain);
+    EXPECT_EQ(session.send(), 1);
+    session.quotedPrintable = 1;
+    session.setSubject("");
+    auto forced = acceptedUpToData();
+    forced->client("X-Mailer: Velmo 1.0\r\nMIME-Version: 1.0\r\n"
+                   "Content-Type: text/plain; charset=iso-8859-1\r\n"
+                   "Content-Transfer-Encoding: quoted-printable\r\n\r\na=3D41\r\n=2E\r\n.\r\n");
+    endsWithQuit(*forced);
     EXPECT_EQ(session.send(), 1);
 }
 
