@@ -1,36 +1,94 @@
 #include "send/CMessageComposer.h"
 
+#include "send/CHeaderWordEncoder.h"
+
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+// One byte of quoted-printable text: itself when it may stand for itself at this place, else
+// its code. A blank or TAB at the end of a line would be lost by the mail systems on the way; a
+// "." at the start of one is left alone by every SMTP transparency rule.
+std::string_view quotedByte(unsigned char b, std::size_t column, bool endsLine, char (&code)[3]) {
+    const bool printable = b >= 33 && b <= 126 && b != '=' && !(b == '.' && column == 0);
+    const bool blank = (b == ' ' || b == '\t') && !endsLine;
+    if (printable || blank) {
+        code[0] = static_cast<char>(b);
+        return {code, 1};
+    }
+    code[0] = '=';
+    code[1] = kHex[b >> 4];
+    code[2] = kHex[b & 0x0F];
+    return {code, 3};
+}
+
+// One line of text, without its line break, with soft line breaks where it is too long.
+void appendQuotedLine(std::string& out, std::string_view line) {
+    std::size_t column = 0;
+    char code[3];
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line[i]);
+        const bool endsLine = i + 1 == line.size();
+        std::string_view piece = quotedByte(b, column, endsLine, code);
+        // Unless this piece ends the line, the last column is kept for the "=" of a soft break.
+        const std::size_t limit =
+            endsLine ? CMessageComposer::kQuotedLineMax : CMessageComposer::kQuotedLineMax - 1;
+        if (column + piece.size() > limit) {
+            out += "=\r\n";
+            column = 0;
+            piece = quotedByte(b, column, endsLine, code);
+        }
+        out += piece;
+        column += piece.size();
+    }
+}
+
+} // namespace
+
+bool CMessageComposer::choosesQuotedPrintable(std::string_view body, int quotedPrintable) {
+    return quotedPrintable == 1 || CHeaderWordEncoder::hasHighBytes(body);
+}
+
 std::string CMessageComposer::composeHeader(std::string_view fromHeader, std::string_view toHeader,
-                                            std::string_view subject, int quotedPrintable) {
+                                            std::string_view subject, bool quotedPrintableBody,
+                                            std::string_view charset) {
     std::string header = "X-Mailer: Velmo 1.0\r\n";
     if (!fromHeader.empty())
-        header.append("From: ").append(fromHeader).append("\r\n");
+        header.append("From: ")
+            .append(CHeaderWordEncoder::encodeDisplayName(fromHeader, charset))
+            .append("\r\n");
     if (!toHeader.empty())
-        header.append("To: ").append(toHeader).append("\r\n");
+        header.append("To: ")
+            .append(CHeaderWordEncoder::encodeDisplayName(toHeader, charset))
+            .append("\r\n");
     if (!subject.empty())
-        header.append("Subject: ").append(subject).append("\r\n");
-    if (quotedPrintable == 1)
-        header += "MIME-Version: 1.0\r\n"
-                  "Content-Type: text/plain; charset=iso-8859-1\r\n"
-                  "Content-Transfer-Encoding: quoted-printable\r\n";
+        header.append("Subject: ")
+            .append(CHeaderWordEncoder::encodeText(subject, charset))
+            .append("\r\n");
+    if (quotedPrintableBody)
+        header.append("MIME-Version: 1.0\r\nContent-Type: text/plain; charset=")
+            .append(charset)
+            .append("\r\nContent-Transfer-Encoding: quoted-printable\r\n");
     return header;
 }
 
-std::string CMessageComposer::encodeHighBytes(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
+std::string CMessageComposer::encodeQuotedPrintable(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x80) {
-            out += ch;
-            continue;
-        }
-        out += '=';
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0x0F];
+    out.reserve(text.size() + text.size() / 4 + 2);
+    for (std::size_t start = 0;;) {
+        const std::size_t lineEnd = text.find_first_of("\r\n", start);
+        appendQuotedLine(out, text.substr(start, lineEnd - start));
+        if (lineEnd == std::string_view::npos)
+            return out;
+        out += "\r\n";
+        start = lineEnd + 1;
+        if (text[lineEnd] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
     }
-    return out;
+}
+
+std::string CMessageComposer::composeText(std::string_view body, bool quotedPrintable) {
+    return makeTransparent(quotedPrintable ? encodeQuotedPrintable(body) : body);
 }
 
 std::string CMessageComposer::makeTransparent(std::string_view text) {

@@ -94,7 +94,7 @@ void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
     if (isReply)
         window_.setStatus(kSending);
     else
-        smtp.quotedPrintable = 0;
+        smtp.quotedPrintable = 0; // automatic: the text itself decides its encoding
     if (smtp.send())
         window_.setStatus(kMessageSent);
     else

@@ -45,7 +45,8 @@ int labelOf(CSmtpSession::SmtpStep step) {
     }
 }
 
-// The reply code test: the first three characters, case ignored. A reply cut short is refused.
+// The reply code test: the first characters of the reply (as many as the code has), case ignored.
+// A reply shorter than the code is refused.
 bool beginsWith(std::string_view reply, std::string_view code) {
     if (reply.size() < code.size())
         return false;
@@ -185,27 +186,33 @@ int CSmtpSession::checkReply(SmtpStep step) {
     case StepRcptTo:
         if (beginsWith(reply, "250"))
             return 1;
-        statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " ";
-        statusText_.append(reply);
+        refuse(step, reply);
         return 0;
     case StepData:
-        return transmitMessage();
+        // Anything but a go-ahead: the lines of the message would be read as commands.
+        if (beginsWith(reply, "3"))
+            return transmitMessage();
+        refuse(step, reply);
+        return 0;
     case StepQuit:
         return 1;
     }
     return 0;
 }
 
-std::string CSmtpSession::composeHeader() const {
-    return CMessageComposer::composeHeader(fromHeader_, toHeader_, subject_, quotedPrintable);
+void CSmtpSession::refuse(SmtpStep step, std::string_view reply) {
+    statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " ";
+    statusText_.append(reply);
 }
 
 int CSmtpSession::transmitMessage() {
     if (body_ == CMessageComposer::kForwardMarker)
         return forwardFile();
-    const std::string header = composeHeader();
-    const std::string text = CMessageComposer::makeTransparent(
-        quotedPrintable == 1 ? CMessageComposer::encodeHighBytes(body_) : body_);
+    // Decided by what is sent: 8-bit text never goes out raw.
+    const bool encoded = CMessageComposer::choosesQuotedPrintable(body_, quotedPrintable);
+    const std::string header =
+        CMessageComposer::composeHeader(fromHeader_, toHeader_, subject_, encoded);
+    const std::string text = CMessageComposer::composeText(body_, encoded);
     CDataEnding ending;
     if (!sendData(header, ending) || !sendData("\r\n", ending) || !sendData(text, ending))
         return 0;
@@ -216,9 +223,15 @@ int CSmtpSession::finishData(const CDataEnding& ending) {
     CDataEnding unused;
     if (!sendData(ending.terminator(), unused))
         return 0;
-    // The answer to the data is not examined; only a server that never gives one fails.
+    // Only a positive answer means the server took the message. A reply cut after its first
+    // byte is judged by that byte: the rest cannot change it.
     std::string_view reply;
-    return receiveReply(StepData, kEndReplyMax, reply) ? 1 : 0;
+    if (!receiveReply(StepData, kEndReplyMax, reply))
+        return 0;
+    if (beginsWith(reply, "2"))
+        return 1;
+    refuse(StepData, reply);
+    return 0;
 }
 
 int CSmtpSession::forwardFile() {

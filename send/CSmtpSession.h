@@ -55,8 +55,10 @@ public:
     // A fresh MX lookup against dnsServer; empty when none was found.
     std::string lookupMailExchanger(const std::string& domain);
 
-    // Set by the owner, directly or with the setters: the DNS server of the lookup, and 1 to send
-    // composed text quoted-printable with its MIME header lines.
+    // Set by the owner, directly or with the setters: the DNS server of the lookup, and how a
+    // composed body goes out. quotedPrintable 0 (or any value but 1) is automatic: a body with a
+    // byte from 0x80 up goes out quoted-printable with the MIME header lines, any other body as
+    // typed. 1 sends every composed body quoted-printable. A forwarded message is never changed.
     std::string dnsServer;
     int quotedPrintable = 0;
     void setDnsServer(const std::string& text) { dnsServer = text; }
@@ -66,11 +68,13 @@ private:
     // A display name with the address in angle brackets: the whole text for the header line,
     // the bare address for the envelope.
     void splitAddresses();
-    // One receive for the step and its test; for StepData the message goes out from here.
+    // One receive for the step and its test; for StepData the message goes out from here, after
+    // a go-ahead.
     int checkReply(SmtpStep step);
     void setStatusFromTable(int id);
+    // The server refused the step: its reply, exactly as received, after the server and step.
+    void refuse(SmtpStep step, std::string_view reply);
     int transmitMessage();
-    std::string composeHeader() const;
     int forwardFile();
 
     // Texts with a line break would put commands of their own on the wire.
@@ -78,7 +82,7 @@ private:
     bool connectAndGreet();
     bool sendLine(SmtpStep step, std::string_view line);
     bool sendData(std::string_view bytes, CDataEnding& ending);
-    // Ends the data and takes the one reply the server gives to it, unexamined.
+    // Ends the data and takes the one reply the server gives to it: 1 only when it is positive.
     int finishData(const CDataEnding& ending);
     bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
     void failStep(SmtpStep step, int reasonId);

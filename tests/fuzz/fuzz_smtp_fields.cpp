@@ -118,12 +118,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // The data: the header block, the empty line, the text; its only terminator is its last line.
     const std::string wire =
         server.sent.substr(start.size(), server.sent.size() - start.size() - 6);
+    const bool encoded = CMessageComposer::choosesQuotedPrintable(body, quotedPrintable ? 1 : 0);
     const std::string header =
-        CMessageComposer::composeHeader(fromHeader, toHeader, subject, quotedPrintable ? 1 : 0);
+        CMessageComposer::composeHeader(fromHeader, toHeader, subject, encoded);
     FUZZ_CHECK(wire.compare(0, header.size() + 2, header + "\r\n") == 0);
     FUZZ_CHECK(wire.find("\r\n.\r\n") == wire.size() - 5);
     std::string text = wire.substr(header.size() + 2, wire.size() - header.size() - 2 - 3);
-    if (quotedPrintable) {
+    if (encoded) {
         for (char c : text)
             FUZZ_CHECK(static_cast<unsigned char>(c) < 0x80);
         return 0;

@@ -29,7 +29,12 @@ int expectedSend(const std::vector<CFuzzServer::Receipt>& r, std::size_t& used) 
     auto code = [](std::string_view c) {
         return [c](const CFuzzServer::Receipt& x) { return accepted(x, c); };
     };
-    auto any = [](const CFuzzServer::Receipt& x) { return x.status == IoStatus::Ok; };
+    // From DATA on the first byte of a reply decides it.
+    auto first = [](char c) {
+        return [c](const CFuzzServer::Receipt& x) {
+            return x.status == IoStatus::Ok && !x.bytes.empty() && x.bytes[0] == c;
+        };
+    };
     if (!next(code("220")) || !next(code("250")))
         return 0;
     if (!next(code("250"))) {
@@ -37,7 +42,7 @@ int expectedSend(const std::vector<CFuzzServer::Receipt>& r, std::size_t& used) 
         if (r[used - 1].status != IoStatus::Ok || !next(code("250")))
             return 0;
     }
-    if (!next(code("250")) || !next(any) || !next(any))
+    if (!next(code("250")) || !next(first('3')) || !next(first('2')))
         return 0;
     // QUIT's answer changes nothing, but it is read when the server is still there.
     if (used < r.size())

@@ -177,6 +177,9 @@ public:
     CMaroketDlg window;
 };
 
+const std::string kMime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
+                          "Content-Transfer-Encoding: quoted-printable\r\n";
+
 std::string message(int n, const std::string& body = "Hej.\n") {
     return "From: Avs" + std::to_string(n) + " <a" + std::to_string(n) +
            "@example.org>\nSubject: Brev " + std::to_string(n) +
@@ -245,7 +248,7 @@ TEST(MessageFlows, ReplyBodyIsTheMessageBelowItsHeaderBlock) {
 
 TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
     CSendWindow w(viaSink("Anna A <anna@example.org>"));
-    w.window.smtp().quotedPrintable = 1; // a new message always goes out as plain text
+    w.window.smtp().quotedPrintable = 1; // a new message lets its text choose the encoding
     w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
         EXPECT_EQ(c.from->text(), "Anna A <anna@example.org>");
         EXPECT_EQ(c.to->text(), "");
@@ -265,8 +268,8 @@ TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
     EXPECT_EQ(m.sender, "anna@example.org");
     EXPECT_EQ(m.recipients, std::vector<std::string>{"bo@example.org"});
     EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
-                      "To: Bo B <bo@example.org>\r\nSubject: M\xF6te\r\n\r\n"
-                      "Rad ett\r\n.\r\nrad tv\xE5\r\n");
+                      "To: Bo B <bo@example.org>\r\nSubject: =?iso-8859-1?Q?M=F6te?=\r\n" +
+                          kMime + "\r\nRad ett\r\n=2E\r\nrad tv=E5\r\n");
 
     // "Avbryt" sends nothing and leaves the status line alone.
     w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls&) {}, false));
@@ -315,9 +318,10 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     EXPECT_EQ(m.sender, "anna@example.org");
     EXPECT_EQ(m.recipients, std::vector<std::string>{"avs@example.org"});
     EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
-                      "To: Avs <avs@example.org>\r\nSubject: R\xE4kning\r\n\r\nTack!\r\n"
-                      "> \xC5sa skrev p\xE5 l\xF6rdag: mjuk=\r\n> rad\r\n> .punkt f\xF6rst\r\n"
-                      "> kod =41 och =00\r\n");
+                      "To: Avs <avs@example.org>\r\nSubject: =?iso-8859-1?Q?R=E4kning?=\r\n" +
+                          kMime +
+                          "\r\nTack!\r\n> =C5sa skrev p=E5 l=F6rdag: mjuk=3D\r\n> rad\r\n"
+                          "> .punkt f=F6rst\r\n> kod =3D41 och =3D00\r\n");
     EXPECT_TRUE(w.window.isConnected());
 
     // "Skicka" right after: the reply's subject, and an empty text gives an empty body.
@@ -329,7 +333,7 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     m = received(2);
     EXPECT_EQ(m.recipients, std::vector<std::string>{"vem@example.org"});
     EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
-                      "Subject: R\xE4kning\r\n\r\n");
+                      "Subject: =?iso-8859-1?Q?R=E4kning?=\r\n\r\n");
     EXPECT_EQ(w.edit("1103")->text(), "vem@example.org");
 }
 
@@ -424,6 +428,25 @@ TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
               0);
     EXPECT_EQ(pop.messagesOnDisk(), 2);
     EXPECT_FALSE(tempFileExists());
+}
+
+TEST_F(CSendFlowsTest, AMessageRefusedAfterItsDataIsKeptOnTheServer) {
+    startPop3({message(1), "X-Sink-Refuse: yes\n" + message(2)});
+    CSendWindow w(viaSink());
+    w.login(pop);
+    w.select({1, 2});
+    const std::size_t before = w.pop3Sockets.sent().size();
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
+    QString shown;
+    w.runner.expectNotice(&shown);
+    w.window.onCommand(1010);
+    EXPECT_EQ(shown, QString("127.0.0.1: DATA: ") + CSmtpSinkPeer::kRefusal);
+    EXPECT_EQ(received(1).sender, "a1@example.org");
+    const auto commands = w.pop3Commands(before);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 1\r\n"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 2\r\n"), 0);
+    EXPECT_EQ(pop.messagesOnDisk(), 1);
+    EXPECT_EQ(w.firstColumn(), QStringList{"1. Avs2 <a2@example.org>"});
 }
 
 TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +37,35 @@ void writeFile(const std::string& path, const std::string& bytes) {
 bool fileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// What CPython's email package reads from a stored message: the subject, the sender's display
+// name and the body decoded by its Content-Type and transfer encoding, as ISO-8859-1, joined by
+// NUL bytes.
+std::string readByPython(const std::string& data) {
+    char path[] = "/tmp/maroket-mime-XXXXXX";
+    const int fd = ::mkstemp(path);
+    if (fd < 0)
+        return "mkstemp failed";
+    ::close(fd);
+    writeFile(path, data);
+    const std::string script =
+        "import email, email.policy, sys; "
+        "m = email.message_from_bytes(open(sys.argv[1], \"rb\").read(), "
+        "policy=email.policy.default); "
+        "parts = [str(m[\"subject\"]), m[\"from\"].addresses[0].display_name, m.get_content()]; "
+        "sys.stdout.buffer.write(\"\\0\".join(parts).encode(\"iso-8859-1\"))";
+    const std::string python =
+        ::access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
+    std::string out;
+    if (FILE* pipe = ::popen((python + " -c '" + script + "' " + path).c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    ::unlink(path);
+    return out;
 }
 
 class CSmtpSessionPeerTest : public ::testing::Test {
@@ -66,7 +98,7 @@ TEST_F(CSmtpSessionPeerTest, AComposedMessageIsStoredExactlyAsComposed) {
     session.setFrom("Anna A <anna@example.org>");
     session.setTo("Bo B <bo@example.org>");
     session.setSubject("Hej");
-    session.setBody("Rad ett.\r\n.en punkt\r\n.\r\n..tv\xE5\r\nsista rad");
+    session.setBody("Rad ett.\r\n.en punkt\r\n.\r\n..tva\r\nsista rad");
     const auto m = sendOne();
     EXPECT_EQ(m.helo, "nada");
     EXPECT_EQ(m.sender, "anna@example.org");
@@ -74,19 +106,23 @@ TEST_F(CSmtpSessionPeerTest, AComposedMessageIsStoredExactlyAsComposed) {
     // The last line gets the line end that the data needs; nothing else is added.
     EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
                       "To: Bo B <bo@example.org>\r\nSubject: Hej\r\n\r\n"
-                      "Rad ett.\r\n.en punkt\r\n.\r\n..tv\xE5\r\nsista rad\r\n");
+                      "Rad ett.\r\n.en punkt\r\n.\r\n..tva\r\nsista rad\r\n");
+}
 
-    // Bare addresses, quoted-printable, a body that ends with its own line end.
-    session.setFrom("anna@example.org");
+TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
+    const std::string name = "\xC5sa Berg";
+    const std::string subject = "M\xF6te: 50% = h\xE4lften_? ";
+    std::string body = "P\xE5 =41 st\xE5r inte A.\r\nBlanka sist \t \r\n.punkt\r\n";
+    for (int i = 0; i < 40; ++i)
+        body += "ab\xE5= "; // 200 characters
+    body += "\r\n";
+    session.setFrom(name + " <asa@example.org>");
     session.setTo("bo@example.org");
-    session.setSubject("");
-    session.quotedPrintable = 1;
-    session.setBody("R\xE4ksm\xF6rg\xE5s = gott\r\n");
-    const auto qp = sendOne();
-    EXPECT_EQ(qp.data, "X-Mailer: Velmo 1.0\r\nMIME-Version: 1.0\r\n"
-                       "Content-Type: text/plain; charset=iso-8859-1\r\n"
-                       "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
-                       "R=E4ksm=F6rg=E5s = gott\r\n");
+    session.setSubject(subject);
+    session.setBody(body);
+    const auto m = sendOne();
+    EXPECT_EQ(m.sender, "asa@example.org");
+    EXPECT_EQ(readByPython(m.data), subject + '\0' + name + '\0' + body) << m.data;
 }
 
 TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {

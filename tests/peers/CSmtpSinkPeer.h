@@ -6,7 +6,8 @@
 #include <vector>
 
 // A real SMTP server (aiosmtpd) on 127.0.0.1 for one test, keeping every message it receives in
-// a fresh temporary folder. It accepts any sender and recipient.
+// a fresh temporary folder. It accepts any sender and recipient, and refuses at the end of its
+// data (with kRefusal) only a message with the header line "X-Sink-Refuse: yes".
 class CSmtpSinkPeer {
 public:
     struct Message {
@@ -15,6 +16,8 @@ public:
         std::vector<std::string> recipients; // in the order of the RCPT commands
         std::string data;                    // the data as sent, with leading dots undoubled
     };
+
+    static constexpr const char* kRefusal = "554 5.6.0 Refused by the sink\r\n";
 
     CSmtpSinkPeer();
     // Stops the server and removes the temporary folder.

@@ -6,7 +6,8 @@ Usage: smtp_sink.py PORT FOLDER [TLS_ADDRESS CERTIFICATE KEY]
 Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line) and n.data (the
 data exactly as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, once
 the rest is complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on
-TLS_ADDRESS port 465, with the certificate and key given; the plain port stays. Prints
+TLS_ADDRESS port 465, with the certificate and key given; the plain port stays. A message with
+the header line "X-Sink-Refuse: yes" is refused at the end of its data and not stored. Prints
 "ready PORT" when it listens. Ends on SIGTERM.
 """
 
@@ -17,6 +18,9 @@ import ssl
 import sys
 
 from aiosmtpd.smtp import SMTP
+
+
+REFUSAL = "554 5.6.0 Refused by the sink"
 
 
 def as_bytes(text):
@@ -35,6 +39,8 @@ class Keeper:
         self.count = 0
 
     async def handle_DATA(self, server, session, envelope):
+        if b"\nX-Sink-Refuse: yes\r\n" in b"\n" + envelope.content:
+            return REFUSAL
         self.count += 1
         base = os.path.join(self.folder, str(self.count))
         write(base + ".helo", as_bytes(session.host_name or ""))

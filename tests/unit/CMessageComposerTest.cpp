@@ -1,8 +1,11 @@
 #include "send/CMessageComposer.h"
 
+#include "pop3/CHeaderDecoder.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -19,31 +22,46 @@ std::string endingOf(std::initializer_list<std::string_view> pieces) {
 } // namespace
 
 TEST(CMessageComposer, HeaderLinesComeInOrderAndOnlyWhenGiven) {
-    EXPECT_EQ(CMessageComposer::composeHeader("", "", "", 0), "X-Mailer: Velmo 1.0\r\n");
-    EXPECT_EQ(CMessageComposer::composeHeader("Anna <a@x.se>", "Bo <b@y.se>", "Hej", 0),
+    EXPECT_EQ(CMessageComposer::composeHeader("", "", "", false), "X-Mailer: Velmo 1.0\r\n");
+    EXPECT_EQ(CMessageComposer::composeHeader("Anna <a@x.se>", "Bo <b@y.se>", "Hej", false),
               "X-Mailer: Velmo 1.0\r\nFrom: Anna <a@x.se>\r\nTo: Bo <b@y.se>\r\nSubject: Hej\r\n");
-    EXPECT_EQ(CMessageComposer::composeHeader("", "Bo <b@y.se>", "", 1),
+    EXPECT_EQ(CMessageComposer::composeHeader("", "Bo <b@y.se>", "", true),
               "X-Mailer: Velmo 1.0\r\nTo: Bo <b@y.se>\r\n" + kMime);
-    EXPECT_EQ(CMessageComposer::composeHeader("Anna <a@x.se>", "", "\xC5r", 1),
-              "X-Mailer: Velmo 1.0\r\nFrom: Anna <a@x.se>\r\nSubject: \xC5r\r\n" + kMime);
-    // Only the value 1 selects the encoding.
-    EXPECT_EQ(CMessageComposer::composeHeader("", "", "", 2), "X-Mailer: Velmo 1.0\r\n");
-    EXPECT_EQ(CMessageComposer::composeHeader("", "", "", -1), "X-Mailer: Velmo 1.0\r\n");
+    EXPECT_EQ(CMessageComposer::composeHeader("\xC5sa Berg <\xE5@x.se>", "", "\xC5r 1", true),
+              "X-Mailer: Velmo 1.0\r\nFrom: =?iso-8859-1?Q?=C5sa=20Berg?= <\xE5@x.se>\r\n"
+              "Subject: =?iso-8859-1?Q?=C5r=201?=\r\n" +
+                  kMime);
+    // 8-bit text is always encoded; the owner may force it for 7-bit text with 1 alone.
+    EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("tv\xE5", 0));
+    EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("a", 1));
+    EXPECT_FALSE(CMessageComposer::choosesQuotedPrintable("a=41\x01\x7F", 0));
+    EXPECT_FALSE(CMessageComposer::choosesQuotedPrintable("a", 2));
 }
 
-TEST(CMessageComposer, OnlyBytesFrom0x80AreEncoded) {
-    EXPECT_EQ(CMessageComposer::encodeHighBytes("\xE5"
-                                                "a\xF6"),
-              "=E5a=F6");
-    EXPECT_EQ(CMessageComposer::encodeHighBytes("a=3D\x7F\x80\xFF\r\n"), "a=3D\x7F=80=FF\r\n");
-    EXPECT_EQ(CMessageComposer::encodeHighBytes(""), "");
-    for (int b = 0; b < 256; ++b) {
-        const std::string in(1, static_cast<char>(b));
-        char expected[4];
-        std::snprintf(expected, sizeof expected, "=%02X", b);
-        EXPECT_EQ(CMessageComposer::encodeHighBytes(in), b < 0x80 ? in : std::string(expected))
-            << b;
+TEST(CMessageComposer, TheProgramsOwnDecoderReadsBackTypedNamesAndSubjects) {
+    const std::string longest(19, '\xE5'); // 57 characters of codes: one word of 74
+    for (const std::string& typed : std::vector<std::string>{
+             "R\xE4ksm\xF6rg\xE5s", "\xC5sa_B? = 100% (x) ", "=?iso-8859-1?Q?\xE5", longest}) {
+        const std::string from = typed + " <a@x.se>";
+        const auto summary = CHeaderDecoder::summarize(
+            CMessageComposer::composeHeader(from, "", typed, false) + "\r\n", "-");
+        EXPECT_EQ(summary.from, from);
+        EXPECT_EQ(summary.subject, typed);
     }
+}
+
+TEST(CMessageComposer, QuotedPrintableCodesOnlyWhatCannotStandForItself) {
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(
+                  "R\xE4ksm\xF6rg\xE5s =41\tslut \t\r\n.punkt.\n\x01\x7F\rx "),
+              "R=E4ksm=F6rg=E5s =3D41\tslut =09\r\n=2Epunkt.\r\n=01=7F\r\nx=20");
+    const std::string a75(75, 'a');
+    // A line of 76 fits; the soft break's "=" takes the last column and never cuts a code.
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + "a"), a75 + "a");
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + "aa"), a75 + "=\r\naa");
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + " "), a75 + "=\r\n=20");
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(std::string(73, 'a') + "\xE5.b"),
+              std::string(73, 'a') + "=\r\n=E5.b");
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + ".b"), a75 + "=\r\n=2Eb");
 }
 
 TEST(CMessageComposer, LeadingDotsAreDoubledOnEveryLine) {

@@ -225,12 +225,23 @@ TEST_F(CSmtpSessionTest, AReplyCodeSplitOverTwoReceivesIsRefused) {
     EXPECT_NE(s->report().find("left: server '50 OK\r\n'"), std::string::npos) << s->report();
 }
 
-TEST_F(CSmtpSessionTest, ARefusalAfterDataStillReadsAsSent) {
+TEST_F(CSmtpSessionTest, ARefusalOfDataOrOfTheMessageFailsTheSend) {
+    // DATA refused: none of the message's lines reach the server, to be read as commands.
+    acceptedUpToRcpt()->client("DATA\r\n").server("554 no thanks\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: DATA: 554 no thanks\r\n");
+
+    // The message refused at its end: no QUIT, and the reply is what the user sees.
+    acceptedUpToData()
+        ->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
+        .server("554 5.7.1 rejected\r\n");
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: DATA: 554 5.7.1 rejected\r\n");
+
+    // The first byte of a reply decides it, however little of it arrived.
     auto s = acceptedUpToRcpt();
-    s->client("DATA\r\n")
-        .server("554 no thanks\r\n")
-        .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
-    endsWithQuit(*s, "554 5.7.1 rejected\r\n");
+    s->client("DATA\r\n").server("3").client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    endsWithQuit(*s, "2");
     EXPECT_EQ(session.send(), 1);
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
 }
@@ -336,26 +347,32 @@ TEST_F(CSmtpSessionTest, TheAddressTestStopsAtTheRecipient) {
 }
 
 TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
-    session.quotedPrintable = 1;
     session.setTo("Bo <bo@example.org>");
     session.setSubject("R\xE4ksm\xF6rg\xE5s");
     session.setBody(".\r\n..tv\xE5\r\n1+1=2 \x7F\x80\xFF\r\n");
     auto s = acceptedUpToData();
     s->client("X-Mailer: Velmo 1.0\r\nTo: Bo <bo@example.org>\r\n"
-              "Subject: R\xE4ksm\xF6rg\xE5s\r\n"
+              "Subject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n"
               "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
               "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
-              "..\r\n...tv=E5\r\n1+1=2 \x7F=80=FF\r\n.\r\n");
+              "=2E\r\n=2E.tv=E5\r\n1+1=3D2 =7F=80=FF\r\n.\r\n");
     endsWithQuit(*s);
     EXPECT_EQ(session.send(), 1);
 
-    // Plain text keeps its 8-bit bytes.
-    session.quotedPrintable = 0;
-    session.setSubject("");
-    session.setBody("tv\xE5\n.");
+    // 7-bit text goes out as typed, unless the owner asks for the encoding.
+    session.setBody("a=41\n.");
     auto plain = acceptedUpToData();
-    plain->client("X-Mailer: Velmo 1.0\r\n\r\ntv\xE5\r\n..\r\n.\r\n");
+    plain->client("X-Mailer: Velmo 1.0\r\nSubject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n\r\n"
+                  "a=41\r\n..\r\n.\r\n");
     endsWithQuit(*plain);
+    EXPECT_EQ(session.send(), 1);
+    session.quotedPrintable = 1;
+    session.setSubject("");
+    auto forced = acceptedUpToData();
+    forced->client("X-Mailer: Velmo 1.0\r\nMIME-Version: 1.0\r\n"
+                   "Content-Type: text/plain; charset=iso-8859-1\r\n"
+                   "Content-Transfer-Encoding: quoted-printable\r\n\r\na=3D41\r\n=2E\r\n.\r\n");
+    endsWithQuit(*forced);
     EXPECT_EQ(session.send(), 1);
 }
 

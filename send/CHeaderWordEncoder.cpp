@@ -1,0 +1,97 @@
+#include "send/CHeaderWordEncoder.h"
+
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+constexpr std::string_view kClose = "?=";
+
+unsigned char byteAt(std::string_view text, std::size_t i) {
+    return static_cast<unsigned char>(text[i]);
+}
+
+// What may stand for itself in an encoded word anywhere in a header, a display name included.
+bool isLiteral(unsigned char b) {
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '!' ||
+           b == '*' || b == '+' || b == '-' || b == '/';
+}
+
+bool isUtf8(std::string_view charset) {
+    std::string lower;
+    for (char c : charset)
+        lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower == "utf-8" || lower == "utf8";
+}
+
+// The bytes of the character that starts at i: one, or in UTF-8 a lead byte with the
+// continuation bytes after it, which a word must not be split between.
+std::size_t characterLength(std::string_view text, std::size_t i, bool utf8) {
+    std::size_t n = 1;
+    if (utf8 && (byteAt(text, i) & 0xC0) == 0xC0)
+        while (i + n < text.size() && (byteAt(text, i + n) & 0xC0) == 0x80)
+            ++n;
+    return n;
+}
+
+void appendEncoded(std::string& out, std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = byteAt(bytes, i);
+        if (isLiteral(b)) {
+            out += static_cast<char>(b);
+            continue;
+        }
+        out += '=';
+        out += kHex[b >> 4];
+        out += kHex[b & 0x0F];
+    }
+}
+
+} // namespace
+
+bool CHeaderWordEncoder::hasHighBytes(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (byteAt(text, i) >= 0x80)
+            return true;
+    return false;
+}
+
+std::string CHeaderWordEncoder::encodeWords(std::string_view text, std::string_view charset) {
+    const std::string open = "=?" + std::string(charset) + "?Q?";
+    const std::size_t used = open.size() + kClose.size();
+    const std::size_t room = kWordMax > used ? kWordMax - used : 0;
+    const bool utf8 = isUtf8(charset);
+    std::string out, word, piece;
+    auto finishWord = [&] {
+        if (!out.empty())
+            out += "\r\n ";
+        out.append(open).append(word).append(kClose);
+        word.clear();
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = characterLength(text, i, utf8);
+        piece.clear();
+        appendEncoded(piece, text.substr(i, n));
+        if (!word.empty() && word.size() + piece.size() > room)
+            finishWord();
+        word += piece;
+        i += n;
+    }
+    if (!word.empty() || out.empty())
+        finishWord();
+    return out;
+}
+
+std::string CHeaderWordEncoder::encodeDisplayName(std::string_view header,
+                                                  std::string_view charset) {
+    const std::string_view name = header.substr(0, header.find('<'));
+    if (!hasHighBytes(name))
+        return std::string(header);
+    // White space around the name stays where it was typed; only the name itself is encoded.
+    const std::size_t first = name.find_first_not_of(" \t");
+    const std::size_t end = name.find_last_not_of(" \t") + 1;
+    return std::string(header.substr(0, first)) +
+           encodeWords(name.substr(first, end - first), charset) + std::string(header.substr(end));
+}
+
+std::string CHeaderWordEncoder::encodeText(std::string_view text, std::string_view charset) {
+    return hasHighBytes(text) ? encodeWords(text, charset) : std::string(text);
+}
