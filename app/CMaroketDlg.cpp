@@ -12,6 +12,7 @@
 #include "dialogs/CSettingsDlg.h"
 #include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
+#include "resources/MaroketVersion.h"
 #include "send/CMessageFlows.h"
 #include "send/CQuickSendPanel.h"
 
@@ -269,7 +270,8 @@ void CMaroketDlg::buildControls(QWidget* client) {
     auto* connectButton = button(1007, QStringLiteral("Anslut"), du.rect(358, 199, 50, 14));
     connectButton->hide(); // the hidden default button: Enter comes to onEnter
 
-    auto* version = label(QStringLiteral("Maroket 1.04"), du.rect(358, 218, 61, 8), Qt::AlignRight);
+    auto* version =
+        label(QString::fromLatin1(kMaroketVersionText), du.rect(358, 218, 61, 8), Qt::AlignRight);
     version->setObjectName(QStringLiteral("1107"));
     statusLine_ = label(QString(), du.rect(7, 236, 412, 12));
     statusLine_->setObjectName(QStringLiteral("1108"));

@@ -5,6 +5,7 @@
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/DialogResult.h"
 #include "resources/CStringTable.h"
+#include "resources/MaroketVersion.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -82,7 +83,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     const int side = std::min(icon->width(), icon->height());
     icon->setPixmap(CAppIcon::icon().pixmap(QSize(side, side), devicePixelRatioF()));
 
-    addLabel(this, QStringLiteral("Maroket 1.04"), du.rect(40, 10, 44, 8));
+    addLabel(this, QString::fromLatin1(kMaroketVersionText), du.rect(40, 10, 44, 8));
     webLink_ = addLink(this, "1112", webPage, du.rect(121, 10, 99, 8), rightEdge);
     auto* contact =
         addLabel(this, QStringLiteral("Frågor och synpunkter till:"), du.rect(40, 25, 125, 8));

@@ -8,7 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libssl-dev ca-certificates
     dovecot-pop3d dnsmasq-base python3-aiosmtpd
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev llvm-14
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()
