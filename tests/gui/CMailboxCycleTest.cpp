@@ -4,6 +4,7 @@
 #include "dialogs/CContentDlg.h"
 #include "dialogs/CSettingsDlg.h"
 #include "peers/CDovecotPeer.h"
+#include "pop3/CPop3Session.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/CRecordingSocketFactory.h"
@@ -234,6 +235,32 @@ TEST_F(CMailboxCycleTest, DeleteCommitsAndRebuildsFromTheCache) {
     w.window.list()->clearSelection();
     w.window.onCommand(1011);
     EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera minst ett brev innan du trycker Radera.");
+}
+
+TEST_F(CMailboxCycleTest, RowsFollowTheirMessagesWhenAnotherClientChangesTheMailbox) {
+    fill(4);
+    CMailboxWindow w;
+    connect(w);
+    w.window.onCommand(105);
+
+    // A phone deletes message 1 and a new message arrives: the count stays 4, every number
+    // now names another message.
+    CPop3Session phone;
+    phone.setHost(peer.host());
+    phone.setPort(peer.port());
+    phone.setUser(peer.user());
+    phone.setPassword(peer.password());
+    ASSERT_TRUE(phone.login() && phone.dele(1) && phone.quit()) << phone.getErrorText();
+    stored.push_back(message(5));
+    ASSERT_TRUE(peer.addMessage(stored.back()));
+
+    w.sockets.clear();
+    connect(w);
+    EXPECT_EQ(w.sockets.count("UIDL"), 1);
+    EXPECT_EQ(w.sockets.count("TOP"), 1); // only the new message's headers
+    EXPECT_EQ(w.column(0), (QStringList{"1. Avs2 <a2@example.org>", "2. Avs3 <a3@example.org>",
+                                        "3. Avs4 <a4@example.org>", "4. Avs5 <a5@example.org>"}));
+    EXPECT_EQ(w.column(1)[3], latin1("\xC4rende_5"));
 }
 
 TEST_F(CMailboxCycleTest, DeletingFiveShowsProgressAndCancelStopsTheWalk) {

@@ -77,8 +77,7 @@ private:
 // server may have lost.
 class CModelRun {
 public:
-    explicit CModelRun(unsigned seed)
-        : rng_(seed), cycle_(pop3_, window_), host_(cycle_, window_) {
+    explicit CModelRun(unsigned seed) : rng_(seed), cycle_(pop3_, window_), host_(cycle_, window_) {
         pop3_.setSocketFactory(&server_);
         pop3_.setProgressHost(&progress_);
         pop3_.setPort(110);
