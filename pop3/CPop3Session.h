@@ -44,7 +44,9 @@ public:
 
     bool login();
     bool stat();
+    // Appends the listed sizes, never more than the last STAT counted messages.
     bool list();
+    // replyText keeps at most ReplyLimits::kKeptTextMax bytes of the reply.
     bool top(int message, int lines);
     bool retr(int message);
     bool dele(int message);
@@ -56,7 +58,8 @@ public:
     // False, with nothing kept, only when the connection is lost.
     bool fetchSummary(int message);
     // Shows message n's header and first previewLines body lines in the content window; returns
-    // when the window is closed.
+    // when the window is closed. A reply longer than the program keeps is shown cut, with a note
+    // that says so.
     bool preview(int message);
     // Drops the connection without QUIT (a cancelled download, a lost server).
     void dropConnection();
@@ -118,6 +121,7 @@ private:
     std::string password_;
     std::string user_;
     std::string replyText_;
+    bool replyCut_ = false; // the last TOP reply was longer than replyText_ keeps
     int mailboxOctets_ = 0;
     int messageCount_ = 0;
     std::unique_ptr<IStream> socket_;

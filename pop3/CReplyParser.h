@@ -18,4 +18,6 @@ public:
     // LIST data block: one size per listing line, the number after the line's first blank;
     // the terminating line and lines without a blank give none.
     static std::vector<double> parseListSizes(std::string_view data);
+    // One listing line, without its LF: false when it gives no size.
+    static bool parseListLine(std::string_view line, double& size);
 };
