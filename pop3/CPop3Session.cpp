@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -132,8 +133,10 @@ bool CPop3Session::top(int message, int lines) {
     bool ok = sendCommand(ReplyKind::Top, "TOP " + std::to_string(message) + " " +
                                               std::to_string(lines) + "\r\n") &&
               readReply(ReplyKind::Top);
-    if (!ok)
+    if (!ok) {
         replyText_.clear(); // half a header block must not pass for the message's headers
+        replyCut_ = false;
+    }
     return ok;
 }
 
