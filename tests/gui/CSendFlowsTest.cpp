@@ -107,8 +107,10 @@ public:
 class CClosingProgressHost : public CScriptedProgressHost {
 public:
     void openProgressWindow(std::shared_ptr<ProgressState> state) override {
-        if (closeNext)
+        if (closeNext) {
+            state->cancelled.store(true);
             state->ended.store(true);
+        }
         closeNext = false;
         CScriptedProgressHost::openProgressWindow(std::move(state));
     }
