@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
         s.setPort(big.port());
         s.setUser(big.user());
         s.setPassword(big.password());
-        if (s.login() && s.list()) {
+        if (s.login() && s.stat() && s.list()) {
             const double cpu = cpuSeconds();
             const auto start = Clock::now();
             const bool ok = s.retr(1);

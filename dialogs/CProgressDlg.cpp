@@ -65,6 +65,9 @@ int CProgressDlg::openCount() {
 }
 
 void CProgressDlg::done(int result) {
+    // Apart from its own tick at the total, only the user ends the window: that is a cancel.
+    if (!ended_ && !reachedTotal_)
+        state_->cancelled.store(true, std::memory_order_relaxed);
     end();
     QDialog::done(result);
 }
@@ -119,8 +122,10 @@ void CProgressDlg::tick() {
         bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
         lastShown_ = position;
     }
-    if (lastShown_ >= state_->total)
+    if (lastShown_ >= state_->total) {
+        reachedTotal_ = true;
         reject();
+    }
 }
 
 void CProgressDlg::end() {

@@ -12,8 +12,9 @@ class QPushButton;
 // "Arbetar...": the progress window of one long operation. It lives on the GUI thread next to
 // the operation, which blocks in socket calls while the wait hook keeps this window ticking.
 // It follows state->position on its tick, closes itself once the position reaches the total,
-// and sets state->ended exactly once when it ends for whatever reason. It deletes itself when
-// closed; the operation's shared_ptr keeps the state alive.
+// and sets state->ended exactly once when it ends for whatever reason, state->cancelled too
+// when the user ended it. It deletes itself when closed; the operation's shared_ptr keeps the
+// state alive.
 //
 // Show it with show(), never exec(): the operation goes on at once on the same thread.
 class CProgressDlg : public QDialog {
@@ -45,4 +46,5 @@ private:
     int lastShown_ = 0;
     bool counted_ = false;
     bool ended_ = false;
+    bool reachedTotal_ = false;
 };

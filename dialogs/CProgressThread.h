@@ -2,18 +2,23 @@
 
 #include "dialogs/IProgressHost.h"
 #include "dialogs/ProgressState.h"
+#include "platform/CCancelRegistry.h"
+#include "platform/ICancelSource.h"
 
 #include <memory>
 
 // The operation's handle on one progress window. The window lives on the GUI thread and is kept
 // alive by the socket wait hook while the operation blocks; the operation only writes the
-// position and polls whether the window still stands.
-class CProgressThread {
+// position and polls whether the window still stands. While the window may stand, the handle
+// is a cancel source of the socket waits, so the user's Avbryt also ends a wait in progress.
+class CProgressThread : public ICancelSource {
 public:
     CProgressThread() : state_(std::make_shared<ProgressState>()) {}
     // An operation that ends early (a lost server, a failed send) takes its window with it:
     // the window sees its end reached and closes itself.
-    ~CProgressThread() {
+    ~CProgressThread() override {
+        if (registered_)
+            CCancelRegistry::remove(this);
         if (IsProgressRunning())
             state_->position.store(state_->total, std::memory_order_relaxed);
     }
@@ -24,14 +29,34 @@ public:
     // Opens the window at position 0. Without a host there is no window and no cancel.
     void start(IProgressHost* host) {
         state_->position.store(0, std::memory_order_relaxed);
-        if (host)
-            host->openProgressWindow(state_);
+        if (!host)
+            return;
+        host->openProgressWindow(state_);
+        if (!registered_)
+            CCancelRegistry::add(this);
+        registered_ = true;
     }
     // One relaxed store: costs the receive loop nothing.
     void SetProgress(int position) { state_->position.store(position, std::memory_order_relaxed); }
-    // True only while the window is open; stays valid after the window object is gone.
-    bool IsProgressRunning() const { return !state_->ended.load(std::memory_order_relaxed); }
+    // True only while the window is open; stays valid after the window object is gone. Once
+    // the operation has seen the end, no socket wait is cut for it any more.
+    bool IsProgressRunning() const {
+        if (!state_->ended.load(std::memory_order_relaxed))
+            return true;
+        cancelTaken_.store(true, std::memory_order_relaxed);
+        return false;
+    }
+    // True when the user ended the window (Avbryt, Escape, Enter), not when it reached its
+    // total or the operation ended it.
+    bool IsCancelled() const { return state_->cancelled.load(std::memory_order_relaxed); }
+
+    // The first socket wait that finds the cancel takes it.
+    bool takeCancel() override {
+        return IsCancelled() && !cancelTaken_.exchange(true, std::memory_order_relaxed);
+    }
 
 private:
     std::shared_ptr<ProgressState> state_;
+    bool registered_ = false;
+    mutable std::atomic<bool> cancelTaken_{false};
 };

@@ -1,6 +1,7 @@
 #include "dialogs/CQuoting.h"
 
 #include "pop3/CHeaderDecoder.h"
+#include "pop3/ReplyLimits.h"
 
 #include <algorithm>
 
@@ -27,8 +28,9 @@ std::string CQuoting::replyBody(std::string_view retrieved, std::size_t headerLe
     // The header text ends with the 3-byte terminating line; what stays is the header block
     // with its empty line, exactly the message's own.
     const std::size_t headerBlock = headerLength >= 3 ? headerLength - 3 : 0;
-    std::string_view body =
-        headerBlock < retrieved.size() ? retrieved.substr(headerBlock) : std::string_view{};
+    std::string_view body = headerBlock < retrieved.size()
+                                ? retrieved.substr(headerBlock, ReplyLimits::kKeptTextMax)
+                                : std::string_view{};
     // Cut before decoding: a decoded "=2E" line must not pass for the end of the message. The
     // body starts on a line of its own, so a terminating line right at its start (a message
     // without body) ends it too.

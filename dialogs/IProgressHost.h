@@ -6,7 +6,8 @@
 
 // The window layer opens progress windows for the core. The window reads state->position on
 // its tick, closes itself once the position reaches state->total, and sets state->ended when it
-// closes. It must not block: the operation goes on at once.
+// closes (state->cancelled before it, when the user closed it). It must not block: the operation
+// goes on at once.
 class IProgressHost {
 public:
     virtual ~IProgressHost() = default;

@@ -11,6 +11,10 @@ public:
     static TimePoint after(int ms) { return now() + std::chrono::milliseconds(ms); }
     // Milliseconds left until the deadline, never below 0.
     static int remainingMs(TimePoint deadline);
-    // Sleeps; processes no events and spins no core.
-    static void pause(int ms = 50);
+    // The pause between two receives (50 ms). It sleeps and spins no core, but the wait hook
+    // still runs when due, so the window keeps painting through a fast download.
+    static void pause();
+    static void pause(int ms);
+    // Tests shorten the pause, as they shorten the window's timer periods.
+    static void setPauseMs(int ms);
 };

@@ -2,6 +2,7 @@
 
 #include "platform/CAddressResolver.h"
 #include "platform/CPollWait.h"
+#include "platform/CWaitHook.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +12,16 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace {
+
+std::string describe(IoStatus s, const char* timedOut) {
+    if (s == IoStatus::TimedOut)
+        return timedOut;
+    return s == IoStatus::Cancelled ? "cancelled" : std::strerror(errno);
+}
+
+} // namespace
 
 CTcpStream::~CTcpStream() {
     close();
@@ -27,10 +38,13 @@ bool CTcpStream::connect(const std::string& host, int port) {
 }
 
 bool CTcpStream::send(std::string_view bytes) {
+    // A fast transfer never waits in poll(); the window must still paint and take its Avbryt.
+    CWaitHook::runIfDue();
     return sendUntil(bytes, CClock::after(timeouts_.receiveMs));
 }
 
 IoResult CTcpStream::receive(char* into, std::size_t max) {
+    CWaitHook::runIfDue();
     return receiveUntil(into, max, CClock::after(timeouts_.receiveMs));
 }
 
@@ -49,9 +63,9 @@ bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoi
         int rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&a.address), a.length);
         if (rc != 0 && errno == EINPROGRESS) {
             IoStatus s = CPollWait::wait(fd, POLLOUT, deadline);
-            if (s == IoStatus::TimedOut) {
+            if (s == IoStatus::TimedOut || s == IoStatus::Cancelled) {
                 ::close(fd);
-                lastError_ = "connection timed out";
+                lastError_ = s == IoStatus::TimedOut ? "connection timed out" : "cancelled";
                 return false;
             }
             int err = 0;
@@ -74,6 +88,7 @@ bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoi
 }
 
 bool CTcpStream::sendUntil(std::string_view bytes, CClock::TimePoint deadline) {
+    sendStatus_ = IoStatus::Failed;
     if (fd_ < 0) {
         lastError_ = "not connected";
         return false;
@@ -90,12 +105,14 @@ bool CTcpStream::sendUntil(std::string_view bytes, CClock::TimePoint deadline) {
             IoStatus s = CPollWait::wait(fd_, POLLOUT, deadline);
             if (s == IoStatus::Ok)
                 continue;
-            lastError_ = s == IoStatus::TimedOut ? "send timed out" : std::strerror(errno);
+            lastError_ = describe(s, "send timed out");
+            sendStatus_ = s;
             return false;
         }
         lastError_ = std::strerror(errno);
         return false;
     }
+    sendStatus_ = IoStatus::Ok;
     return true;
 }
 
@@ -122,7 +139,7 @@ IoResult CTcpStream::receiveUntil(char* into, std::size_t max, CClock::TimePoint
         }
         IoStatus s = CPollWait::wait(fd_, POLLIN, deadline);
         if (s != IoStatus::Ok) {
-            lastError_ = s == IoStatus::TimedOut ? "receive timed out" : std::strerror(errno);
+            lastError_ = describe(s, "receive timed out");
             return {0, s};
         }
     }

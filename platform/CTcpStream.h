@@ -4,8 +4,9 @@
 #include "platform/IStream.h"
 #include "platform/SocketTimeouts.h"
 
-// A TCP connection. The descriptor is non-blocking underneath; every wait is a poll() of at most
-// 50 ms followed by the wait hook, until the step's deadline.
+// A TCP connection. The descriptor is non-blocking underneath; every wait is CPollWait's (the wait
+// hook at least every 50 ms, the user's cancel, the step's deadline), and the hook runs when due
+// also while bytes move without any wait.
 class CTcpStream : public IStream {
 public:
     explicit CTcpStream(SocketTimeouts timeouts = {}) : timeouts_(timeouts) {}
@@ -15,6 +16,7 @@ public:
 
     bool connect(const std::string& host, int port) override;
     bool send(std::string_view bytes) override;
+    IoStatus sendStatus() const override { return sendStatus_; }
     IoResult receive(char* into, std::size_t max) override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
@@ -31,4 +33,5 @@ private:
     int fd_ = -1;
     SocketTimeouts timeouts_;
     std::string lastError_;
+    IoStatus sendStatus_ = IoStatus::Ok;
 };

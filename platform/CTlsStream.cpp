@@ -1,5 +1,7 @@
 #include "platform/CTlsStream.h"
 
+#include "platform/CWaitHook.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <openssl/err.h>
@@ -154,29 +156,38 @@ void CTlsStream::refuse(ConnectFailure why, const std::string& reason) {
 }
 
 bool CTlsStream::send(std::string_view bytes) {
+    sendStatus_ = IoStatus::Failed;
     if (!isOpen()) {
         lastError_ = "not connected";
         return false;
     }
+    // A fast transfer never waits in poll(); the window must still paint and take its Avbryt.
+    CWaitHook::runIfDue();
     const auto deadline = CClock::after(tcp_.timeouts().receiveMs);
     while (!bytes.empty()) {
         ERR_clear_error();
         std::size_t written = 0;
         const int rc = SSL_write_ex(ssl_, bytes.data(), bytes.size(), &written);
         const int error = rc == 1 ? SSL_ERROR_NONE : SSL_get_error(ssl_, rc);
-        if (!flush(deadline))
+        if (!flush(deadline)) {
+            sendStatus_ = tcp_.sendStatus();
             return false;
+        }
         if (error == SSL_ERROR_NONE) {
             bytes.remove_prefix(written);
         } else if (error == SSL_ERROR_WANT_READ) {
-            if (fill(deadline) != IoStatus::Ok)
+            const IoStatus s = fill(deadline);
+            if (s != IoStatus::Ok) {
+                sendStatus_ = s;
                 return false;
+            }
         } else {
             broken_ = true;
             lastError_ = engineError("TLS write failed");
             return false;
         }
     }
+    sendStatus_ = IoStatus::Ok;
     return true;
 }
 
@@ -187,6 +198,7 @@ IoResult CTlsStream::receive(char* into, std::size_t max) {
     }
     if (max == 0)
         return {0, IoStatus::Ok};
+    CWaitHook::runIfDue();
     // One limit for the whole call, however many pieces a record arrives in.
     const auto deadline = CClock::after(tcp_.timeouts().receiveMs);
     for (;;) {
@@ -200,7 +212,8 @@ IoResult CTlsStream::receive(char* into, std::size_t max) {
         if (error == SSL_ERROR_NONE)
             return {got, IoStatus::Ok};
         if (!flushed)
-            return {0, IoStatus::Failed};
+            return {0, tcp_.sendStatus() == IoStatus::Cancelled ? IoStatus::Cancelled
+                                                                : IoStatus::Failed};
         if (error == SSL_ERROR_WANT_READ) {
             const IoStatus s = fill(deadline);
             if (s == IoStatus::Ok)

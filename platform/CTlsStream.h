@@ -20,6 +20,7 @@ public:
 
     bool connect(const std::string& host, int port) override;
     bool send(std::string_view bytes) override;
+    IoStatus sendStatus() const override { return sendStatus_; }
     IoResult receive(char* into, std::size_t max) override;
     void close() override;
     bool isOpen() const override { return ssl_ != nullptr && tcp_.isOpen(); }
@@ -41,5 +42,6 @@ private:
     bio_st* out_ = nullptr;
     bool broken_ = false; // after a fatal TLS error no close_notify may follow
     std::string lastError_;
+    IoStatus sendStatus_ = IoStatus::Ok;
     ConnectFailure connectFailure_ = ConnectFailure::Unspecified;
 };

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// How a socket call ended.
-enum class IoStatus { Ok, Closed, TimedOut, Failed };
+// How a socket call ended. Cancelled: the user stopped the operation while the call waited.
+enum class IoStatus { Ok, Closed, TimedOut, Failed, Cancelled };
 
 // Why connect() failed when TLS refused the server; Unspecified for any other reason (no route,
 // refused, timed out), which lastError() describes.
@@ -27,6 +27,9 @@ public:
     virtual bool connect(const std::string& host, int port) = 0;
     // Sends the whole buffer or fails.
     virtual bool send(std::string_view bytes) = 0;
+    // After a send that failed: Cancelled when the user stopped it while it waited for room,
+    // anything else when the connection failed.
+    virtual IoStatus sendStatus() const { return IoStatus::Failed; }
     // Waits for at least one byte and returns at most max bytes.
     virtual IoResult receive(char* into, std::size_t max) = 0;
     virtual void close() = 0;

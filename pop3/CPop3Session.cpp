@@ -11,11 +11,13 @@
 #include "pop3/CEndOfData.h"
 #include "pop3/CHeaderDecoder.h"
 #include "pop3/CReplyParser.h"
+#include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
 
 #include <algorithm>
 #include <climits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,8 @@ constexpr int kConnectionLost = 701;
 constexpr int kTimedOut = 702;
 constexpr int kNotConnected = 703;
 constexpr int kLineBreakInInput = 704;
+constexpr int kCancelled = 715;
+constexpr int kCutNote = 716;
 
 constexpr int kTlsPort = 995;
 
@@ -39,6 +43,25 @@ constexpr std::size_t kUidlLineMax = 84;
 
 std::string prefixOf(CPop3Session::ReplyKind kind) {
     return CStringTable::load(kPrefixIds[static_cast<int>(kind)]);
+}
+
+// Why a receive or send ended without its bytes.
+int reasonOf(IoStatus status) {
+    switch (status) {
+    case IoStatus::TimedOut:
+        return kTimedOut;
+    case IoStatus::Cancelled:
+        return kCancelled;
+    default:
+        return kConnectionLost;
+    }
+}
+
+// Appends what still fits under the limit; true when something had to be left out.
+bool appendBounded(std::string& to, std::string_view bytes, std::size_t limit) {
+    const std::size_t room = limit - std::min(to.size(), limit);
+    to.append(bytes.substr(0, room));
+    return bytes.size() > room;
 }
 
 } // namespace
@@ -114,16 +137,20 @@ bool CPop3Session::list() {
 
 bool CPop3Session::top(int message, int lines) {
     replyText_.clear();
+    replyCut_ = false;
     bool ok = sendCommand(ReplyKind::Top, "TOP " + std::to_string(message) + " " +
                                               std::to_string(lines) + "\r\n") &&
               readReply(ReplyKind::Top);
-    if (!ok)
+    if (!ok) {
         replyText_.clear(); // half a header block must not pass for the message's headers
+        replyCut_ = false;
+    }
     return ok;
 }
 
 bool CPop3Session::retr(int message) {
     replyText_.clear();
+    replyCut_ = false;
     return sendCommand(ReplyKind::Retr, "RETR " + std::to_string(message) + "\r\n") &&
            readReply(ReplyKind::Retr, message);
 }
@@ -195,6 +222,11 @@ bool CPop3Session::fetchSummary(int message) {
 bool CPop3Session::preview(int message) {
     top(message, previewLines_);
     std::string text = CHeaderDecoder::previewText(replyText_);
+    if (replyCut_) {
+        if (!text.empty() && text.back() != '\n')
+            text += "\r\n";
+        text += CStringTable::load(kCutNote);
+    }
     if (contentHost_)
         contentHost_->showContent(text);
     return true;
@@ -212,7 +244,7 @@ bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
         return false;
     }
     if (!socket_->send(line)) {
-        fail(kind, kConnectionLost);
+        fail(kind, reasonOf(socket_->sendStatus()));
         dropConnection();
         return false;
     }
@@ -240,24 +272,24 @@ bool CPop3Session::receiveChunk(ReplyKind kind, std::size_t max, std::string_vie
         return true;
     }
     // Whatever the server sends after this could not be told apart from the next reply.
-    fail(kind, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
+    fail(kind, reasonOf(r.status));
     dropConnection();
     return false;
 }
 
 bool CPop3Session::readStatusLine(ReplyKind kind, std::string& line) {
     // The status line is taken from larger receives rather than a byte at a time; whatever
-    // follows its line end stays for the data block of the same reply.
+    // follows its line end stays for the data block of the same reply. Of an overlong line only
+    // the beginning is kept; a line that never ends ends with the receive's deadline.
     line.clear();
     for (;;) {
         const std::size_t end = pending_.find('\n');
-        if (end != std::string::npos) {
-            line.append(pending_, 0, end + 1);
-            pending_.erase(0, end + 1);
+        const std::size_t taken = end == std::string::npos ? pending_.size() : end + 1;
+        appendBounded(line, std::string_view(pending_).substr(0, taken),
+                      ReplyLimits::kStatusLineMax);
+        pending_.erase(0, taken);
+        if (end != std::string::npos)
             return true;
-        }
-        line += pending_;
-        pending_.clear();
         std::string_view chunk;
         if (!receiveChunk(kind, kStatusReceive, chunk))
             return false;
@@ -297,13 +329,27 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
         CReplyParser::parseStat(line, messageCount_, mailboxOctets_);
         return true;
     case ReplyKind::List: {
-        std::string data;
+        // Taken line by line as the listing arrives. The column never holds more sizes than
+        // STAT counted messages: further lines are read and dropped, and no size is made up.
+        // Nothing is added from a listing cut short.
+        std::string listLine;
+        std::vector<double> sizes;
+        const auto room = static_cast<std::size_t>(
+            std::max(0LL, static_cast<long long>(messageCount_) - table_.sizeCount()));
         if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
-                data.append(bytes);
+                for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
+                    appendBounded(listLine, bytes.substr(0, end), ReplyLimits::kStatusLineMax);
+                    bytes.remove_prefix(end + 1);
+                    double size = 0;
+                    if (sizes.size() < room && CReplyParser::parseListLine(listLine, size))
+                        sizes.push_back(size);
+                    listLine.clear();
+                }
+                appendBounded(listLine, bytes, ReplyLimits::kStatusLineMax);
                 return true;
             }))
             return false;
-        for (double size : CReplyParser::parseListSizes(data))
+        for (double size : sizes)
             table_.appendSize(size);
         return true;
     }
@@ -327,7 +373,8 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
     }
     case ReplyKind::Top:
         return readDataBlock(kind, kTopReceive, false, [&](std::string_view bytes, bool) {
-            replyText_.append(bytes);
+            if (appendBounded(replyText_, bytes, ReplyLimits::kKeptTextMax))
+                replyCut_ = true;
             return true;
         });
     case ReplyKind::Retr:
@@ -399,7 +446,9 @@ bool CPop3Session::download(int message) {
     }
     file.close();
     CFile::remove(path);
-    if (cancelled)
+    if (cancelled) {
+        fail(ReplyKind::Retr, kCancelled);
         dropConnection(); // the unread rest of the message would be taken for the next reply
+    }
     return false;
 }

@@ -58,11 +58,13 @@ public:
 
     bool login();
     bool stat();
+    // Appends the listed sizes, never more than the last STAT counted messages.
     bool list();
     // Asks for every message's unique id. True only when the server listed one usable id for
     // each message of the last STAT (getUids); false when it refused, or its answer could not
     // key the header rows safely.
     bool uidl();
+    // replyText keeps at most ReplyLimits::kKeptTextMax bytes of the reply.
     bool top(int message, int lines);
     bool retr(int message);
     // The server marks the message; the header row counts as deleted only once QUIT has
@@ -81,7 +83,8 @@ public:
     // False, with nothing kept, only when the connection is lost.
     bool fetchSummary(int message);
     // Shows message n's header and first previewLines body lines in the content window; returns
-    // when the window is closed.
+    // when the window is closed. A reply longer than the program keeps is shown cut, with a note
+    // that says so.
     bool preview(int message);
     // Drops the connection without QUIT (a cancelled download, a lost server).
     void dropConnection();
@@ -147,6 +150,7 @@ private:
     std::string password_;
     std::string user_;
     std::string replyText_;
+    bool replyCut_ = false; // the last TOP reply was longer than replyText_ keeps
     int mailboxOctets_ = 0;
     int messageCount_ = 0;
     std::vector<std::string> uids_;   // of this connection, from UIDL

@@ -73,14 +73,20 @@ std::vector<double> CReplyParser::parseListSizes(std::string_view data) {
         data = end == std::string_view::npos ? std::string_view{} : data.substr(end + 1);
         if (line == "." || line == ".\r")
             break;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (isBlank(line[i])) {
-                sizes.push_back(static_cast<double>(leadingNumber(line.substr(i))));
-                break;
-            }
-        }
+        if (double size = 0; parseListLine(line, size))
+            sizes.push_back(size);
     }
     return sizes;
+}
+
+bool CReplyParser::parseListLine(std::string_view line, double& size) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (isBlank(line[i])) {
+            size = static_cast<double>(leadingNumber(line.substr(i)));
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::string>& uids) {

@@ -87,6 +87,9 @@ constexpr std::array kEntries{
     Entry{708, u8"Servern har inget betrott certifikat."},
     Entry{709, u8"Certifikatet gäller ett annat namn."},
     Entry{710, u8"TLS-handskakningen misslyckades."},
+    // The user stopped a wait on the server; a reply too long to show whole.
+    Entry{715, u8"Avbrutet av användaren."},
+    Entry{716, u8"[Brevet är för stort för att visas helt: bara de första 4 MB visas.]"},
     // The label of the unique-id listing.
     Entry{720, u8"UIDL:"},
 };

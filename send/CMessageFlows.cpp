@@ -9,6 +9,7 @@
 #include "dialogs/CQuoting.h"
 #include "platform/CFile.h"
 #include "platform/CTempFile.h"
+#include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
 #include "send/CForwardRun.h"
 #include "send/CMessageComposer.h"
@@ -113,7 +114,7 @@ void CMessageFlows::newMessage() {
                  false);
 }
 
-bool CMessageFlows::takeRetrievedFile(std::string& bytes) {
+bool CMessageFlows::takeRetrievedFile(std::string& bytes, std::size_t limit) {
     const std::string unreadable = load(kTempFileUnreadable);
     std::string path, error;
     if (!CTempFile::path(path, error)) {
@@ -125,12 +126,11 @@ bool CMessageFlows::takeRetrievedFile(std::string& bytes) {
     const long long size = ok ? file.size() : -1;
     ok = size >= 0;
     if (ok) {
-        bytes.assign(static_cast<std::size_t>(size), '\0');
-        for (long long done = 0; ok && done < size;) {
-            const long long got =
-                file.read(bytes.data() + done, static_cast<std::size_t>(size - done));
+        bytes.assign(std::min(static_cast<std::size_t>(size), limit), '\0');
+        for (std::size_t done = 0; ok && done < bytes.size();) {
+            const long long got = file.read(bytes.data() + done, bytes.size() - done);
             ok = got > 0;
-            done += got;
+            done += static_cast<std::size_t>(std::max(got, 0LL));
         }
     }
     if (!ok)
@@ -164,7 +164,7 @@ void CMessageFlows::reply() {
     pop3.rset();
     if (!pop3.top(n, 0)) {
         std::string leftover;
-        takeRetrievedFile(leftover);
+        takeRetrievedFile(leftover, 0);
         // A refused TOP leaves the session's error text as it was; name the command instead.
         if (!pop3.isConnected())
             connectionGone(pop3.getErrorText());
@@ -183,8 +183,9 @@ void CMessageFlows::reply() {
     if (!address.empty())
         dialog.SetFrom(address);
 
+    // The quote keeps the header block and at most so much of the body.
     std::string retrieved;
-    if (!takeRetrievedFile(retrieved))
+    if (!takeRetrievedFile(retrieved, headerText.size() + ReplyLimits::kKeptTextMax))
         return;
     dialog.SetQuotedBody(replyBody(retrieved, headerText.size()));
 

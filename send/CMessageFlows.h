@@ -39,8 +39,9 @@ private:
     // The compose dialog's fields into the session, the server choice shown, then the send.
     void sendComposed(const std::string& from, const std::string& to, const std::string& subject,
                       const std::string& body, bool direct, bool isReply);
-    // Reads and removes the retrieved message's file; false with the reason in the status line.
-    bool takeRetrievedFile(std::string& bytes);
+    // Reads at most limit bytes of the retrieved message's file and removes the file; false with
+    // the reason in the status line.
+    bool takeRetrievedFile(std::string& bytes, std::size_t limit);
     // The POP3 session is gone: the window goes back to disconnected, showing why.
     void connectionGone(const std::string& reason);
 

@@ -140,11 +140,24 @@ bool CSmtpSession::connectAndGreet() {
 }
 
 bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
-    if (!isConnected() || !socket_->send(line)) {
+    if (!isConnected()) {
         failStep(step, kConnectionLost);
         return false;
     }
+    if (!socket_->send(line)) {
+        if (socket_->sendStatus() == IoStatus::Cancelled)
+            endCancelled();
+        else
+            failStep(step, kConnectionLost);
+        return false;
+    }
     return true;
+}
+
+void CSmtpSession::endCancelled() {
+    setStatusFromTable(kForwardCancelled);
+    // The server is in the middle of the data: the connection cannot be used again.
+    closeSocket();
 }
 
 bool CSmtpSession::sendData(std::string_view bytes, CDataEnding& ending) {
@@ -167,7 +180,10 @@ bool CSmtpSession::receiveReply(SmtpStep step, std::size_t max, std::string_view
         reply = std::string_view(replyArea_.data(), r.count);
         return true;
     }
-    failStep(step, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
+    if (r.status == IoStatus::Cancelled)
+        endCancelled();
+    else
+        failStep(step, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
     return false;
 }
 

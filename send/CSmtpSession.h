@@ -86,6 +86,8 @@ private:
     int finishData(const CDataEnding& ending);
     bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
     void failStep(SmtpStep step, int reasonId);
+    // The user stopped a wait of the transfer: "Forwardning avbruten.", the connection closed.
+    void endCancelled();
     void closeSocket();
     bool isConnected() const;
 

@@ -3,6 +3,8 @@
 #include "dialogs/CProgressThread.h"
 #include "dialogs/CProgressWindowHost.h"
 #include "platform/CWaitHook.h"
+#include "pop3/CPop3Session.h"
+#include "support/CLoopbackServer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -94,6 +97,7 @@ TEST_F(ProgressWindow, AvbrytEscapeAndEnterEachEndItForGood) {
 
         end(dlg);
         EXPECT_FALSE(op.IsProgressRunning()) << "the cancel must not wait for a tick";
+        EXPECT_TRUE(op.IsCancelled());
         EXPECT_EQ(CProgressDlg::openCount(), 0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.isNull(); }, bound));
         op.SetProgress(1000); // a final report after the cancel meets no window
@@ -131,6 +135,8 @@ TEST_F(ProgressWindow, ReportAtOrAboveTheTotalClosesAtTheNextTick) {
         },
         bound));
     EXPECT_GE(sinceOpen.elapsed(), tickMs - 50);
+    for (CProgressThread* op : {&exact, &above, &zero})
+        EXPECT_FALSE(op->IsCancelled()) << "a window that reached its total was not cancelled";
     std::sort(barAtEnd.begin(), barAtEnd.end());
     EXPECT_EQ(barAtEnd, (std::vector<int>{0, 500, 1000}))
         << "a position above the total fills the bar";
@@ -234,6 +240,42 @@ TEST_F(ProgressWindow, WaitHookKeepsTheWindowTickingAndTakesItsAvbryt) {
         QCoreApplication::postEvent(button, new QMouseEvent(type, at, button->mapToGlobal(at),
                                                             Qt::LeftButton, buttons, {}));
     EXPECT_TRUE(runHookUntil([&] { return !op.IsProgressRunning(); }));
+}
+
+TEST_F(ProgressWindow, AvbrytEndsADownloadThatWaitsOnAStalledServer) {
+    CGuiWaitHook::install();
+    constexpr int size = 5'000'000;
+    CLoopbackServer server([](CLoopbackServer& s) {
+        s.send("+OK\r\n");
+        const std::string replies[] = {"+OK\r\n", "+OK\r\n", "+OK 1 5000000\r\n",
+                                       "+OK\r\n1 5000000\r\n.\r\n",
+                                       "+OK\r\n" + std::string(100000, 'x')};
+        for (const std::string& reply : replies) {
+            s.readLine(); // USER, PASS, STAT, LIST, RETR 1
+            s.send(reply);
+        }
+        s.waitFor();
+    });
+    CPop3Session session;
+    session.setProgressHost(&host);
+    session.setHost("127.0.0.1");
+    session.setPort(server.port());
+    session.setUser("anna");
+    session.setPassword("x");
+    ASSERT_TRUE(session.login() && session.stat() && session.list()) << session.getErrorText();
+
+    QElapsedTimer sinceClick;
+    QTimer::singleShot(300, [&] {
+        QPointer<CProgressDlg> dlg = windowFor(size);
+        ASSERT_TRUE(dlg);
+        QTest::mouseClick(avbryt(dlg), Qt::LeftButton);
+        sinceClick.start();
+    });
+    EXPECT_FALSE(session.retr(1));
+    ASSERT_TRUE(sinceClick.isValid()) << "the window never took its Avbryt";
+    EXPECT_LT(sinceClick.elapsed(), 500);
+    EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av anv\xE4ndaren.");
+    EXPECT_FALSE(session.isConnected());
 }
 
 TEST_F(ProgressWindow, WaitHookDoesNotNestInsideAHandlerThatBlocksAgain) {

@@ -107,8 +107,10 @@ public:
 class CClosingProgressHost : public CScriptedProgressHost {
 public:
     void openProgressWindow(std::shared_ptr<ProgressState> state) override {
-        if (closeNext)
+        if (closeNext) {
+            state->cancelled.store(true);
             state->ended.store(true);
+        }
         closeNext = false;
         CScriptedProgressHost::openProgressWindow(std::move(state));
     }
@@ -469,7 +471,8 @@ TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {
     EXPECT_TRUE(w.window.isConnected());
     EXPECT_EQ(w.firstColumn(), (QStringList{"1. Avs1 <a1@example.org>", "2. Avs2 <a2@example.org>",
                                             "3. Avs3 <a3@example.org>"}));
-    EXPECT_EQ(w.window.statusText(), "Forwardning avbruten.");
+    // The cancelled download names itself after the flow's own text.
+    EXPECT_EQ(w.window.statusText(), "Forwardning avbruten. RETR: Avbrutet av anv\xE4ndaren.");
 }
 
 TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {

@@ -86,6 +86,7 @@ TEST_F(CPop3SessionPeerTest, LoginListsAndReadsHeaders) {
 
 TEST_F(CPop3SessionPeerTest, RetrKeepsTheServersBytes) {
     logIn();
+    ASSERT_TRUE(session.stat());
     ASSERT_TRUE(session.list());
     ASSERT_TRUE(session.retr(1)) << session.getErrorText();
     EXPECT_EQ(fileBytes(CPop3Session::tempFilePath()), onTheWire(kFirst));

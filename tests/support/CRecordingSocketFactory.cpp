@@ -13,6 +13,7 @@ public:
             owner_.hook_(owner_.sent_.back());
         return inner_->send(bytes);
     }
+    IoStatus sendStatus() const override { return inner_->sendStatus(); }
     IoResult receive(char* into, std::size_t max) override { return inner_->receive(into, max); }
     void close() override { inner_->close(); }
     bool isOpen() const override { return inner_->isOpen(); }

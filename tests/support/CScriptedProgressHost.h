@@ -12,7 +12,10 @@ public:
     void openProgressWindow(std::shared_ptr<ProgressState> state) override {
         windows.push_back(std::move(state));
     }
-    void cancelLatest() { windows.back()->ended.store(true); }
+    void cancelLatest() {
+        windows.back()->cancelled.store(true);
+        windows.back()->ended.store(true);
+    }
 
     std::vector<std::shared_ptr<ProgressState>> windows;
 };

@@ -121,7 +121,9 @@ void scriptUpTo(CFakeScript& script, const Pop3Case& c) {
     if (c.command == "PASS hemligt\r\n")
         return;
     script.server("+OK\r\n");
-    if (c.command != "LIST\r\n")
+    if (c.command != "STAT\r\n")
+        script.client("STAT\r\n").server("+OK 2 165\r\n");
+    if (c.command != "STAT\r\n" && c.command != "LIST\r\n")
         script.client("LIST\r\n").server(kListReply);
     script.client(c.command);
 }
@@ -148,8 +150,11 @@ TEST(CFaultInjection, EveryPop3ReplyCutOrSilentEndsWithATextAndAnIntactTable) {
             playFault(*script, fault);
             if (c.afterLogin) {
                 ASSERT_TRUE(session.login()) << session.getErrorText();
-                if (c.command != "LIST\r\n") {
-                    ASSERT_TRUE(session.list());
+                if (c.command != "STAT\r\n") {
+                    ASSERT_TRUE(session.stat());
+                    if (c.command != "LIST\r\n") {
+                        ASSERT_TRUE(session.list());
+                    }
                 }
             }
             const TableSnapshot before(session.messageTable());
@@ -182,10 +187,12 @@ TEST(CFaultInjection, ALargeDownloadCutShortClosesItsWindowAndLeavesNoFile) {
         session.setProgressHost(&progress);
         auto script = factory.addScript();
         script->server("+OK\r\n").client("USER \r\n").server("+OK\r\n").client("PASS \r\n");
-        script->server("+OK\r\n").client("LIST\r\n").server("+OK\r\n1 40004\r\n.\r\n");
+        script->server("+OK\r\n").client("STAT\r\n").server("+OK 1 40004\r\n");
+        script->client("LIST\r\n").server("+OK\r\n1 40004\r\n.\r\n");
         script->client("RETR 1\r\n");
         playFault(*script, fault);
         ASSERT_TRUE(session.login());
+        ASSERT_TRUE(session.stat());
         ASSERT_TRUE(session.list());
         EXPECT_FALSE(session.retr(1));
         EXPECT_FALSE(fileExists(CPop3Session::tempFilePath()));

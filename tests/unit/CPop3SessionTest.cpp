@@ -2,15 +2,21 @@
 
 #include "dialogs/IContentHost.h"
 #include "dialogs/IMessageBoxHost.h"
+#include "platform/CClock.h"
+#include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,8 +75,11 @@ protected:
         EXPECT_TRUE(script->finished()) << script->report();
         script = factory.addScript();
     }
-    // A listing that gives message n the size sizes[n-1].
+    // A count and a listing that give message n the size sizes[n-1].
     void listSizes(std::initializer_list<int> sizes) {
+        cClient("STAT\r\n");
+        cServer("+OK " + std::to_string(sizes.size()) + " 0\r\n");
+        ASSERT_TRUE(session.stat());
         cClient("LIST\r\n");
         std::string data = "+OK\r\n";
         int n = 0;
@@ -171,11 +180,15 @@ TEST_F(CPop3SessionTest, StatStoresCountAndSizeAndKeepsThemWithoutBlanks) {
 
 TEST_F(CPop3SessionTest, ListAppendsOneSizePerMessage) {
     logIn();
+    cClient("STAT\r\n");
+    cServer("+OK 3 40300\r\n");
+    ASSERT_TRUE(session.stat());
     cClient("LIST\r\n");
     cServer("+OK 3 messages\r\n");
     cServer("1 100\r\n2 2");
     cServer("00\r\n3 40000\r");
-    cServer("\n.\r\n");
+    // Lines beyond the count STAT gave are read and dropped.
+    cServer("\n4 77\r\n5 88\r\n.\r\n");
     ASSERT_TRUE(session.list());
     ASSERT_EQ(session.messageTable().sizeCount(), 3);
     EXPECT_EQ(session.getMessageSize(2), 200);
@@ -456,7 +469,7 @@ TEST_F(CPop3RetrTest, CancelDeletesTheFileAndDropsTheConnection) {
     cClient("STAT\r\n"); // never sent: the connection is gone
     EXPECT_FALSE(session.retr(1));
     EXPECT_FALSE(fileExists(path));
-    EXPECT_EQ(session.getErrorText(), "");
+    EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av anv\xE4ndaren.");
     EXPECT_FALSE(session.isConnected());
     EXPECT_FALSE(session.stat());
     script = factory.addScript(); // the STAT step above stays unused on purpose
@@ -493,6 +506,83 @@ TEST_F(CPop3RetrTest, AFileThatCannotBeMadeIsReportedInABox) {
     EXPECT_EQ(boxes.shown[0].rfind("Error: /proc/self/maroket: ", 0), 0u) << boxes.shown[0];
     EXPECT_EQ(session.getErrorText(), boxes.shown[0]);
     EXPECT_FALSE(session.isConnected());
+}
+
+// A server that answers every command with +OK, and TOP with a data block of the given size,
+// made up as it is read.
+class CHugeReplyStream : public IStream {
+public:
+    bool connect(const std::string&, int) override { return send("greeting"); }
+    bool send(std::string_view bytes) override {
+        dataLeft_ = bytes.starts_with("TOP") ? 50u << 20 : 0;
+        waiting_ = "+OK\r\n";
+        return true;
+    }
+    IoResult receive(char* into, std::size_t max) override {
+        if (waiting_.empty() && dataLeft_ > 0) {
+            const std::size_t n = std::min(max, dataLeft_);
+            std::memset(into, 'x', n);
+            if ((dataLeft_ -= n) == 0)
+                waiting_ = "\r\n.\r\n";
+            return {n, IoStatus::Ok};
+        }
+        const std::size_t n = std::min(max, waiting_.size());
+        waiting_.copy(into, n);
+        waiting_.erase(0, n);
+        return {n, n > 0 ? IoStatus::Ok : IoStatus::Closed};
+    }
+    void close() override {}
+    bool isOpen() const override { return true; }
+    std::string lastError() const override { return {}; }
+
+private:
+    std::size_t dataLeft_ = 0;
+    std::string waiting_;
+};
+
+class CHugeReplyFactory : public ISocketFactory {
+public:
+    std::unique_ptr<IStream> createStream(StreamSecurity) override {
+        return std::make_unique<CHugeReplyStream>();
+    }
+    std::unique_ptr<IDatagramSocket> createDatagramSocket() override { return nullptr; }
+};
+
+TEST(CPop3SessionMemory, A50MbPreviewStaysUnder100MbAndSaysItWasCut) {
+    // In a child of its own, so that its peak is measured alone.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        CClock::setPauseMs(0); // the pauses would only make this slow
+        CHugeReplyFactory factory;
+        CRecordingContent content;
+        CPop3Session session;
+        session.setSocketFactory(&factory);
+        session.setContentHost(&content);
+        session.setPreviewLines(2000000);
+        long result[2] = {0, 0};
+        if (session.login() && session.preview(1) && content.shown.size() == 1) {
+            const std::string& shown = content.shown[0];
+            result[1] = shown.ends_with("\r\n" + CStringTable::load(716)) &&
+                        shown.size() <= (4u << 20) + 200;
+        }
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        result[0] = usage.ru_maxrss;
+        (void)!::write(pipeFds[1], result, sizeof result);
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    long result[2] = {0, 0};
+    const ssize_t got = ::read(pipeFds[0], result, sizeof result);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_EQ(got, static_cast<ssize_t>(sizeof result));
+    EXPECT_TRUE(result[1]) << "the kept text is not the first 4 MB with the note after it";
+    EXPECT_LT(result[0], 100 * 1024) << "peak resident set in kB";
 }
 
 } // namespace

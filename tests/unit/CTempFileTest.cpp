@@ -156,4 +156,39 @@ TEST_F(CTempFileTest, TheFolderMustBeOursAndPrivate) {
     EXPECT_TRUE(CTempFile::path(path, error)) << error;
 }
 
+TEST_F(CTempFileTest, AParentThatOthersMayWriteToIsRefusedUnlessSticky) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the parent folder to another user needs root";
+    const std::string shared = elsewhere + "/shared";
+    ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+    // The fallback folder, as when there is no runtime folder.
+    const std::string runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string savedTmpdir = tmpdir ? tmpdir : "";
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::setenv("TMPDIR", shared.c_str(), 1);
+
+    std::string fallback, reason;
+    EXPECT_FALSE(CTempFile::path(fallback, reason));
+    EXPECT_EQ(reason, shared + ": mappen kan \xE4ndras av andra anv\xE4ndare");
+    const std::string ours = shared + "/maroket-0";
+    EXPECT_NE(::rmdir(ours.c_str()), 0) << "something was made in the unsafe folder";
+
+    // As /tmp is: root's and sticky.
+    ASSERT_EQ(::chown(shared.c_str(), 0, 0), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    EXPECT_TRUE(CTempFile::path(fallback, reason)) << reason;
+    EXPECT_EQ(fallback, ours + "/pop.tmp");
+
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    if (tmpdir)
+        ::setenv("TMPDIR", savedTmpdir.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    ::rmdir(ours.c_str());
+    ::rmdir(shared.c_str());
+}
+
 } // namespace
