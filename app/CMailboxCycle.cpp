@@ -289,6 +289,12 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
         if (!pop3_.isConnected())
             break; // nothing more reaches the server, and it deletes nothing without QUIT
     }
+    // Avbryt ended a wait on a server that did not answer: it ends like a lost connection, and
+    // a reconnect would only wait on the same server.
+    if (pop3_.waitWasCut()) {
+        connectionLost();
+        return;
+    }
     // QUIT makes the deletions final; the reconnect lists what the server then holds.
     disconnect();
     connectOrDisconnect();

@@ -233,6 +233,7 @@ bool CPop3Session::preview(int message) {
 }
 
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
+    waitCut_ = false;
     if (!isConnected()) {
         fail(kind, kNotConnected);
         return false;
@@ -244,6 +245,7 @@ bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
         return false;
     }
     if (!socket_->send(line)) {
+        waitCut_ = socket_->sendStatus() == IoStatus::Cancelled;
         fail(kind, reasonOf(socket_->sendStatus()));
         dropConnection();
         return false;
@@ -272,6 +274,7 @@ bool CPop3Session::receiveChunk(ReplyKind kind, std::size_t max, std::string_vie
         return true;
     }
     // Whatever the server sends after this could not be told apart from the next reply.
+    waitCut_ = r.status == IoStatus::Cancelled;
     fail(kind, reasonOf(r.status));
     dropConnection();
     return false;

@@ -89,6 +89,9 @@ public:
     // Drops the connection without QUIT (a cancelled download, a lost server).
     void dropConnection();
     bool isConnected() const;
+    // "Avbryt" cut the last command's wait on a server that had not answered; the connection is
+    // gone. (A download stopped between two of its receives is not a cut wait.)
+    bool waitWasCut() const { return waitCut_; }
 
     int getMessageCount() const { return messageCount_; }
     int getMailboxOctets() const { return mailboxOctets_; }
@@ -155,6 +158,7 @@ private:
     int messageCount_ = 0;
     std::vector<std::string> uids_;   // of this connection, from UIDL
     std::vector<int> pendingDeletes_; // DELE answered positively in this connection
+    bool waitCut_ = false;
     std::unique_ptr<IStream> socket_;
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
     std::string pending_;     // received after a status line, not yet read as its data

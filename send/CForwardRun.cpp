@@ -67,6 +67,15 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
 }
 
 void CForwardRun::stop(const std::string& reason) {
+    const std::string stopped =
+        reason.empty() ? load(kForwardCancelled) : load(kForwardCancelled) + " " + reason;
+    if (pop3_.waitWasCut()) {
+        // The user stopped a download the server had left unanswered: the connection is gone,
+        // the server deleted nothing, and a reconnect would only wait on the same server.
+        host_.disconnect();
+        host_.setStatus(stopped);
+        return;
+    }
     host_.setStatus(load(kForwardCancelled));
     // RSET takes back what this run deleted; no row was marked for it.
     pop3_.rset();
@@ -75,6 +84,5 @@ void CForwardRun::stop(const std::string& reason) {
     // The reconnect's own text would hide that the forward stopped; a failed reconnect keeps
     // its reason instead.
     if (host_.isConnected())
-        host_.setStatus(reason.empty() ? load(kForwardCancelled)
-                                       : load(kForwardCancelled) + " " + reason);
+        host_.setStatus(stopped);
 }

@@ -1,10 +1,12 @@
 // Avbryt while a session waits on a real loopback connection: the wait ends within 100 ms of the
 // click unless the server answers within the short grace, and it cuts that one wait only.
+#include "app/CMailboxCycle.h"
 #include "dialogs/CProgressThread.h"
 #include "platform/CWaitHook.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 #include "support/CLoopbackServer.h"
+#include "support/CScriptedMailboxWindow.h"
 #include "support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +156,40 @@ TEST_F(CCancelWaitTest, AForwardBlockedOnAFullSocketEndsWithinTheGraceOfTheClick
     EXPECT_LT(msSince(user.clickedAt), 100);
     EXPECT_EQ(smtp.getStatusText(), "Forwardning avbruten.");
     EXPECT_EQ(::access(path.c_str(), F_OK), -1);
+}
+
+TEST_F(CCancelWaitTest, ADeleteRunStoppedOnASilentServerEndsDisconnectedWithoutWaitingAgain) {
+    CLoopbackServer server([](CLoopbackServer& s) {
+        logIn(s);
+        answer(s, "+OK 5 500\r\n");
+        answer(s, "+OK\r\n1 a\r\n2 b\r\n3 c\r\n4 d\r\n5 e\r\n.\r\n");
+        answer(s, "+OK\r\n1 100\r\n2 100\r\n3 100\r\n4 100\r\n5 100\r\n.\r\n");
+        for (int n = 1; n <= 5; ++n)
+            answer(s, "+OK\r\nFrom: a" + std::to_string(n) + "@b\r\n\r\n.\r\n");
+        answer(s, "+OK\r\n"); // DELE 1
+        answer(s, "+OK\r\n"); // DELE 2
+        s.waitFor(); // and nothing more, to DELE 3 or to anyone who connects again
+    });
+    CPop3Session session;
+    session.setProgressHost(&host);
+    CScriptedMailboxWindow window;
+    window.login.server = "127.0.0.1";
+    session.setPort(server.port());
+    CMailboxCycle cycle(session, window);
+    cycle.setProgressHost(&host);
+    cycle.connectOrDisconnect();
+    ASSERT_EQ(window.rows.size(), 5u) << window.status;
+    const auto start = Clock::now();
+    CUser user(host, [&] { return msSince(start) >= 100; });
+
+    cycle.deleteRows({0, 1, 2, 3, 4});
+    ASSERT_TRUE(user.clicked);
+    EXPECT_LT(msSince(user.clickedAt), 500);
+    EXPECT_FALSE(cycle.isConnected());
+    EXPECT_TRUE(window.rows.empty());
+    EXPECT_EQ(window.status, "DELE: " + kCancelled);
+    EXPECT_EQ(session.messageTable().rowCount(), 5); // no QUIT, no deletion, no marked row
+    EXPECT_EQ(session.messageTable().isDeleted(1), false);
 }
 
 TEST_F(CCancelWaitTest, TheHookRunsEvery50MsThroughADownloadThatNeverWaits) {

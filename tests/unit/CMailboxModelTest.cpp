@@ -8,13 +8,13 @@
 // cannot notice a removal that leaves the count as it was.
 #include "app/CMailboxCycle.h"
 #include "app/CSizeText.h"
-#include "app/IMailboxWindow.h"
 #include "pop3/CPop3Session.h"
 #include "send/CForwardRun.h"
 #include "send/CSmtpSession.h"
 #include "send/IForwardHost.h"
 #include "support/CModelPop3Server.h"
 #include "support/CModelSmtpServer.h"
+#include "support/CScriptedMailboxWindow.h"
 #include "support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
@@ -29,38 +29,9 @@ namespace {
 
 const std::string kUidHeader = "X-Model-Uid: ";
 
-struct Row {
-    std::string first, subject, date, size;
-};
-
-class CModelWindow : public IMailboxWindow {
-public:
-    LoginFields takeLoginFields() override { return {"pop.example", "anna", "hemligt"}; }
-    void writeControls() override {}
-    void focusLoginField() override {}
-    void setStatus(const std::string& text) override { status = text; }
-    void showConnected(bool connected) override { pressed = connected; }
-    void clearRows() override { rows.clear(); }
-    void appendRow(const std::string& first, const std::string& subject, const std::string& date,
-                   const std::string& size) override {
-        rows.push_back({first, subject, date, size});
-    }
-    void startWindowTimer(int, int) override {}
-    void stopWindowTimer(int) override {}
-    bool askYesNo(const std::string&) override { return answerYes; }
-    int quickLogin() const override { return quick; }
-    int idleTimeout() const override { return 5; }
-
-    std::vector<Row> rows;
-    std::string status;
-    bool pressed = false;
-    bool answerYes = true;
-    int quick = 1000;
-};
-
 class CModelForwardHost : public IForwardHost {
 public:
-    CModelForwardHost(CMailboxCycle& cycle, CModelWindow& window)
+    CModelForwardHost(CMailboxCycle& cycle, CScriptedMailboxWindow& window)
         : cycle_(cycle), window_(window) {}
     void setStatus(const std::string& text) override { window_.setStatus(text); }
     void notify(const std::string&) override {}
@@ -70,7 +41,7 @@ public:
 
 private:
     CMailboxCycle& cycle_;
-    CModelWindow& window_;
+    CScriptedMailboxWindow& window_;
 };
 
 // One seeded run: the program with its window, the two servers, and the ledger of what the
@@ -221,7 +192,7 @@ private:
         return "Avbryt soon";
     }
 
-    void checkRow(const Row& row, int n, const CModelPop3Server::Message& m,
+    void checkRow(const CScriptedMailboxWindow::Row& row, int n, const CModelPop3Server::Message& m,
                   const std::string& trace) {
         const std::string number = std::to_string(n) + ".";
         const std::string size = CSizeText::formatSize(static_cast<double>(m.text().size()));
@@ -240,7 +211,7 @@ private:
     CScriptedProgressHost progress_;
     CPop3Session pop3_;
     CSmtpSession smtp_;
-    CModelWindow window_;
+    CScriptedMailboxWindow window_;
     CMailboxCycle cycle_;
     CModelForwardHost host_;
     int delivered_count_ = 0;
