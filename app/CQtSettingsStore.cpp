@@ -18,6 +18,9 @@ CQtSettingsStore::CQtSettingsStore()
     : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velmo"),
                 applicationKey()) {}
 
+CQtSettingsStore::CQtSettingsStore(const QString& iniFile)
+    : settings_(iniFile, QSettings::IniFormat) {}
+
 int CQtSettingsStore::readInt(const std::string& name, int fallback) {
     bool ok = false;
     int value = settings_.value(kGroup + QString::fromStdString(name)).toInt(&ok);

@@ -9,6 +9,8 @@
 class CQtSettingsStore : public ISettingsStore {
 public:
     CQtSettingsStore();
+    // The same group in the INI file given instead, e.g. a demo's own; the user's stay untouched.
+    explicit CQtSettingsStore(const QString& iniFile);
 
     int readInt(const std::string& name, int fallback) override;
     std::string readString(const std::string& name, const std::string& fallback) override;

@@ -1,9 +1,10 @@
 #include "app/CDialogRunner.h"
 #include "app/CGuiWaitHook.h"
 #include "app/CMaroketDlg.h"
-#include "app/CQtSettingsStore.h"
+#include "app/CStartOptions.h"
 #include "dialogs/CMessageBoxHost.h"
 #include "platform/CSocketLayer.h"
+#include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
 #include "resources/MaroketVersion.h"
 
@@ -12,18 +13,9 @@
 #include <QWindow>
 
 #include <cstdio>
-#include <cstring>
+#include <memory>
 
 namespace {
-
-// Our own options are looked for before QApplication takes its own (-platform and the like) out
-// of the arguments; anything else is left alone, as it always was.
-bool hasOption(int argc, char** argv, const char* name) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return true;
-    return false;
-}
 
 // --exit-when-shown: ends the window's loop once the window system has the window on screen, so
 // that an installation can be checked without anyone to close it.
@@ -39,12 +31,16 @@ void exitOnceShown(CMaroketDlg& window) {
 } // namespace
 
 int main(int argc, char** argv) {
+    CStartOptions options;
+    if (!options.parse(argc, argv)) {
+        std::fprintf(stderr, "maroket: %s\n", options.errorText().c_str());
+        return 2;
+    }
     // Answered before the window system is touched, so it works without a display.
-    if (hasOption(argc, argv, "--version")) {
+    if (options.version()) {
         std::printf("%s\n", kMaroketVersionText);
         return 0;
     }
-    const bool exitWhenShown = hasOption(argc, argv, "--exit-when-shown");
 
     QApplication app(argc, argv);
     // Settings live under velmo/<executable name>.
@@ -58,11 +54,12 @@ int main(int argc, char** argv) {
     }
     CGuiWaitHook::install();
 
-    CQtSettingsStore store;
+    const std::unique_ptr<ISettingsStore> store = options.makeStore();
     CDialogRunner runner;
-    CMaroketDlg window(store, runner);
+    CMaroketDlg window(*store, runner);
     runner.setParent(&window);
-    if (exitWhenShown)
+    options.fillLoginFields(window);
+    if (options.exitWhenShown())
         exitOnceShown(window);
     window.exec();
     return 0;

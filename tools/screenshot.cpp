@@ -1,14 +1,18 @@
-// Renders the main window after a load from a scripted mailbox into a PNG, for the README:
-//   QT_QPA_PLATFORM=offscreen build/tools/maroket_screenshot docs/main-window.png
+// Renders the main window after loading the demo mailbox from a private Dovecot into a PNG, for
+// the README:
+//   QT_QPA_PLATFORM=offscreen build/maroket_screenshot docs/main-window.png
+// The window starts as tools/run.sh --demo starts it, and Enter loads the list.
 #include "app/CDialogRunner.h"
 #include "app/CMaroketDlg.h"
-#include "support/CFakeSocketFactory.h"
-#include "support/CMemorySettingsStore.h"
+#include "app/CStartOptions.h"
+#include "peers/CDemoPeers.h"
+#include "platform/ISettingsStore.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -16,49 +20,34 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    CMemorySettingsStore store;
-    store.strings["Address"] = "anna@example.org";
-    CDialogRunner runner;
-    CMaroketDlg window(store, runner);
-
-    struct Message {
-        const char* from;
-        const char* subject;
-        const char* date;
-        int size;
-    };
-    const Message messages[] = {
-        {"Bo Ek <bo@example.org>",
-         "=?iso-8859-1?Q?M=F6te_p=E5_fredag?=", "Mon, 7 Dec 2026 09:12:40 +0100", 2365},
-        {"Kundtj\xE4nst <kund@example.com>", "Din order 4711", "Mon, 7 Dec 2026 11:03:05 +0100",
-         14802},
-        {"=?iso-8859-1?Q?=C5sa_Lind?= <asa@example.net>", "Bilder fr\xE5n resan",
-         "Mon, 7 Dec 2026 18:47:21 +0100", 3145728},
-        {"nyhetsbrev@example.com", "Veckans erbjudanden", "Tue, 8 Dec 2026 06:00:00 +0100", 48211},
-        {"Per Holm <per@example.org>", "Re: Lunch?", "Tue, 8 Dec 2026 08:31:59 +0100", 1890},
-    };
-    CFakeSocketFactory fake;
-    CFakeScript& s = *fake.addScript();
-    s.server("+OK ready\r\n").client("USER anna\r\n").server("+OK\r\n");
-    s.client("PASS hemligt\r\n").server("+OK\r\n").client("STAT\r\n");
-    int total = 0;
-    std::string list = "+OK\r\n";
-    for (int i = 0; i < 5; ++i) {
-        total += messages[i].size;
-        list += std::to_string(i + 1) + " " + std::to_string(messages[i].size) + "\r\n";
+    CDemoPeers demo;
+    std::string error;
+    if (!demo.start(error)) {
+        std::fprintf(stderr, "The demo servers did not start: %s\n", error.c_str());
+        return 1;
     }
-    s.server("+OK 5 " + std::to_string(total) + "\r\n").client("UIDL\r\n").server("-ERR\r\n");
-    s.client("LIST\r\n").server(list + ".\r\n");
-    for (int i = 0; i < 5; ++i)
-        s.client("TOP " + std::to_string(i + 1) + " 0\r\n")
-            .server(std::string("+OK\r\nFrom: ") + messages[i].from + "\r\nSubject: " +
-                    messages[i].subject + "\r\nDate: " + messages[i].date + "\r\n\r\n.\r\n");
-    window.pop3().setSocketFactory(&fake);
-    window.findChild<QLineEdit*>("1003")->setText("pop.example.org");
-    window.findChild<QLineEdit*>("1004")->setText("anna");
-    window.findChild<QLineEdit*>("1005")->setText("hemligt");
+
+    std::vector<std::string> words = {argv[0]};
+    for (const std::string& option : demo.programOptions())
+        words.push_back(option);
+    std::vector<char*> options;
+    for (std::string& word : words)
+        options.push_back(word.data());
+    options.push_back(nullptr);
+    int count = static_cast<int>(words.size());
+    CStartOptions start;
+    if (!start.parse(count, options.data()))
+        return 1;
+    const auto store = start.makeStore();
+    CDialogRunner runner;
+    CMaroketDlg window(*store, runner);
+    start.fillLoginFields(window);
     window.show();
-    window.onCommand(105);
+    window.onCommand(1007); // Enter
     app.processEvents();
+    if (!window.isConnected()) {
+        std::fprintf(stderr, "The demo mailbox did not load: %s\n", window.statusText().c_str());
+        return 1;
+    }
     return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

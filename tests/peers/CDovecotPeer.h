@@ -21,8 +21,13 @@ public:
 
     std::string host() const { return "127.0.0.1"; }
     int port() const { return port_; }
-    std::string user() const { return "tester"; }
-    std::string password() const { return "secret"; }
+    std::string user() const { return user_; }
+    std::string password() const { return password_; }
+    // Another account than tester / secret; only before the first start() or addMessage().
+    void setAccount(const std::string& user, const std::string& password) {
+        user_ = user;
+        password_ = password;
+    }
 
     // Lines appended to the config at the next start(), e.g. a setting a test needs.
     void addConfig(const std::string& lines);
@@ -51,6 +56,8 @@ private:
     bool waitForGreeting(std::string& error);
 
     std::string dir_;
+    std::string user_ = "tester";
+    std::string password_ = "secret";
     std::string extraConfig_;
     std::string tlsAddress_;
     std::string tlsCertificate_;

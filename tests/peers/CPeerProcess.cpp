@@ -64,9 +64,16 @@ pid_t CPeerProcess::start(const std::vector<std::string>& programs,
         ::dup2(log, 1);
         ::dup2(log, 2);
         ::close_range(3, ~0U, 0);
-        for (const std::string& program : programs)
+        for (const std::string& program : programs) {
+            // A program named by its path is also called by it: Python looks for its own
+            // library beside argv[0] when that has no slash, which through $PATH may be
+            // another installation's (pyenv, a virtual environment) that the system's Python
+            // cannot load.
+            argv[0] = const_cast<char*>(program.find('/') == std::string::npos ? words[0].c_str()
+                                                                               : program.c_str());
             program.find('/') == std::string::npos ? ::execvp(program.c_str(), argv.data())
                                                    : ::execv(program.c_str(), argv.data());
+        }
         const char message[] = "cannot run the server\n";
         (void)!::write(2, message, sizeof message - 1);
         ::_exit(127);

@@ -54,6 +54,8 @@ bool CSmtpSinkPeer::launch(std::string& error) {
                                      std::to_string(port_), dir_ + "/messages"};
     if (!tlsAddress_.empty())
         args.insert(args.end(), {tlsAddress_, tlsCertificate_, tlsKey_});
+    if (printHeaders_)
+        args.insert(args.begin() + 2, "--print-headers");
     // The system's Python first: aiosmtpd comes from the Debian package.
     pid_ = CPeerProcess::start({"/usr/bin/python3", "python3"}, args, dir_ + "/sink.log", error);
     return pid_ > 0;

@@ -41,6 +41,10 @@ public:
     static constexpr int kTlsPort = 465;
     std::string tlsHost() const { return tlsAddress_; }
 
+    // From the next start() on, the sink also writes the header lines of each message it takes
+    // to its output (see log()), under a line naming the envelope.
+    void printHeaders() { printHeaders_ = true; }
+
     // The messages stored so far, in the order they arrived.
     std::vector<Message> messages() const;
     // Waits at most timeoutMs until at least count messages are stored.
@@ -59,4 +63,5 @@ private:
     std::string tlsKey_;
     int port_ = -1;
     pid_t pid_ = -1;
+    bool printHeaders_ = false;
 };

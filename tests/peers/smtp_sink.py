@@ -1,14 +1,15 @@
 #!/usr/bin/python3
 """An SMTP server on 127.0.0.1 for the tests that keeps every message it receives.
 
-Usage: smtp_sink.py PORT FOLDER [TLS_ADDRESS CERTIFICATE KEY]
+Usage: smtp_sink.py [--print-headers] PORT FOLDER [TLS_ADDRESS CERTIFICATE KEY]
 
 Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line) and n.data (the
 data exactly as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, once
 the rest is complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on
 TLS_ADDRESS port 465, with the certificate and key given; the plain port stays. A message with
 the header line "X-Sink-Refuse: yes" is refused at the end of its data and not stored. Prints
-"ready PORT" when it listens. Ends on SIGTERM.
+"ready PORT" when it listens, and with --print-headers the envelope and header lines of each
+message it stores, for someone watching. Ends on SIGTERM.
 """
 
 import asyncio
@@ -33,9 +34,20 @@ def write(path, data):
         out.write(data)
 
 
+def shown(data):
+    # Printable whatever the client sent: bytes that are not UTF-8 are marked, not fatal.
+    return data.decode("utf-8", errors="replace")
+
+
+def header_block(content):
+    """The header lines of a message: up to the first empty line, LF line ends."""
+    return shown(content.replace(b"\r\n", b"\n").split(b"\n\n", 1)[0])
+
+
 class Keeper:
-    def __init__(self, folder):
+    def __init__(self, folder, print_headers):
         self.folder = folder
+        self.print_headers = print_headers
         self.count = 0
 
     async def handle_DATA(self, server, session, envelope):
@@ -48,12 +60,18 @@ class Keeper:
         write(base + ".rcpt", b"".join(as_bytes(r) + b"\n" for r in envelope.rcpt_tos))
         write(base + ".data", envelope.content)
         write(base + ".done", b"")
+        if self.print_headers:
+            print("--- message %d from <%s> to %s, %d bytes ---" % (
+                self.count, shown(as_bytes(envelope.mail_from or "")),
+                ", ".join("<%s>" % shown(as_bytes(r)) for r in envelope.rcpt_tos),
+                len(envelope.content)))
+            print(header_block(envelope.content) + "\n", flush=True)
         return "250 OK stored as %d" % self.count
 
 
-async def serve(port, folder, tls):
+async def serve(port, folder, tls, print_headers):
     loop = asyncio.get_running_loop()
-    keeper = Keeper(folder)
+    keeper = Keeper(folder, print_headers)
 
     def factory():
         # A fixed host name: the default asks the resolver for this machine's name.
@@ -76,10 +94,14 @@ async def serve(port, folder, tls):
 
 
 def main():
-    if len(sys.argv) not in (3, 6):
+    args = sys.argv[1:]
+    print_headers = args[:1] == ["--print-headers"]
+    if print_headers:
+        args = args[1:]
+    if len(args) not in (2, 5):
         print(__doc__, file=sys.stderr)
         return 2
-    asyncio.run(serve(int(sys.argv[1]), sys.argv[2], sys.argv[3:]))
+    asyncio.run(serve(int(args[0]), args[1], args[2:], print_headers))
     return 0
 
 
