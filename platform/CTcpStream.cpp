@@ -31,6 +31,7 @@ void CTcpStream::close() {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    ahead_.clear();
 }
 
 bool CTcpStream::connect(const std::string& host, int port) {
@@ -123,6 +124,8 @@ IoResult CTcpStream::receiveUntil(char* into, std::size_t max, CClock::TimePoint
     }
     if (max == 0)
         return {0, IoStatus::Ok};
+    if (!ahead_.empty())
+        return {ahead_.take(into, max), IoStatus::Ok};
     for (;;) {
         ssize_t n = ::recv(fd_, into, max, 0);
         if (n > 0)
@@ -143,4 +146,38 @@ IoResult CTcpStream::receiveUntil(char* into, std::size_t max, CClock::TimePoint
             return {0, s};
         }
     }
+}
+
+IoResult CTcpStream::receiveAvailable(char* into, std::size_t max) {
+    for (;;) {
+        const ssize_t n = ::recv(fd_, into, max, MSG_DONTWAIT);
+        if (n > 0)
+            return {static_cast<std::size_t>(n), IoStatus::Ok};
+        if (n == 0)
+            return {0, IoStatus::Closed};
+        if (errno == EINTR)
+            continue;
+        return {0, errno == EAGAIN || errno == EWOULDBLOCK ? IoStatus::Ok : IoStatus::Failed};
+    }
+}
+
+void CTcpStream::awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
+                           int maxMs) {
+    if (fd_ < 0)
+        return;
+    std::string chunk;
+    ahead_.gather(fd_, want, holdsEnd, maxMs, [&](CReadAhead& ahead) {
+        // Never more than one receive's worth: the rest may stay with the system.
+        for (;;) {
+            if (ahead.size() >= want)
+                return true;
+            chunk.resize(want - ahead.size());
+            const IoResult r = receiveAvailable(chunk.data(), chunk.size());
+            if (r.status != IoStatus::Ok)
+                return false;
+            if (r.count == 0)
+                return true;
+            ahead.append(std::string_view(chunk.data(), r.count));
+        }
+    });
 }

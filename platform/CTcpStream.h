@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CClock.h"
+#include "platform/CReadAhead.h"
 #include "platform/IStream.h"
 #include "platform/SocketTimeouts.h"
 
@@ -18,6 +19,8 @@ public:
     bool send(std::string_view bytes) override;
     IoStatus sendStatus() const override { return sendStatus_; }
     IoResult receive(char* into, std::size_t max) override;
+    void awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
+                   int maxMs) override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     std::string lastError() const override { return lastError_; }
@@ -28,10 +31,15 @@ public:
     bool sendUntil(std::string_view bytes, CClock::TimePoint deadline);
     IoResult receiveUntil(char* into, std::size_t max, CClock::TimePoint deadline);
     const SocketTimeouts& timeouts() const { return timeouts_; }
+    // What has arrived, without waiting: Ok with a count (0 when nothing is there), Closed or
+    // Failed.
+    IoResult receiveAvailable(char* into, std::size_t max);
+    int descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
     SocketTimeouts timeouts_;
     std::string lastError_;
     IoStatus sendStatus_ = IoStatus::Ok;
+    CReadAhead ahead_;
 };

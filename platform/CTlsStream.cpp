@@ -2,6 +2,7 @@
 
 #include "platform/CWaitHook.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <openssl/err.h>
@@ -52,6 +53,7 @@ void CTlsStream::close() {
     }
     ssl_ = nullptr;
     in_ = out_ = nullptr;
+    ahead_.clear();
     broken_ = false;
     tcp_.close();
 }
@@ -199,6 +201,8 @@ IoResult CTlsStream::receive(char* into, std::size_t max) {
     if (max == 0)
         return {0, IoStatus::Ok};
     CWaitHook::runIfDue();
+    if (!ahead_.empty())
+        return {ahead_.take(into, max), IoStatus::Ok};
     // One limit for the whole call, however many pieces a record arrives in.
     const auto deadline = CClock::after(tcp_.timeouts().receiveMs);
     for (;;) {
@@ -255,4 +259,38 @@ IoStatus CTlsStream::fill(CClock::TimePoint deadline) {
     // A memory buffer takes everything it is given.
     BIO_write(in_, chunk, static_cast<int>(r.count));
     return IoStatus::Ok;
+}
+
+void CTlsStream::awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
+                           int maxMs) {
+    if (!isOpen() || broken_)
+        return;
+    ahead_.gather(tcp_.descriptor(), want, holdsEnd, maxMs,
+                  [this, want](CReadAhead&) { return pullAhead(want); });
+}
+
+bool CTlsStream::pullAhead(std::size_t want) {
+    char chunk[kFillChunk];
+    for (;;) {
+        const IoResult raw = tcp_.receiveAvailable(chunk, sizeof chunk);
+        if (raw.status != IoStatus::Ok)
+            return false;
+        if (raw.count == 0)
+            break;
+        BIO_write(in_, chunk, static_cast<int>(raw.count));
+    }
+    while (ahead_.size() < want) {
+        ERR_clear_error();
+        std::size_t got = 0;
+        const std::size_t room = std::min(want - ahead_.size(), sizeof chunk);
+        const int rc = SSL_read_ex(ssl_, chunk, room, &got);
+        if (rc != 1) {
+            // Wanting more is the normal end here; anything else the next receive reports.
+            const bool wantsMore = SSL_get_error(ssl_, rc) == SSL_ERROR_WANT_READ;
+            ERR_clear_error();
+            return wantsMore;
+        }
+        ahead_.append(std::string_view(chunk, got));
+    }
+    return true;
 }

@@ -22,6 +22,8 @@ public:
     bool send(std::string_view bytes) override;
     IoStatus sendStatus() const override { return sendStatus_; }
     IoResult receive(char* into, std::size_t max) override;
+    void awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
+                   int maxMs) override;
     void close() override;
     bool isOpen() const override { return ssl_ != nullptr && tcp_.isOpen(); }
     std::string lastError() const override { return lastError_; }
@@ -35,6 +37,8 @@ private:
     bool flush(CClock::TimePoint deadline);
     // Hands what the socket has to the engine.
     IoStatus fill(CClock::TimePoint deadline);
+    // Decrypts what has arrived into ahead_, without waiting; false once nothing more will.
+    bool pullAhead(std::size_t want);
 
     CTcpStream tcp_;
     ssl_st* ssl_ = nullptr;
@@ -44,4 +48,5 @@ private:
     std::string lastError_;
     IoStatus sendStatus_ = IoStatus::Ok;
     ConnectFailure connectFailure_ = ConnectFailure::Unspecified;
+    CReadAhead ahead_; // decrypted, not yet handed out
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,13 @@ public:
     virtual IoStatus sendStatus() const { return IoStatus::Failed; }
     // Waits for at least one byte and returns at most max bytes.
     virtual IoResult receive(char* into, std::size_t max) = 0;
+    // Between the receives of a long reply: lets the bytes on their way arrive, at most maxMs,
+    // so that the next receive is a large one; returns as soon as want bytes are waiting or
+    // holdsEnd says the waiting bytes end the reply. The next receive hands them out. A stream
+    // that has everything at once (in memory) returns at once.
+    virtual void awaitData(std::size_t /*want*/,
+                           const std::function<bool(std::string_view)>& /*holdsEnd*/,
+                           int /*maxMs*/) {}
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // The system's reason for the last failure, for logs and messages.

@@ -38,6 +38,8 @@ constexpr std::size_t kStatusReceive = 4096;
 constexpr std::size_t kListReceive = 8192;
 constexpr std::size_t kTopReceive = 16384;
 constexpr std::size_t kRetrReceive = 65535;
+// How long the bytes of a long reply may take to gather before the next receive.
+constexpr int kGatherMs = 50;
 // A listing line: a message number, a blank, an id of at most 70 characters, CR LF.
 constexpr std::size_t kUidlLineMax = 84;
 
@@ -304,8 +306,17 @@ bool CPop3Session::readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirs
                                  const std::function<bool(std::string_view, bool)>& consume) {
     CEndOfData end;
     for (bool first = true; !end.complete(); first = false) {
-        if (pauseFirst || !first)
-            CClock::pause();
+        // The next receive should be a large one, but nothing waits once it is there or the
+        // reply has ended.
+        if ((pauseFirst || !first) && pending_.empty() && isConnected())
+            socket_->awaitData(
+                max,
+                [&end](std::string_view waiting) {
+                    CEndOfData probe = end;
+                    probe.feed(waiting);
+                    return probe.complete();
+                },
+                kGatherMs);
         std::string_view chunk;
         if (!receiveChunk(kind, max, chunk))
             return false;

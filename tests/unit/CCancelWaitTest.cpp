@@ -168,7 +168,7 @@ TEST_F(CCancelWaitTest, ADeleteRunStoppedOnASilentServerEndsDisconnectedWithoutW
             answer(s, "+OK\r\nFrom: a" + std::to_string(n) + "@b\r\n\r\n.\r\n");
         answer(s, "+OK\r\n"); // DELE 1
         answer(s, "+OK\r\n"); // DELE 2
-        s.waitFor(); // and nothing more, to DELE 3 or to anyone who connects again
+        s.waitFor();          // and nothing more, to DELE 3 or to anyone who connects again
     });
     CPop3Session session;
     session.setProgressHost(&host);
@@ -195,9 +195,16 @@ TEST_F(CCancelWaitTest, ADeleteRunStoppedOnASilentServerEndsDisconnectedWithoutW
 TEST_F(CCancelWaitTest, TheHookRunsEvery50MsThroughADownloadThatNeverWaits) {
     CLoopbackServer server([&](CLoopbackServer& s) {
         logIn(s);
-        answer(s, "+OK 1 600005\r\n");
-        answer(s, "+OK\r\n1 600005\r\n.\r\n");
-        answer(s, "+OK\r\n" + std::string(600000, 'm') + "\r\n.\r\n"); // no receive has to wait
+        answer(s, "+OK 1 6000005\r\n");
+        answer(s, "+OK\r\n1 6000005\r\n.\r\n");
+        // Bytes keep coming for a while: the download is never idle long enough to paint.
+        s.readLine();
+        s.send("+OK\r\n");
+        for (int i = 0; i < 200; ++i) {
+            s.send(std::string(30000, 'm'));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        s.send("\r\n.\r\n");
         s.waitFor();
     });
     CPop3Session session;

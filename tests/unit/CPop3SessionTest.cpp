@@ -2,7 +2,6 @@
 
 #include "dialogs/IContentHost.h"
 #include "dialogs/IMessageBoxHost.h"
-#include "platform/CClock.h"
 #include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
@@ -555,7 +554,6 @@ TEST(CPop3SessionMemory, A50MbPreviewStaysUnder100MbAndSaysItWasCut) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        CClock::setPauseMs(0); // the pauses would only make this slow
         CHugeReplyFactory factory;
         CRecordingContent content;
         CPop3Session session;
