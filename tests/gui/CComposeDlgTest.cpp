@@ -155,7 +155,9 @@ TEST(ComposeDlg, AvbrytEscapeAndTheCloseBoxReadNothing) {
         {"Escape", [](CComposeDlg& d) { QTest::keyClick(toEdit(d), Qt::Key_Escape); }},
         {"close box", [](CComposeDlg& d) { d.close(); }},
     };
-    for (const auto& [name, end] : ways) {
+    for (const auto& way : ways) {
+        const auto& name = way.first;
+        const auto& end = way.second;
         SCOPED_TRACE(name);
         CComposeDlg dlg;
         dlg.SetFrom("jag@exempel.se");

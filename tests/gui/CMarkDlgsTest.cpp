@@ -58,7 +58,9 @@ TEST(MarkDlgs, LaidOutFromDialogUnitsWithInitialValuesAndTabOrder) {
           {{"1073", {107, 13, 72, 12}}},
           {""}}},
     };
-    for (const auto& [create, layout] : dialogs) {
+    for (const auto& dialog : dialogs) {
+        const auto& create = dialog.first;
+        const auto& layout = dialog.second;
         SCOPED_TRACE(layout.resource);
         const std::unique_ptr<CMarkDlgBase> owned = create();
         CMarkDlgBase& dlg = *owned;

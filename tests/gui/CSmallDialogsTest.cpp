@@ -52,7 +52,9 @@ TEST(ForwardDlg, AvbrytAndEscapeReadNothing) {
         {"Avbryt", [](CForwardDlg& d) { control<QPushButton>(d, "2")->click(); }},
         {"Escape", [](CForwardDlg& d) { QTest::keyClick(control(d, "1044"), Qt::Key_Escape); }},
     };
-    for (const auto& [name, end] : ways) {
+    for (const auto& way : ways) {
+        const auto& name = way.first;
+        const auto& end = way.second;
         SCOPED_TRACE(name);
         CForwardDlg dlg;
         const int result = runDriven(dlg, [&] {
