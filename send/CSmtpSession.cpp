@@ -1,11 +1,12 @@
 #include "send/CSmtpSession.h"
 
-#include "dialogs/CProgressThread.h"
 #include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
+#include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 #include "send/CMessageComposer.h"
 #include "send/CMxResolver.h"
 
@@ -17,31 +18,18 @@
 
 namespace {
 
-constexpr int kCannotConnect = 143;
-constexpr int kGreetingRefused = 144;
-constexpr int kHeloLabel = 156;
-constexpr int kMailFromLabel = 157;
-constexpr int kRcptToLabel = 158;
-constexpr int kAddressValid = 159;
-constexpr int kForwardCancelled = 528;
-constexpr int kMessageSent = 533;
-constexpr int kConnectionLost = 701;
-constexpr int kTimedOut = 702;
-constexpr int kLineBreakInField = 705;
-constexpr int kDataLabel = 706;
-constexpr int kTempFileUnreadable = 707;
 constexpr int kTlsPort = 465;
 
-int labelOf(CSmtpSession::SmtpStep step) {
+StringId labelOf(CSmtpSession::SmtpStep step) {
     switch (step) {
     case CSmtpSession::StepHelo:
-        return kHeloLabel;
+        return StringId::HeloLabel;
     case CSmtpSession::StepMailFrom:
-        return kMailFromLabel;
+        return StringId::MailFromLabel;
     case CSmtpSession::StepRcptTo:
-        return kRcptToLabel;
+        return StringId::RcptToLabel;
     default:
-        return kDataLabel;
+        return StringId::DataLabel;
     }
 }
 
@@ -72,7 +60,7 @@ void CSmtpSession::setSocketFactory(ISocketFactory* factory) {
     factory_ = factory ? factory : ownFactory_.get();
 }
 
-void CSmtpSession::setStatusFromTable(int id) {
+void CSmtpSession::setStatusFromTable(StringId id) {
     statusText_ = CStringTable::load(id);
 }
 
@@ -104,16 +92,16 @@ void CSmtpSession::splitAddresses() {
 bool CSmtpSession::refuseLineBreaks(std::initializer_list<const std::string*> texts) {
     for (const std::string* text : texts)
         if (text->find_first_of("\r\n") != std::string::npos) {
-            setStatusFromTable(kLineBreakInField);
+            setStatusFromTable(StringId::LineBreakInField);
             return true;
         }
     return false;
 }
 
-void CSmtpSession::failStep(SmtpStep step, int reasonId) {
+void CSmtpSession::failStep(SmtpStep step, StringId reasonId) {
     const std::string reason = CStringTable::load(reasonId);
     if (step == StepGreeting)
-        statusText_ = CStringTable::load(kGreetingRefused) + " " + reason;
+        statusText_ = CStringTable::load(StringId::GreetingRefused) + " " + reason;
     else
         statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " " + reason;
     // Whatever the server sends later could not be told apart from the next reply.
@@ -124,7 +112,7 @@ bool CSmtpSession::connectAndGreet() {
     closeSocket();
     // A lookup that found no exchanger leaves the server empty: nothing to try.
     if (server_.empty()) {
-        setStatusFromTable(kCannotConnect);
+        setStatusFromTable(StringId::CannotConnect);
         return false;
     }
     // SMTP over TLS has its own port, where TLS starts with the first byte.
@@ -141,21 +129,21 @@ bool CSmtpSession::connectAndGreet() {
 
 bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
     if (!isConnected()) {
-        failStep(step, kConnectionLost);
+        failStep(step, StringId::ConnectionLost);
         return false;
     }
     if (!socket_->send(line)) {
         if (socket_->sendStatus() == IoStatus::Cancelled)
             endCancelled();
         else
-            failStep(step, kConnectionLost);
+            failStep(step, StringId::ConnectionLost);
         return false;
     }
     return true;
 }
 
 void CSmtpSession::endCancelled() {
-    setStatusFromTable(kForwardCancelled);
+    setStatusFromTable(StringId::ForwardCancelled);
     // The server is in the middle of the data: the connection cannot be used again.
     closeSocket();
 }
@@ -171,7 +159,7 @@ bool CSmtpSession::sendData(std::string_view bytes, CDataEnding& ending) {
 
 bool CSmtpSession::receiveReply(SmtpStep step, std::size_t max, std::string_view& reply) {
     if (!isConnected()) {
-        failStep(step, kConnectionLost);
+        failStep(step, StringId::ConnectionLost);
         return false;
     }
     replyArea_.assign(max, '\0');
@@ -183,7 +171,8 @@ bool CSmtpSession::receiveReply(SmtpStep step, std::size_t max, std::string_view
     if (r.status == IoStatus::Cancelled)
         endCancelled();
     else
-        failStep(step, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
+        failStep(step,
+                 r.status == IoStatus::TimedOut ? StringId::TimedOut : StringId::ConnectionLost);
     return false;
 }
 
@@ -195,7 +184,7 @@ int CSmtpSession::checkReply(SmtpStep step) {
     case StepGreeting:
         if (beginsWith(reply, "220"))
             return 1;
-        setStatusFromTable(kGreetingRefused);
+        setStatusFromTable(StringId::GreetingRefused);
         return 0;
     case StepHelo:
     case StepMailFrom:
@@ -251,7 +240,7 @@ int CSmtpSession::finishData(const CDataEnding& ending) {
 }
 
 int CSmtpSession::forwardFile() {
-    const std::string unreadable = CStringTable::load(kTempFileUnreadable);
+    const std::string unreadable = CStringTable::load(StringId::RetrievedUnreadable);
     std::string path, error;
     if (!CTempFile::path(path, error)) {
         statusText_ = unreadable + " " + error;
@@ -301,7 +290,7 @@ int CSmtpSession::forwardFile() {
             if (!sendData(std::string_view(piece, static_cast<std::size_t>(got)), ending))
                 return consumed(0);
             if (!progress.IsProgressRunning()) {
-                setStatusFromTable(kForwardCancelled);
+                setStatusFromTable(StringId::ForwardCancelled);
                 return consumed(0);
             }
             done += got;
@@ -332,7 +321,7 @@ int CSmtpSession::send() {
         // The message is handed over; whatever QUIT meets changes nothing.
         if (isConnected() && socket_->send("QUIT\r\n"))
             checkReply(StepQuit);
-        setStatusFromTable(kMessageSent);
+        setStatusFromTable(StringId::MessageSent);
     }
     closeSocket();
     return ok ? 1 : 0;
@@ -350,7 +339,7 @@ int CSmtpSession::testAddress(const std::string& address) {
     if (ok) {
         if (isConnected() && socket_->send("QUIT\r\n"))
             checkReply(StepQuit);
-        setStatusFromTable(kAddressValid);
+        setStatusFromTable(StringId::RecipientAccepted);
     }
     closeSocket();
     return ok ? 1 : 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ISocketFactory.h"
+#include "resources/StringIds.h"
 
 #include <cstddef>
 #include <initializer_list>
@@ -71,7 +72,7 @@ private:
     // One receive for the step and its test; for StepData the message goes out from here, after
     // a go-ahead.
     int checkReply(SmtpStep step);
-    void setStatusFromTable(int id);
+    void setStatusFromTable(StringId id);
     // The server refused the step: its reply, exactly as received, after the server and step.
     void refuse(SmtpStep step, std::string_view reply);
     int transmitMessage();
@@ -85,7 +86,7 @@ private:
     // Ends the data and takes the one reply the server gives to it: 1 only when it is positive.
     int finishData(const CDataEnding& ending);
     bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
-    void failStep(SmtpStep step, int reasonId);
+    void failStep(SmtpStep step, StringId reasonId);
     // The user stopped a wait of the transfer: "Forwardning avbruten.", the connection closed.
     void endCancelled();
     void closeSocket();
