@@ -196,7 +196,7 @@ int CSmtpSession::checkReply(SmtpStep step) {
     case StepData:
         // Anything but a go-ahead: the lines of the message would be read as commands.
         if (beginsWith(reply, "3"))
-            return transmitMessage();
+            return 1;
         refuse(step, reply);
         return 0;
     case StepQuit:
@@ -253,53 +253,82 @@ int CSmtpSession::forwardFile() {
         return 0;
     }
     // From here on the file is used up, whatever happens to the transfer.
-    auto consumed = [&](int result) {
-        file.close();
-        CFile::remove(path);
-        return result;
-    };
-    auto readFailed = [&](long long got) {
-        statusText_ =
-            unreadable + " " + path + ": " + (got < 0 ? file.errorText() : std::strerror(EIO));
-        return consumed(0);
-    };
-
     CDataEnding ending;
-    if (length <= kProgressThreshold) {
-        std::string all(static_cast<std::size_t>(length), '\0');
-        for (long long done = 0; done < length;) {
-            const long long got =
-                file.read(all.data() + done, static_cast<std::size_t>(length - done));
-            if (got <= 0)
-                return readFailed(got);
-            done += got;
-        }
-        if (!sendData(all, ending))
-            return consumed(0);
-    } else {
-        CProgressThread progress;
-        progress.SetTotal(clampToInt(length));
-        progress.start(progressHost_);
-        char piece[kForwardPiece];
-        for (long long done = 0; done < length;) {
-            const auto want = static_cast<std::size_t>(
-                std::min<long long>(static_cast<long long>(sizeof piece), length - done));
-            const long long got = file.read(piece, want);
-            if (got <= 0)
-                return readFailed(got);
-            if (!sendData(std::string_view(piece, static_cast<std::size_t>(got)), ending))
-                return consumed(0);
-            if (!progress.IsProgressRunning()) {
-                setStatusFromTable(StringId::ForwardCancelled);
-                return consumed(0);
-            }
-            done += got;
-            progress.SetProgress(clampToInt(done));
-        }
-        progress.SetProgress(clampToInt(length));
-    }
+    long long lastRead = 0;
+    const FileTransfer transfer = length <= kProgressThreshold
+                                      ? sendFileWhole(file, length, ending, lastRead)
+                                      : sendFileInPieces(file, length, ending, lastRead);
+    if (transfer == FileTransfer::ReadFailed)
+        statusText_ =
+            unreadable + " " + path + ": " + (lastRead < 0 ? file.errorText() : std::strerror(EIO));
     // A file from RETR ends with its own terminating line, so nothing is added to it.
-    return consumed(finishData(ending));
+    const int result = transfer == FileTransfer::Sent ? finishData(ending) : 0;
+    file.close();
+    CFile::remove(path);
+    return result;
+}
+
+CSmtpSession::FileTransfer CSmtpSession::sendFileWhole(CFile& file, long long length,
+                                                       CDataEnding& ending, long long& lastRead) {
+    std::string all(static_cast<std::size_t>(length), '\0');
+    for (long long done = 0; done < length;) {
+        lastRead = file.read(all.data() + done, static_cast<std::size_t>(length - done));
+        if (lastRead <= 0)
+            return FileTransfer::ReadFailed;
+        done += lastRead;
+    }
+    return sendData(all, ending) ? FileTransfer::Sent : FileTransfer::Stopped;
+}
+
+CSmtpSession::FileTransfer CSmtpSession::sendFileInPieces(CFile& file, long long length,
+                                                          CDataEnding& ending,
+                                                          long long& lastRead) {
+    CProgressThread progress;
+    progress.SetTotal(clampToInt(length));
+    progress.start(progressHost_);
+    char piece[kForwardPiece];
+    for (long long done = 0; done < length;) {
+        const auto want = static_cast<std::size_t>(
+            std::min<long long>(static_cast<long long>(sizeof piece), length - done));
+        lastRead = file.read(piece, want);
+        if (lastRead <= 0)
+            return FileTransfer::ReadFailed;
+        if (!sendData(std::string_view(piece, static_cast<std::size_t>(lastRead)), ending))
+            return FileTransfer::Stopped;
+        if (!progress.IsProgressRunning()) {
+            setStatusFromTable(StringId::ForwardCancelled);
+            return FileTransfer::Stopped;
+        }
+        done += lastRead;
+        progress.SetProgress(clampToInt(done));
+    }
+    progress.SetProgress(clampToInt(length));
+    return FileTransfer::Sent;
+}
+
+bool CSmtpSession::sendEnvelope(const std::string& recipientLine, bool quotedSenderRetry) {
+    if (!connectAndGreet() || !sendLine(StepHelo, "HELO " + heloName_ + "\r\n") ||
+        !checkReply(StepHelo) || !sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n"))
+        return false;
+    if (!checkReply(StepMailFrom)) {
+        // Some servers want the sender quoted; a lost connection gets no second try.
+        if (!quotedSenderRetry || !isConnected() ||
+            !sendLine(StepMailFrom, "MAIL FROM: \"" + fromAddress_ + "\"\r\n") ||
+            !checkReply(StepMailFrom))
+            return false;
+    }
+    return sendLine(StepRcptTo, recipientLine) && checkReply(StepRcptTo);
+}
+
+int CSmtpSession::finish(bool ok, StringId doneText) {
+    if (ok) {
+        // The server has what it was asked for; whatever QUIT meets changes nothing.
+        if (isConnected() && socket_->send("QUIT\r\n"))
+            checkReply(StepQuit);
+        setStatusFromTable(doneText);
+    }
+    closeSocket();
+    return ok ? 1 : 0;
 }
 
 int CSmtpSession::send() {
@@ -307,42 +336,17 @@ int CSmtpSession::send() {
     if (refuseLineBreaks(
             {&fromAddress_, &fromHeader_, &toAddress_, &toHeader_, &heloName_, &subject_}))
         return 0;
-    int ok = connectAndGreet() && sendLine(StepHelo, "HELO " + heloName_ + "\r\n") &&
-             checkReply(StepHelo) &&
-             sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n");
-    if (ok && !checkReply(StepMailFrom)) {
-        // Some servers want the sender quoted; a lost connection gets no second try.
-        ok = isConnected() && sendLine(StepMailFrom, "MAIL FROM: \"" + fromAddress_ + "\"\r\n") &&
-             checkReply(StepMailFrom);
-    }
-    ok = ok && sendLine(StepRcptTo, "RCPT TO:<" + toAddress_ + ">\r\n") && checkReply(StepRcptTo) &&
-         sendLine(StepData, "DATA\r\n") && checkReply(StepData);
-    if (ok) {
-        // The message is handed over; whatever QUIT meets changes nothing.
-        if (isConnected() && socket_->send("QUIT\r\n"))
-            checkReply(StepQuit);
-        setStatusFromTable(StringId::MessageSent);
-    }
-    closeSocket();
-    return ok ? 1 : 0;
+    const bool ok = sendEnvelope("RCPT TO:<" + toAddress_ + ">\r\n", true) &&
+                    sendLine(StepData, "DATA\r\n") && checkReply(StepData) && transmitMessage();
+    return finish(ok, StringId::MessageSent);
 }
 
 int CSmtpSession::testAddress(const std::string& address) {
     splitAddresses();
     if (refuseLineBreaks({&fromAddress_, &fromHeader_, &heloName_, &address}))
         return 0;
-    const int ok = connectAndGreet() && sendLine(StepHelo, "HELO " + heloName_ + "\r\n") &&
-                   checkReply(StepHelo) &&
-                   sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n") &&
-                   checkReply(StepMailFrom) &&
-                   sendLine(StepRcptTo, "RCPT TO: <" + address + ">\r\n") && checkReply(StepRcptTo);
-    if (ok) {
-        if (isConnected() && socket_->send("QUIT\r\n"))
-            checkReply(StepQuit);
-        setStatusFromTable(StringId::RecipientAccepted);
-    }
-    closeSocket();
-    return ok ? 1 : 0;
+    return finish(sendEnvelope("RCPT TO: <" + address + ">\r\n", false),
+                  StringId::RecipientAccepted);
 }
 
 std::string CSmtpSession::lookupMailExchanger(const std::string& domain) {
