@@ -1,9 +1,10 @@
 #include "dialogs/CAboutDlg.h"
+#include "QStringOutput.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/DialogResult.h"
-#include "QStringOutput.h"
 #include "dialogs/IdText.h"
 #include "resources/CStringTable.h"
+#include "resources/MaroketVersion.h"
 
 #include "DialogDriver.h"
 
@@ -67,7 +68,8 @@ TEST_F(AboutDlg, RightDoubleClickShowsTheShortCreditsForThisOpeningOnly) {
             ASSERT_EQ(dlg.childAt(at), nullptr);
             QTest::mouseDClick(dlg.windowHandle(), Qt::LeftButton, {}, at);
             QTest::mouseClick(dlg.windowHandle(), Qt::RightButton, {}, at);
-            EXPECT_EQ(credits(dlg), stringTable(StringId::LongCredits)) << "only a right double-click switches";
+            EXPECT_EQ(credits(dlg), stringTable(StringId::LongCredits))
+                << "only a right double-click switches";
             QTest::mouseDClick(dlg.windowHandle(), Qt::RightButton, {}, at);
             EXPECT_EQ(credits(dlg), stringTable(StringId::ShortCredits));
             EXPECT_EQ(dlg.creditsVariant(), 1);
@@ -150,7 +152,7 @@ TEST_F(AboutDlg, LaidOutWithIconVersionLinksAndCredits) {
         QStringList texts;
         for (QLabel* label : dlg.findChildren<QLabel*>())
             texts << label->text();
-        EXPECT_TRUE(texts.contains(QStringLiteral("Maroket 1.04")));
+        EXPECT_TRUE(texts.contains(QString::fromLatin1(kMaroketVersionText)));
         for (const QString& id : {idText(ControlId::WebLink), idText(ControlId::MailLink)}) {
             auto* link = control<QLabel>(dlg, id);
             EXPECT_TRUE(link->testAttribute(Qt::WA_TransparentForMouseEvents)) << id;

@@ -1,6 +1,6 @@
 #include "dialogs/CComposeDlg.h"
-#include "dialogs/DialogResult.h"
 #include "QStringOutput.h"
+#include "dialogs/DialogResult.h"
 #include "dialogs/IdText.h"
 
 #include "DialogDriver.h"

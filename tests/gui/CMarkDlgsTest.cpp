@@ -1,10 +1,10 @@
+#include "QStringOutput.h"
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CMarkDlgBase.h"
 #include "dialogs/CMarkNumberDlg.h"
 #include "dialogs/CMarkSizeDlg.h"
 #include "dialogs/CMarkTextDlg.h"
 #include "dialogs/DialogResult.h"
-#include "QStringOutput.h"
 #include "dialogs/IdText.h"
 
 #include "DialogDriver.h"

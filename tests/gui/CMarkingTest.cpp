@@ -1,10 +1,10 @@
 #include "CScriptedDialogRunner.h"
+#include "QStringOutput.h"
 #include "app/CMaroketDlg.h"
 #include "dialogs/CMarkNumberDlg.h"
 #include "dialogs/CMarkSizeDlg.h"
 #include "dialogs/CMarkTextDlg.h"
 #include "dialogs/CSettingsDlg.h"
-#include "QStringOutput.h"
 #include "dialogs/IdText.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
@@ -352,7 +352,8 @@ TEST_F(CMarkingTest, AfterAQuickLoginSizeSenderAndSubjectMarkNothing) {
         okWith<CMarkTextDlg>({{idText(ControlId::MarkSenderEdit), ""}}));
     runner.expectDialog<CMarkTextDlg>(
         okWith<CMarkTextDlg>({{idText(ControlId::MarkSubjectEdit), ""}}));
-    for (CommandId id : {CommandId::MarkBySize, CommandId::MarkBySender, CommandId::MarkBySubject}) {
+    for (CommandId id :
+         {CommandId::MarkBySize, CommandId::MarkBySender, CommandId::MarkBySubject}) {
         window.setStatus("");
         window.onCommand(id);
         EXPECT_EQ(marked(), V{2}) << idNumber(id);

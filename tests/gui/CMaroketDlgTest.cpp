@@ -4,6 +4,7 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CSettingsDlg.h"
 #include "dialogs/IdText.h"
+#include "resources/MaroketVersion.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -53,7 +54,8 @@ TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     EXPECT_EQ(w.windowTitle(), "Maroket");
     EXPECT_EQ(control<QLabel>(w, idText(ControlId::StatusLine))->text(),
               QString::fromUtf8("Frånkopplad."));
-    EXPECT_EQ(control<QLabel>(w, idText(ControlId::VersionLabel))->text(), "Maroket 1.04");
+    EXPECT_EQ(control<QLabel>(w, idText(ControlId::VersionLabel))->text(),
+              QString::fromLatin1(kMaroketVersionText));
     EXPECT_EQ(w.pop3().port(), 110);
     EXPECT_EQ(w.pop3().previewLines(), 50);
     EXPECT_EQ(w.smtp().port(), 25);

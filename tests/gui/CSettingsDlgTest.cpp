@@ -1,6 +1,6 @@
 #include "dialogs/CSettingsDlg.h"
-#include "dialogs/DialogResult.h"
 #include "QStringOutput.h"
+#include "dialogs/DialogResult.h"
 #include "dialogs/IdText.h"
 
 #include <gtest/gtest.h>

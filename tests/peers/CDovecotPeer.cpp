@@ -183,10 +183,7 @@ bool CDovecotPeer::writeConfig(std::string& error) {
 }
 
 bool CDovecotPeer::pickPlace(std::string& error) {
-    port_ = CFreePort::pick(host());
-    if (port_ < 0)
-        error = "no free port on " + host();
-    return port_ >= 0;
+    return pickPort(host(), port_, error);
 }
 
 bool CDovecotPeer::launch(std::string& error) {

@@ -60,10 +60,7 @@ bool CSmtpSinkPeer::prepare(std::string& error) {
 }
 
 bool CSmtpSinkPeer::pickPlace(std::string& error) {
-    port_ = CFreePort::pick(host());
-    if (port_ < 0)
-        error = "no free port on " + host();
-    return port_ >= 0;
+    return pickPort(host(), port_, error);
 }
 
 bool CSmtpSinkPeer::answers() const {

@@ -1,5 +1,6 @@
 #include "tests/peers/CTestPeer.h"
 
+#include "tests/peers/CFreePort.h"
 #include "tests/peers/CPeerProcess.h"
 
 #include <cerrno>
@@ -78,6 +79,13 @@ bool CTestPeer::waitUntilAnswering(std::string& error) {
     error = std::string(traits_.name) + " did not " + waitedFor() + " within " +
             std::to_string(traits_.startTimeout.count()) + " s";
     return false;
+}
+
+bool CTestPeer::pickPort(const std::string& address, int& port, std::string& error) {
+    port = CFreePort::pick(address);
+    if (port < 0)
+        error = "no free port on " + address;
+    return port >= 0;
 }
 
 bool CTestPeer::startProcess(const std::vector<std::string>& programs,

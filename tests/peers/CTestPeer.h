@@ -46,6 +46,8 @@ protected:
     // Where it was waited for: "greet on port 4711".
     virtual std::string waitedFor() const = 0;
 
+    // A port on address that was free a moment ago; false with the reason.
+    static bool pickPort(const std::string& address, int& port, std::string& error);
     bool startProcess(const std::vector<std::string>& programs,
                       const std::vector<std::string>& args, std::string& error);
     const std::string& dir() const { return dir_; }
