@@ -2,43 +2,23 @@
 
 #include "app/CSizeText.h"
 #include "app/IMailboxWindow.h"
-#include "dialogs/CProgressThread.h"
+#include "platform/CProgressThread.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kConnectingTo = 109;
-constexpr int kBusy = 110;
-constexpr int kStillBusy = 111;
-constexpr int kBusyGaveUp = 112;
-constexpr int kFetchingInfo = 113;
-constexpr int kDoneAccountHas = 114;
-constexpr int kMessagesTotalling = 115;
-constexpr int kFetchingMessage = 116;
-constexpr int kDisconnecting = 118;
-constexpr int kSelectOneToView = 119;
-constexpr int kSelectToDelete = 120;
-constexpr int kReallyDelete = 121;
-constexpr int kMessagesQuestion = 122;
-constexpr int kDeleting = 123;
-constexpr int kOf = 531;
-constexpr int kDisconnected = 604;
-// Busy replies after which the retries stop.
-constexpr int kBusyGiveUpAt = 27;
-// Up to this many busy replies the retry comes after the short period, above it the long one.
-constexpr int kShortRetriesUpTo = 13;
-
-std::string load(int id) {
+std::string load(StringId id) {
     return CStringTable::load(id);
 }
 
 // "<label> 3 av 12<end>"
-std::string countText(int labelId, int i, int total, const char* end) {
-    return load(labelId) + " " + std::to_string(i) + " " + load(kOf) + " " + std::to_string(total) +
-           end;
+std::string countText(StringId labelId, int i, int total, const char* end) {
+    return load(labelId) + " " + std::to_string(i) + " " + load(StringId::Of) + " " +
+           std::to_string(total) + end;
 }
 
 } // namespace
@@ -56,7 +36,7 @@ void CMailboxCycle::connectOrDisconnect() {
 void CMailboxCycle::connectSequence() {
     window_.showConnected(true);
     const IMailboxWindow::LoginFields login = window_.takeLoginFields();
-    window_.setStatus(load(kConnectingTo) + " " + login.server + "...");
+    window_.setStatus(load(StringId::ConnectingTo) + " " + login.server + "...");
 
     MessageTable& cache = pop3_.messageTable();
     if (login.account != pop3_.lastUser()) {
@@ -74,8 +54,8 @@ void CMailboxCycle::connectSequence() {
         return;
     }
     // A retry still pending from busy replies would only disconnect the new connection.
-    window_.stopWindowTimer(kBusyRetryTimer);
-    window_.setStatus(load(kFetchingInfo));
+    window_.stopWindowTimer(TimerId::BusyRetry);
+    window_.setStatus(load(StringId::FetchingInfo));
     busyRetryCount_ = 0;
     loadMailbox();
 }
@@ -88,8 +68,8 @@ void CMailboxCycle::loadMailbox() {
         return;
     }
     const int count = pop3_.getMessageCount();
-    const std::string finalText = load(kDoneAccountHas) + " " + std::to_string(count) + " " +
-                                  load(kMessagesTotalling) + " " +
+    const std::string finalText = load(StringId::DoneAccountHas) + " " + std::to_string(count) +
+                                  " " + load(StringId::MessagesTotalling) + " " +
                                   CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
     bool keyed = false;
     if (count < window_.quickLogin()) {
@@ -116,7 +96,7 @@ void CMailboxCycle::loadMailbox() {
     if (count <= 0) {
         window_.setStatus(finalText);
         skipHeaders_ = false;
-        window_.startWindowTimer(kKeepAliveTimer, periods_.keepAliveMs);
+        window_.startWindowTimer(TimerId::KeepAlive, periods_.keepAliveMs);
         window_.writeControls();
         return;
     }
@@ -155,7 +135,7 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
         // Never a size that LIST did not deliver.
         const std::string size =
             fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
-        window_.setStatus(countText(kFetchingMessage, i, count, "."));
+        window_.setStatus(countText(StringId::FetchingMessageInfo, i, count, "."));
         const std::string number = std::to_string(i) + ".";
         if (skipHeaders_) {
             window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
@@ -186,7 +166,7 @@ void CMailboxCycle::finishLoad(const std::string& finalText) {
     window_.setStatus(finalText);
     skipHeaders_ = false;
     pop3_.setHeadersCached(1);
-    window_.startWindowTimer(kKeepAliveTimer, periods_.keepAliveMs);
+    window_.startWindowTimer(TimerId::KeepAlive, periods_.keepAliveMs);
     window_.writeControls();
 }
 
@@ -198,16 +178,17 @@ void CMailboxCycle::loginFailed() {
         return;
     }
     const int n = ++busyRetryCount_;
-    if (n >= kBusyGiveUpAt) {
-        window_.setStatus(load(kBusyGaveUp));
+    if (n >= BusyRetries::giveUpAt) {
+        window_.setStatus(load(StringId::BusyGaveUp));
         busyRetryCount_ = 0;
-        window_.stopWindowTimer(kBusyRetryTimer);
+        window_.stopWindowTimer(TimerId::BusyRetry);
         return;
     }
-    window_.setStatus(load(n == 1 ? kBusy : kStillBusy));
-    window_.startWindowTimer(kBusyRetryTimer, n == 1                   ? periods_.firstRetryMs
-                                              : n <= kShortRetriesUpTo ? periods_.retryMs
-                                                                       : periods_.longRetryMs);
+    window_.setStatus(load(n == 1 ? StringId::AccountBusy : StringId::AccountStillBusy));
+    window_.startWindowTimer(TimerId::BusyRetry, n == 1 ? periods_.firstRetryMs
+                                                 : n <= BusyRetries::shortRetriesUpTo
+                                                     ? periods_.retryMs
+                                                     : periods_.longRetryMs);
 }
 
 void CMailboxCycle::connectionLost() {
@@ -218,7 +199,7 @@ void CMailboxCycle::connectionLost() {
     skipHeaders_ = false;
     window_.showConnected(false);
     window_.clearRows();
-    window_.stopWindowTimer(kKeepAliveTimer);
+    window_.stopWindowTimer(TimerId::KeepAlive);
     window_.setStatus(reason);
     window_.writeControls();
 }
@@ -226,16 +207,16 @@ void CMailboxCycle::connectionLost() {
 void CMailboxCycle::disconnect() {
     if (!connected_)
         return;
-    window_.setStatus(load(kDisconnecting));
+    window_.setStatus(load(StringId::Disconnecting));
     // A refused QUIT would leave a connection nobody uses any more.
     if (!pop3_.quit())
         pop3_.dropConnection();
     connected_ = false;
     window_.showConnected(false);
     window_.clearRows();
-    window_.setStatus(load(kDisconnected));
+    window_.setStatus(load(StringId::Disconnected));
     window_.focusLoginField();
-    window_.stopWindowTimer(kKeepAliveTimer);
+    window_.stopWindowTimer(TimerId::KeepAlive);
 }
 
 void CMailboxCycle::onKeepAliveTick() {
@@ -250,14 +231,14 @@ void CMailboxCycle::onKeepAliveTick() {
 }
 
 void CMailboxCycle::onBusyRetryTick() {
-    window_.stopWindowTimer(kBusyRetryTimer);
+    window_.stopWindowTimer(TimerId::BusyRetry);
     connectOrDisconnect();
 }
 
 bool CMailboxCycle::stopBusyRetry() {
     if (busyRetryCount_ == 0)
         return false;
-    window_.stopWindowTimer(kBusyRetryTimer);
+    window_.stopWindowTimer(TimerId::BusyRetry);
     busyRetryCount_ = 0;
     return true;
 }
@@ -265,11 +246,11 @@ bool CMailboxCycle::stopBusyRetry() {
 void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
     const int selected = static_cast<int>(rows.size());
     if (selected == 0) {
-        window_.setStatus(load(kSelectToDelete));
+        window_.setStatus(load(StringId::SelectToDelete));
         return;
     }
-    if (!window_.askYesNo(load(kReallyDelete) + " " + std::to_string(selected) + " " +
-                          load(kMessagesQuestion)))
+    if (!window_.askYesNo(load(StringId::ReallyDelete) + " " + std::to_string(selected) + " " +
+                          load(StringId::MessagesQuestion)))
         return;
     CProgressThread progress;
     const bool withWindow = selected >= kDeleteProgressFrom;
@@ -278,7 +259,7 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
         progress.start(progressHost_);
     }
     for (int k = 1; k <= selected; ++k) {
-        window_.setStatus(countText(kDeleting, k, selected, "..."));
+        window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
         if (withWindow) {
             if (!progress.IsProgressRunning())
                 break;
@@ -302,7 +283,7 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
 
 void CMailboxCycle::viewRows(const std::vector<int>& rows) {
     if (rows.empty()) {
-        window_.setStatus(load(kSelectOneToView));
+        window_.setStatus(load(StringId::SelectOneToView));
         return;
     }
     pop3_.preview(*std::min_element(rows.begin(), rows.end()) + 1);

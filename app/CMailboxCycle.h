@@ -20,8 +20,12 @@ public:
         int retryMs = 5000;
         int longRetryMs = 20000;
     };
-    static constexpr int kKeepAliveTimer = 30;
-    static constexpr int kBusyRetryTimer = 31;
+    // Busy replies after which the retries stop; up to shortRetriesUpTo of them the retry comes
+    // after the short period (retryMs), above it after the long one.
+    struct BusyRetries {
+        static constexpr int giveUpAt = 27;
+        static constexpr int shortRetriesUpTo = 13;
+    };
     // From this many messages a delete shows a progress window and can be cancelled.
     static constexpr int kDeleteProgressFrom = 5;
 

@@ -1,6 +1,6 @@
 #include "app/CQtSettingsStore.h"
 
-#include "app/CUiText.h"
+#include "dialogs/CUiText.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -2,6 +2,7 @@
 
 #include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
+#include "dialogs/IdText.h"
 
 #include <QLineEdit>
 
@@ -10,9 +11,9 @@
 
 namespace {
 
-QLineEdit* loginField(CMaroketDlg& window, const char* id) {
+QLineEdit* loginField(CMaroketDlg& window, ControlId id) {
     // Dialogs owned by the window have numbered edits of their own.
-    for (QLineEdit* edit : window.findChildren<QLineEdit*>(QString::fromLatin1(id)))
+    for (QLineEdit* edit : window.findChildren<QLineEdit*>(idText(id)))
         if (edit->window() == &window)
             return edit;
     return nullptr;
@@ -71,8 +72,10 @@ std::unique_ptr<ISettingsStore> CStartOptions::makeStore() const {
 }
 
 void CStartOptions::fillLoginFields(CMaroketDlg& window) const {
-    const std::pair<const char*, const std::string*> fields[] = {
-        {"1003", &server_}, {"1004", &account_}, {"1005", &password_}};
+    const std::pair<ControlId, const std::string*> fields[] = {
+        {ControlId::ServerEdit, &server_},
+        {ControlId::AccountEdit, &account_},
+        {ControlId::PasswordEdit, &password_}};
     for (const auto& [id, text] : fields)
         if (QLineEdit* edit = loginField(window, id); edit && !text->empty())
             edit->setText(QString::fromLocal8Bit(text->c_str()));

@@ -7,8 +7,8 @@ class CMaroketDlg;
 class ISettingsStore;
 
 // The program's own command-line options, each also as --name=value. They are taken out of the
-// arguments before Qt sees them; Qt's own (-platform and the like) and anything unknown stay,
-// as they always did.
+// arguments before Qt sees them; Qt's own (-platform and the like) and anything unknown stay in
+// them for Qt to handle.
 class CStartOptions {
 public:
     // False with errorText() when an option lacks its value. argc and argv lose our options.

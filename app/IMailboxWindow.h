@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/WindowIds.h"
+
 #include <string>
 
 // What the mailbox cycle needs of the main window: the login fields, the status line, the
@@ -27,8 +29,8 @@ public:
     virtual void clearRows() = 0;
     virtual void appendRow(const std::string& first, const std::string& subject,
                            const std::string& date, const std::string& size) = 0;
-    virtual void startWindowTimer(int id, int periodMs) = 0;
-    virtual void stopWindowTimer(int id) = 0;
+    virtual void startWindowTimer(TimerId id, int periodMs) = 0;
+    virtual void stopWindowTimer(TimerId id) = 0;
     virtual bool askYesNo(const std::string& question) = 0;
     // From this many messages the load lists numbers only.
     virtual int quickLogin() const = 0;

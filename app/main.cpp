@@ -1,7 +1,7 @@
-#include "app/CDialogRunner.h"
 #include "app/CGuiWaitHook.h"
 #include "app/CMaroketDlg.h"
 #include "app/CStartOptions.h"
+#include "dialogs/CDialogRunner.h"
 #include "dialogs/CMessageBoxHost.h"
 #include "platform/CSocketLayer.h"
 #include "platform/ISettingsStore.h"
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kMaroketAppId));
 
     if (!CSocketLayer::start()) {
-        CMessageBoxHost().showMessage(CStringTable::load(103)); // "Winsock kunde inte startas."
+        CMessageBoxHost().showMessage(CStringTable::load(StringId::SocketsUnavailable));
         return 1;
     }
     CGuiWaitHook::install();

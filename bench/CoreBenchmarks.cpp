@@ -82,8 +82,8 @@ void BM_DnsAnswer(benchmark::State& state) {
     answer[2] = '\x81';
     answer[3] = '\x80';
     answer[7] = 1;
-    const char record[] = {'\xC0', 12, 0, 15, 0, 1, 0, 0, 0x0E, 0x10, 0, 9, 0, 10,
-                           4,      'm', 'a', 'i', 'l', '\xC0', 12};
+    const char record[] = {'\xC0', 12, 0,  15, 0,   1,   0,   0,   0x0E,   0x10, 0,
+                           9,      0,  10, 4,  'm', 'a', 'i', 'l', '\xC0', 12};
     answer.append(record, sizeof record);
     for (auto _ : state)
         benchmark::DoNotOptimize(CDnsPacket::firstExchanger(answer));

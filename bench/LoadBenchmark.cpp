@@ -4,7 +4,8 @@
 #include "app/CGuiWaitHook.h"
 #include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
-#include "app/IDialogRunner.h"
+#include "dialogs/IDialogRunner.h"
+#include "dialogs/IdText.h"
 #include "peers/CDovecotPeer.h"
 #include "platform/CSocketLayer.h"
 #include "pop3/CPop3Session.h"
@@ -68,8 +69,9 @@ std::string realisticMessage(int n, std::mt19937& random) {
     m += "From: =?iso-8859-1?Q?Avs=E4ndare_" + std::to_string(n) + "?= <a" + std::to_string(n) +
          "@example.org>\nTo: anna@example.org\nSubject: =?iso-8859-1?Q?M=F6te_nummer_" +
          std::to_string(n) + "?=\nDate: Tue, 8 Dec 2026 10:00:00 +0100\nMessage-ID: <" +
-         std::to_string(n) + "@example.org>\nMIME-Version: 1.0\nContent-Type: text/plain; "
-                             "charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\n";
+         std::to_string(n) +
+         "@example.org>\nMIME-Version: 1.0\nContent-Type: text/plain; "
+         "charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\n";
     const std::size_t body = std::uniform_int_distribution<std::size_t>(1024, 200 * 1024)(random);
     const std::string line = "Hej! H=E4r kommer en rad text i brevet, lagom l=E5ng f=F6r en rad.\n";
     while (m.size() < body)
@@ -111,7 +113,8 @@ double ourLoad(const CDovecotPeer& peer, int& summaries) {
 }
 
 std::vector<double> pythonLoads(const std::string& mode, const CDovecotPeer& peer, int runs) {
-    const std::string python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
+    const std::string python =
+        access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
     const std::string command = python + " " MAROKET_BENCH_DIR "/poplib_load.py " + mode + " " +
                                 peer.host() + " " + std::to_string(peer.port()) + " " +
                                 peer.user() + " " + peer.password() + " " + std::to_string(runs);
@@ -237,22 +240,22 @@ int main(int argc, char** argv) {
     for (auto* edit : window.findChildren<QLineEdit*>()) {
         if (edit->window() != &window)
             continue;
-        if (edit->objectName() == "1003")
+        if (edit->objectName() == idText(ControlId::ServerEdit))
             edit->setText(QString::fromStdString(mailbox.host()));
-        if (edit->objectName() == "1004")
+        if (edit->objectName() == idText(ControlId::AccountEdit))
             edit->setText(QString::fromStdString(mailbox.user()));
-        if (edit->objectName() == "1005")
+        if (edit->objectName() == idText(ControlId::PasswordEdit))
             edit->setText(QString::fromStdString(mailbox.password()));
     }
     window.show();
     const auto start = Clock::now();
-    window.onCommand(105);
+    window.onCommand(CommandId::Connect);
     std::printf("Window load of 999 messages: %.3f s, %d rows; resident memory %ld KiB\n",
                 seconds(start), window.list()->topLevelItemCount(), residentKiB());
     window.list()->topLevelItem(1)->setSelected(true);
     window.list()->topLevelItem(4)->setSelected(true);
     sockets.clear();
-    window.onCommand(1011);
+    window.onCommand(CommandId::Delete);
     std::printf("Reconnect after deleting 2 messages: %d TOP commands, %d rows\n",
                 sockets.count("TOP"), window.list()->topLevelItemCount());
     std::string cleanup = "rm -rf '" + home + "'";

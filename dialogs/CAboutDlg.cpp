@@ -1,11 +1,12 @@
 #include "dialogs/CAboutDlg.h"
 
-#include "app/CUiText.h"
 #include "dialogs/CAppIcon.h"
 #include "dialogs/CDialogUnits.h"
-#include "dialogs/DialogResult.h"
+#include "dialogs/CUiText.h"
+#include "dialogs/IdText.h"
 #include "resources/CStringTable.h"
 #include "resources/MaroketVersion.h"
+#include "resources/StringIds.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -34,8 +35,6 @@ void openUrl(const QUrl& url) {
         QDesktopServices::openUrl(url);
 }
 
-constexpr int longCredits = 137;
-constexpr int shortCredits = 136;
 constexpr int marginUnits = 7;
 
 QLabel* addLabel(QWidget* parent, const QString& text, const QRect& rect) {
@@ -48,10 +47,10 @@ QLabel* addLabel(QWidget* parent, const QString& text, const QRect& rect) {
 // The links are plain labels that leave the mouse to the dialog, which decides on the release
 // by their rectangles. They keep their place, but may reach to the dialog's margin when the
 // desktop's font is wider than the layout's, so that an address is never cut.
-QLabel* addLink(QWidget* parent, const char* id, const QString& text, const QRect& rect,
+QLabel* addLink(QWidget* parent, ControlId id, const QString& text, const QRect& rect,
                 int rightEdge) {
     QLabel* link = addLabel(parent, text, rect);
-    link->setObjectName(QLatin1String(id));
+    link->setObjectName(idText(id));
     link->setAttribute(Qt::WA_TransparentForMouseEvents);
     link->setForegroundRole(QPalette::Link);
     QFont underlined = link->font();
@@ -67,7 +66,7 @@ QLabel* addLink(QWidget* parent, const char* id, const QString& text, const QRec
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setObjectName(QStringLiteral("100"));
+    setObjectName(idText(ControlId::AboutDlg));
     setWindowTitle(QStringLiteral("Om Maroket..."));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
@@ -76,7 +75,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     const int rightEdge = width() - du.x(marginUnits);
 
     auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("1109"));
+    icon->setObjectName(idText(ControlId::AboutIcon));
     icon->setAccessibleName(QStringLiteral("Maroket"));
     icon->setGeometry(du.rect(7, 7, 20, 20));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -84,15 +83,15 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(CAppIcon::icon().pixmap(QSize(side, side), devicePixelRatioF()));
 
     addLabel(this, QString::fromLatin1(kMaroketVersionText), du.rect(40, 10, 44, 8));
-    webLink_ = addLink(this, "1112", webPage, du.rect(121, 10, 99, 8), rightEdge);
+    webLink_ = addLink(this, ControlId::WebLink, webPage, du.rect(121, 10, 99, 8), rightEdge);
     auto* contact =
         addLabel(this, QStringLiteral("Frågor och synpunkter till:"), du.rect(40, 25, 125, 8));
     // Reads on into the address beside it.
     contact->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    mailLink_ = addLink(this, "1113", mailAddress, du.rect(166, 25, 54, 8), rightEdge);
+    mailLink_ = addLink(this, ControlId::MailLink, mailAddress, du.rect(166, 25, 54, 8), rightEdge);
 
     credits_ = new QPlainTextEdit(this);
-    credits_->setObjectName(QStringLiteral("1098"));
+    credits_->setObjectName(idText(ControlId::CreditsText));
     credits_->setAccessibleName(QStringLiteral("Medverkande"));
     credits_->setGeometry(du.rect(40, 42, 130, 38));
     credits_->setReadOnly(true);
@@ -103,7 +102,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     credits_->setTabChangesFocus(true);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(idText(ControlId::Ok));
     ok->setAccessibleName(ok->text());
     ok->setGeometry(du.rect(178, 66, 50, 14));
     ok->setDefault(true);
@@ -111,10 +110,6 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     setTabOrder(credits_, ok);
     credits_->setFocus();
-}
-
-int CAboutDlg::run() {
-    return DialogResult::run(*this);
 }
 
 void CAboutDlg::setUrlOpener(std::function<bool(const QUrl&)> opener) {
@@ -128,7 +123,7 @@ void CAboutDlg::showEvent(QShowEvent* event) {
 }
 
 void CAboutDlg::initDialog() {
-    const int id = creditsVariant_ == 0 ? longCredits : shortCredits;
+    const StringId id = creditsVariant_ == 0 ? StringId::LongCredits : StringId::ShortCredits;
     credits_->setPlainText(CUiText::toQString(CStringTable::load(id)));
 }
 

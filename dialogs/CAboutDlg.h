@@ -24,8 +24,7 @@ public:
     void SetCreditsVariant(int variant) { creditsVariant_ = variant; }
     int creditsVariant() const { return creditsVariant_; }
 
-    // 1 after OK or Enter, 2 after Escape or the close box.
-    int run();
+    // Runs through DialogResult::run: 1 after OK or Enter, 2 after Escape or the close box.
 
     // How the links are opened; an empty function restores the desktop's handler. Its result
     // is ignored: without a browser or mail program nothing happens.

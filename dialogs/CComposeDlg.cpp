@@ -1,9 +1,9 @@
 #include "dialogs/CComposeDlg.h"
 
-#include "app/CUiText.h"
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CQuoting.h"
-#include "dialogs/DialogResult.h"
+#include "dialogs/CUiText.h"
+#include "dialogs/IdText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -28,9 +28,9 @@ QLabel* addLabel(QWidget* parent, const QString& text, const QRect& rect) {
     return label;
 }
 
-QLineEdit* addLineEdit(QWidget* parent, const char* id, const QString& name, const QRect& rect) {
+QLineEdit* addLineEdit(QWidget* parent, ControlId id, const QString& name, const QRect& rect) {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(id));
+    edit->setObjectName(idText(id));
     edit->setAccessibleName(name);
     edit->setGeometry(rect);
     return edit;
@@ -54,7 +54,7 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
-    setObjectName(QStringLiteral("145"));
+    setObjectName(idText(ControlId::ComposeDlg));
     setWindowTitle(QStringLiteral("Nytt brev"));
     setAccessibleName(windowTitle());
     // Fixed pitch, so that quoted text keeps its columns.
@@ -67,7 +67,7 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
     addLabel(this, QStringLiteral("Ärende:"), du.rect(231, 14, 31, 8));
 
     bodyEdit_ = new QPlainTextEdit(this);
-    bodyEdit_->setObjectName(QStringLiteral("1081"));
+    bodyEdit_->setObjectName(idText(ControlId::BodyEdit));
     bodyEdit_->setAccessibleName(QStringLiteral("Brevtext"));
     bodyEdit_->setGeometry(du.rect(7, 32, 337, 192));
     bodyEdit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -76,24 +76,27 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
     // Enter starts a new line here; Tab moves on, as in every other field of a dialog.
     bodyEdit_->setTabChangesFocus(true);
 
-    fromEdit_ = addLineEdit(this, "1082", QStringLiteral("Från"), du.rect(33, 12, 79, 12));
-    subjectEdit_ = addLineEdit(this, "1084", QStringLiteral("Ärende"), du.rect(262, 13, 79, 12));
-    toEdit_ = addLineEdit(this, "1083", QStringLiteral("Till"), du.rect(141, 12, 79, 12));
+    fromEdit_ =
+        addLineEdit(this, ControlId::FromEdit, QStringLiteral("Från"), du.rect(33, 12, 79, 12));
+    subjectEdit_ = addLineEdit(this, ControlId::SubjectEdit, QStringLiteral("Ärende"),
+                               du.rect(262, 13, 79, 12));
+    toEdit_ =
+        addLineEdit(this, ControlId::ToEdit, QStringLiteral("Till"), du.rect(141, 12, 79, 12));
 
     directCheck_ = new QCheckBox(QStringLiteral("Direkt"), this);
-    directCheck_->setObjectName(QStringLiteral("1114"));
+    directCheck_->setObjectName(idText(ControlId::DirectBox));
     directCheck_->setAccessibleName(directCheck_->text());
     directCheck_->setGeometry(du.rect(195, 235, 40, 10));
 
     auto* send = new QPushButton(QStringLiteral("Skicka"), this);
-    send->setObjectName(QStringLiteral("1"));
+    send->setObjectName(idText(ControlId::Ok));
     send->setAccessibleName(send->text());
     send->setGeometry(du.rect(239, 233, 50, 14));
     send->setDefault(true);
     connect(send, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* cancel = new QPushButton(QStringLiteral("Avbryt"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(idText(ControlId::Cancel));
     cancel->setAccessibleName(cancel->text());
     cancel->setGeometry(du.rect(294, 233, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -108,10 +111,6 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
 
 void CComposeDlg::SetQuotedBody(const std::string& text) {
     body_ = CQuoting::quote(text);
-}
-
-int CComposeDlg::run() {
-    return DialogResult::run(*this);
 }
 
 void CComposeDlg::accept() {

@@ -24,8 +24,8 @@ public:
     // The body becomes the text with "> " in front of every line, the first included.
     void SetQuotedBody(const std::string& text);
 
-    // 1 after "Skicka" or Enter in a one-line field, 2 after "Avbryt", Escape or the close box.
-    int run();
+    // Runs through DialogResult::run: 1 after "Skicka" or Enter in a one-line field, 2 after
+    // "Avbryt", Escape or the close box.
 
     // Lines of the body end in CR LF, as mail's do.
     const std::string& body() const { return body_; }

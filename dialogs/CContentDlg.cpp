@@ -1,8 +1,8 @@
 #include "dialogs/CContentDlg.h"
 
-#include "app/CUiText.h"
 #include "dialogs/CDialogUnits.h"
-#include "dialogs/DialogResult.h"
+#include "dialogs/CUiText.h"
+#include "dialogs/IdText.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -12,7 +12,7 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
-    setObjectName(QStringLiteral("129"));
+    setObjectName(idText(ControlId::ContentDlg));
     setWindowTitle(QStringLiteral("Innehåll"));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
@@ -20,7 +20,7 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(du.x(330), du.y(255));
 
     textEdit_ = new QPlainTextEdit(this);
-    textEdit_->setObjectName(QStringLiteral("1026"));
+    textEdit_->setObjectName(idText(ControlId::ContentText));
     textEdit_->setAccessibleName(windowTitle());
     textEdit_->setGeometry(du.rect(7, 7, 316, 214));
     textEdit_->setReadOnly(true);
@@ -32,17 +32,13 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
     textEdit_->setTabChangesFocus(true);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(idText(ControlId::Ok));
     ok->setAccessibleName(ok->text());
     ok->setGeometry(du.rect(273, 234, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     setTabOrder(textEdit_, ok);
-}
-
-int CContentDlg::run() {
-    return DialogResult::run(*this);
 }
 
 void CContentDlg::showEvent(QShowEvent* event) {

@@ -17,8 +17,7 @@ public:
     // ISO-8859-1 (or UTF-8, which the text boundary recognises); copied.
     void SetText(const std::string& text) { text_ = text; }
 
-    // 1 after OK or Enter, 2 after Escape or the close box.
-    int run();
+    // Runs through DialogResult::run: 1 after OK or Enter, 2 after Escape or the close box.
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,8 +1,8 @@
 #include "dialogs/CForwardDlg.h"
 
-#include "app/CUiText.h"
 #include "dialogs/CDialogUnits.h"
-#include "dialogs/DialogResult.h"
+#include "dialogs/CUiText.h"
+#include "dialogs/IdText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,7 +12,7 @@
 CForwardDlg::CForwardDlg(QWidget* parent) : QDialog(parent) {
     // Caption without system menu: the dialog ends through its buttons or the keyboard only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setObjectName(QStringLiteral("131"));
+    setObjectName(idText(ControlId::ForwardDlg));
     setWindowTitle(QStringLiteral("Forward"));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
@@ -24,25 +24,25 @@ CForwardDlg::CForwardDlg(QWidget* parent) : QDialog(parent) {
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     addressEdit_ = new QLineEdit(this);
-    addressEdit_->setObjectName(QStringLiteral("1044"));
+    addressEdit_->setObjectName(idText(ControlId::ForwardAddressEdit));
     addressEdit_->setAccessibleName(QStringLiteral("Adress"));
     addressEdit_->setGeometry(du.rect(58, 16, 100, 14));
     label->setBuddy(addressEdit_);
 
     deleteCheck_ = new QCheckBox(QStringLiteral("Radera originalbrev"), this);
-    deleteCheck_->setObjectName(QStringLiteral("1045"));
+    deleteCheck_->setObjectName(idText(ControlId::DeleteAfterBox));
     deleteCheck_->setAccessibleName(deleteCheck_->text());
     deleteCheck_->setGeometry(du.rect(58, 42, 77, 10));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(idText(ControlId::Ok));
     ok->setAccessibleName(ok->text());
     ok->setGeometry(du.rect(48, 68, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* cancel = new QPushButton(QStringLiteral("Avbryt"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(idText(ControlId::Cancel));
     cancel->setAccessibleName(cancel->text());
     cancel->setGeometry(du.rect(108, 68, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -51,10 +51,6 @@ CForwardDlg::CForwardDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(deleteCheck_, ok);
     setTabOrder(ok, cancel);
     addressEdit_->setFocus();
-}
-
-int CForwardDlg::run() {
-    return DialogResult::run(*this);
 }
 
 void CForwardDlg::accept() {

@@ -15,8 +15,7 @@ class CForwardDlg : public QDialog {
 public:
     explicit CForwardDlg(QWidget* parent = nullptr);
 
-    // 1 after OK or Enter, 2 after "Avbryt" or Escape.
-    int run();
+    // Runs through DialogResult::run: 1 after OK or Enter, 2 after "Avbryt" or Escape.
 
     // As typed, empty included; ISO-8859-1.
     const std::string& address() const { return address_; }

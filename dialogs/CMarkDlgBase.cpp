@@ -1,23 +1,20 @@
 #include "dialogs/CMarkDlgBase.h"
 
-#include "app/CUiText.h"
 #include "dialogs/CDialogUnits.h"
-#include "dialogs/CIntegerRule.h"
-#include "dialogs/DialogResult.h"
+#include "dialogs/IdText.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 
 #include <limits>
 #include <string>
 
-CMarkDlgBase::CMarkDlgBase(int resourceId, QWidget* parent) : QDialog(parent) {
+CMarkDlgBase::CMarkDlgBase(ControlId dialogId, QWidget* parent) : QDialog(parent), refusal_(this) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setObjectName(QString::number(resourceId));
+    setObjectName(idText(dialogId));
     setWindowTitle(QStringLiteral("Markera"));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
@@ -25,21 +22,17 @@ CMarkDlgBase::CMarkDlgBase(int resourceId, QWidget* parent) : QDialog(parent) {
     setFixedSize(du.x(186), du.y(60));
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName(QStringLiteral("1"));
+    okButton_->setObjectName(idText(ControlId::Ok));
     okButton_->setAccessibleName(okButton_->text());
     okButton_->setGeometry(du.rect(71, 39, 50, 14));
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
-    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_->setObjectName(idText(ControlId::Cancel));
     cancelButton_->setAccessibleName(cancelButton_->text());
     cancelButton_->setGeometry(du.rect(129, 39, 50, 14));
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-int CMarkDlgBase::run() {
-    return DialogResult::run(*this);
 }
 
 QLabel* CMarkDlgBase::addLabel(const QString& text, const QRect& units) {
@@ -50,10 +43,10 @@ QLabel* CMarkDlgBase::addLabel(const QString& text, const QRect& units) {
     return label;
 }
 
-QLineEdit* CMarkDlgBase::addEdit(const char* id, QLabel* label, const QRect& units) {
+QLineEdit* CMarkDlgBase::addEdit(ControlId id, QLabel* label, const QRect& units) {
     const CDialogUnits du(font());
     auto* edit = new QLineEdit(this);
-    edit->setObjectName(QLatin1String(id));
+    edit->setObjectName(idText(id));
     // The label without its colon names the field for screen readers.
     QString name = label->text();
     if (name.endsWith(QLatin1Char(':')))
@@ -88,21 +81,4 @@ void CMarkDlgBase::showEvent(QShowEvent* event) {
         }
     }
     QDialog::showEvent(event);
-}
-
-bool CMarkDlgBase::readInteger(QLineEdit* edit, int& value) {
-    // A character outside Latin-1 turns into "?", which the rule refuses like any other.
-    if (CIntegerRule::parse(CUiText::toBytes(edit->text()), value))
-        return true;
-    const QString text = CUiText::toQString(std::string(CIntegerRule::notAnInteger));
-    if (warningHook_) {
-        warningHook_(text);
-    } else {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Maroket"), text, QMessageBox::Ok,
-                        this);
-        box.exec();
-    }
-    edit->setFocus();
-    edit->selectAll();
-    return false;
 }

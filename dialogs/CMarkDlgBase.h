@@ -1,5 +1,8 @@
 #pragma once
 
+#include "dialogs/CIntegerRefusal.h"
+#include "resources/WindowIds.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -18,37 +21,35 @@ class CMarkDlgBase : public QDialog {
     Q_OBJECT
 
 public:
-    // Where a refusal is shown; by default a modal warning box titled "Maroket". Tests put their
-    // own here to see the text without a nested event loop.
-    using WarningHook = std::function<void(const QString& text)>;
+    using WarningHook = CIntegerRefusal::WarningHook;
 
-    // 1 after an OK on which every field passed, 2 after "Avbryt", Escape or the close box.
-    int run();
+    // Runs through DialogResult::run: 1 after an OK on which every field passed, 2 after "Avbryt",
+    // Escape or the close box.
 
-    void setWarningHook(WarningHook hook) { warningHook_ = std::move(hook); }
+    void setWarningHook(WarningHook hook) { refusal_.setWarningHook(std::move(hook)); }
 
 protected:
-    // resourceId becomes the dialog's object name, as the controls' ids become theirs.
-    CMarkDlgBase(int resourceId, QWidget* parent);
+    // The dialog's id becomes its object name, as the controls' ids become theirs.
+    CMarkDlgBase(ControlId dialogId, QWidget* parent);
 
     // Laid out from dialog units of the dialog's font.
     QLabel* addLabel(const QString& text, const QRect& units);
     // A single-line field named by its label; it scrolls and takes any text of any length.
-    QLineEdit* addEdit(const char* id, QLabel* label, const QRect& units);
+    QLineEdit* addEdit(ControlId id, QLabel* label, const QRect& units);
     // The focus walks the fields in the order given, then OK, then "Avbryt". The first field
     // has the focus when the dialog opens.
     void setFieldOrder(std::initializer_list<QWidget*> fields);
 
     // The integer rule shared with the settings dialog. On refusal: the warning, then the focus
     // on the field with its text selected for typing over; value is then left as it was.
-    bool readInteger(QLineEdit* edit, int& value);
+    bool readInteger(QLineEdit* edit, int& value) { return refusal_.readInteger(edit, value); }
 
     void showEvent(QShowEvent* event) override;
     // Runs when the dialog opens, before it is seen.
     virtual void initDialog() {}
 
 private:
-    WarningHook warningHook_;
+    CIntegerRefusal refusal_;
     QWidget* firstField_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

@@ -3,11 +3,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
-CMarkNumberDlg::CMarkNumberDlg(QWidget* parent) : CMarkDlgBase(209, parent) {
-    firstEdit_ = addEdit("1097", addLabel(QStringLiteral("Markera alla brev från"), {7, 15, 70, 8}),
+CMarkNumberDlg::CMarkNumberDlg(QWidget* parent) : CMarkDlgBase(ControlId::MarkNumberDlg, parent) {
+    firstEdit_ = addEdit(ControlId::MarkFirstEdit,
+                         addLabel(QStringLiteral("Markera alla brev från"), {7, 15, 70, 8}),
                          {84, 13, 17, 12});
-    lastEdit_ =
-        addEdit("1094", addLabel(QStringLiteral("till"), {109, 15, 8, 8}), {125, 13, 17, 12});
+    lastEdit_ = addEdit(ControlId::MarkLastEdit, addLabel(QStringLiteral("till"), {109, 15, 8, 8}),
+                        {125, 13, 17, 12});
     setFieldOrder({firstEdit_, lastEdit_});
 }
 

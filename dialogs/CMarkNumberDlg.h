@@ -24,6 +24,6 @@ protected:
 private:
     int first_ = 0;
     int last_ = 0;
-    QLineEdit* firstEdit_ = nullptr; // 1097
-    QLineEdit* lastEdit_ = nullptr;  // 1094
+    QLineEdit* firstEdit_ = nullptr;
+    QLineEdit* lastEdit_ = nullptr;
 };

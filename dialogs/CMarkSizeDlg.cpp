@@ -1,19 +1,20 @@
 #include "dialogs/CMarkSizeDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/IdText.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
-CMarkSizeDlg::CMarkSizeDlg(QWidget* parent) : CMarkDlgBase(210, parent) {
-    amountEdit_ =
-        addEdit("1096", addLabel(QStringLiteral("Markera alla brev större än"), {7, 15, 85, 8}),
-                {97, 13, 23, 12});
+CMarkSizeDlg::CMarkSizeDlg(QWidget* parent) : CMarkDlgBase(ControlId::MarkSizeDlg, parent) {
+    amountEdit_ = addEdit(ControlId::MarkAmountEdit,
+                          addLabel(QStringLiteral("Markera alla brev större än"), {7, 15, 85, 8}),
+                          {97, 13, 23, 12});
 
     const CDialogUnits du(font());
     unitList_ = new QComboBox(this);
-    unitList_->setObjectName(QStringLiteral("1095"));
+    unitList_->setObjectName(idText(ControlId::MarkUnitList));
     unitList_->setAccessibleName(QStringLiteral("Enhet"));
     unitList_->setEditable(false);
     unitList_->addItems({QStringLiteral("MB"), QStringLiteral("kB"), QStringLiteral("bytes")});

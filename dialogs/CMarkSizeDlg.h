@@ -27,6 +27,6 @@ protected:
 private:
     int amount_ = 0;
     int unit_ = -1;
-    QLineEdit* amountEdit_ = nullptr; // 1096
-    QComboBox* unitList_ = nullptr;   // 1095
+    QLineEdit* amountEdit_ = nullptr;
+    QComboBox* unitList_ = nullptr;
 };

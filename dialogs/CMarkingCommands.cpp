@@ -1,13 +1,12 @@
 #include "dialogs/CMarkingCommands.h"
 
-#include "app/IDialogRunner.h"
 #include "dialogs/CMarkCriteria.h"
-#include "dialogs/CMarkFromDlg.h"
 #include "dialogs/CMarkNumberDlg.h"
 #include "dialogs/CMarkSizeDlg.h"
-#include "dialogs/CMarkSubjectDlg.h"
 #include "dialogs/DialogResult.h"
+#include "dialogs/IDialogRunner.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 
 #include <QItemSelection>
 #include <QItemSelectionModel>
@@ -16,8 +15,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int kMarkedText = 135;
 
 // Which rows are selected; a row counts when any of its cells is.
 std::vector<bool> selectedRows(const QTreeWidget& list) {
@@ -56,27 +53,27 @@ CMarkingCommands::CMarkingCommands(QTreeWidget& list, const MessageTable& table,
     : list_(list), table_(table), runner_(runner), dialogParent_(dialogParent),
       status_(std::move(status)) {}
 
-void CMarkingCommands::run(int id, bool headersLoaded) {
+void CMarkingCommands::run(CommandId id, bool headersLoaded) {
     switch (id) {
-    case kByNumber:
+    case CommandId::MarkByNumber:
         markByNumber();
         break;
-    case kBySize:
+    case CommandId::MarkBySize:
         markBySize(headersLoaded);
         break;
-    case kBySender:
-        markBySender(headersLoaded);
+    case CommandId::MarkBySender:
+        markByText(CMarkTextDlg::Criterion::Sender, headersLoaded);
         break;
-    case kBySubject:
-        markBySubject(headersLoaded);
+    case CommandId::MarkBySubject:
+        markByText(CMarkTextDlg::Criterion::Subject, headersLoaded);
         break;
-    case kMarkAll:
+    case CommandId::MarkAll:
         markAll();
         break;
-    case kMarkNone:
+    case CommandId::MarkNone:
         markNone();
         break;
-    case kInvert:
+    case CommandId::InvertMarks:
         invert();
         break;
     default:
@@ -102,21 +99,14 @@ void CMarkingCommands::markBySize(bool headersLoaded) {
     showMarkedCount();
 }
 
-void CMarkingCommands::markBySender(bool headersLoaded) {
-    CMarkFromDlg dialog(dialogParent_);
+void CMarkingCommands::markByText(CMarkTextDlg::Criterion criterion, bool headersLoaded) {
+    CMarkTextDlg dialog(criterion, dialogParent_);
     if (runner_.run(dialog) != DialogResult::ok)
         return;
     if (headersLoaded)
-        markRows(CMarkCriteria::rowsWithSender(table_, dialog.text(), rowCount()));
-    showMarkedCount();
-}
-
-void CMarkingCommands::markBySubject(bool headersLoaded) {
-    CMarkSubjectDlg dialog(dialogParent_);
-    if (runner_.run(dialog) != DialogResult::ok)
-        return;
-    if (headersLoaded)
-        markRows(CMarkCriteria::rowsWithSubject(table_, dialog.text(), rowCount()));
+        markRows(criterion == CMarkTextDlg::Criterion::Sender
+                     ? CMarkCriteria::rowsWithSender(table_, dialog.text(), rowCount())
+                     : CMarkCriteria::rowsWithSubject(table_, dialog.text(), rowCount()));
     showMarkedCount();
 }
 
@@ -163,5 +153,5 @@ std::string CMarkingCommands::markedCountText(const QTreeWidget& list) {
     int count = 0;
     for (const bool selected : selectedRows(list))
         count += selected ? 1 : 0;
-    return std::to_string(count) + " " + CStringTable::load(kMarkedText);
+    return std::to_string(count) + " " + CStringTable::load(StringId::MarkedCount);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "dialogs/CMarkTextDlg.h"
+#include "resources/WindowIds.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,14 +18,6 @@ class QWidget;
 // number of selected rows. Nothing is kept between commands.
 class CMarkingCommands {
 public:
-    static constexpr int kMarkAll = 502;
-    static constexpr int kMarkNone = 503;
-    static constexpr int kInvert = 504;
-    static constexpr int kByNumber = 32795;
-    static constexpr int kBySize = 32796;
-    static constexpr int kBySender = 32797;
-    static constexpr int kBySubject = 32798;
-
     using StatusSink = std::function<void(const std::string& text)>;
 
     // The dialogs are made with dialogParent as their parent; status receives the count line.
@@ -31,7 +26,7 @@ public:
 
     // Runs command id. headersLoaded is false after a quick login: the table then has no sizes
     // and no headers that belong to the rows shown, so size, sender and subject mark nothing.
-    void run(int id, bool headersLoaded);
+    void run(CommandId id, bool headersLoaded);
 
     // "%d %s": the number of selected rows and "brev markerade.".
     void showMarkedCount();
@@ -40,8 +35,7 @@ public:
 private:
     void markByNumber();
     void markBySize(bool headersLoaded);
-    void markBySender(bool headersLoaded);
-    void markBySubject(bool headersLoaded);
+    void markByText(CMarkTextDlg::Criterion criterion, bool headersLoaded);
     void markAll();
     void markNone();
     void invert();

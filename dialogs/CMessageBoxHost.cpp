@@ -1,6 +1,6 @@
 #include "dialogs/CMessageBoxHost.h"
 
-#include "app/CUiText.h"
+#include "dialogs/CUiText.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/IMessageBoxHost.h"
+#include "platform/IMessageBoxHost.h"
 
 #include <QPointer>
 #include <QWidget>

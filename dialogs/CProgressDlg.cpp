@@ -1,6 +1,7 @@
 #include "dialogs/CProgressDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/IdText.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -34,12 +35,12 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     setFont(CDialogUnits::dialogFont());
 
     bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("1059"));
+    bar_->setObjectName(idText(ControlId::ProgressBar));
     bar_->setAccessibleName(QStringLiteral("Arbetar..."));
     bar_->setTextVisible(false);
 
     cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
-    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_->setObjectName(idText(ControlId::Cancel));
     cancelButton_->setAccessibleName(QStringLiteral("Avbryt"));
     // The only button is also the default, so Enter ends the window like Escape does.
     cancelButton_->setDefault(true);

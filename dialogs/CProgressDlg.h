@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/ProgressState.h"
+#include "platform/ProgressState.h"
 
 #include <QDialog>
 
@@ -42,7 +42,7 @@ private:
     std::shared_ptr<ProgressState> state_;
     QProgressBar* bar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
-    int tickTimer_ = 0; // the window's timer 42
+    int tickTimer_ = 0; // Qt's id of the tick, TimerId::ProgressTick
     int lastShown_ = 0;
     bool counted_ = false;
     bool ended_ = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/IProgressHost.h"
+#include "platform/IProgressHost.h"
 
 // Opens the real progress window for the core. Returns at once: the window runs on the GUI
 // thread alongside the operation and is kept alive by the wait hook.

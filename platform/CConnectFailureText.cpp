@@ -1,33 +1,33 @@
 #include "platform/CConnectFailureText.h"
 
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 
 namespace {
 
-constexpr int kCannotConnect = 143;
-constexpr int kUntrustedCertificate = 708;
-constexpr int kNameMismatch = 709;
-constexpr int kHandshakeFailed = 710;
-
-int reasonId(ConnectFailure why) {
+// The reason after "Kan inte ansluta.", or none.
+bool reasonId(ConnectFailure why, StringId& id) {
     switch (why) {
     case ConnectFailure::UntrustedCertificate:
-        return kUntrustedCertificate;
+        id = StringId::UntrustedCertificate;
+        return true;
     case ConnectFailure::NameMismatch:
-        return kNameMismatch;
+        id = StringId::NameMismatch;
+        return true;
     case ConnectFailure::HandshakeFailed:
-        return kHandshakeFailed;
+        id = StringId::HandshakeFailed;
+        return true;
     case ConnectFailure::Unspecified:
         break;
     }
-    return 0;
+    return false;
 }
 
 } // namespace
 
 std::string CConnectFailureText::of(ConnectFailure why) {
-    std::string text = CStringTable::load(kCannotConnect);
-    if (const int id = reasonId(why))
+    std::string text = CStringTable::load(StringId::CannotConnect);
+    if (StringId id{}; reasonId(why, id))
         text += " " + CStringTable::load(id);
     return text;
 }

@@ -1,18 +1,19 @@
 #include "pop3/CPop3Session.h"
 
-#include "dialogs/CProgressThread.h"
-#include "dialogs/IContentHost.h"
-#include "dialogs/IMessageBoxHost.h"
 #include "platform/CClock.h"
 #include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
+#include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
+#include "platform/IContentHost.h"
+#include "platform/IMessageBoxHost.h"
 #include "pop3/CEndOfData.h"
 #include "pop3/CHeaderDecoder.h"
 #include "pop3/CReplyParser.h"
 #include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 
 #include <algorithm>
 #include <climits>
@@ -20,17 +21,6 @@
 #include <vector>
 
 namespace {
-
-// String-table ids of the texts that prefix a refused command's error text.
-constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154, 720};
-constexpr int kGreetingRefused = 144;
-constexpr int kMissing = 155;
-constexpr int kConnectionLost = 701;
-constexpr int kTimedOut = 702;
-constexpr int kNotConnected = 703;
-constexpr int kLineBreakInInput = 704;
-constexpr int kCancelled = 715;
-constexpr int kCutNote = 716;
 
 constexpr int kTlsPort = 995;
 
@@ -43,19 +33,51 @@ constexpr int kGatherMs = 50;
 // A listing line: a message number, a blank, an id of at most 70 characters, CR LF.
 constexpr std::size_t kUidlLineMax = 84;
 
+// The text that prefixes a refused command's error text.
+StringId prefixIdOf(CPop3Session::ReplyKind kind) {
+    using Kind = CPop3Session::ReplyKind;
+    switch (kind) {
+    case Kind::Greeting:
+        return StringId::CannotConnect;
+    case Kind::User:
+        return StringId::UserLabel;
+    case Kind::Pass:
+        return StringId::PassLabel;
+    case Kind::Quit:
+        return StringId::QuitLabel;
+    case Kind::Dele:
+        return StringId::DeleLabel;
+    case Kind::Rset:
+        return StringId::RsetLabel;
+    case Kind::Stat:
+        return StringId::StatLabel;
+    case Kind::Noop:
+        return StringId::NoopLabel;
+    case Kind::List:
+        return StringId::ListLabel;
+    case Kind::Retr:
+        return StringId::RetrLabel;
+    case Kind::Top:
+        return StringId::TopLabel;
+    case Kind::Uidl:
+        return StringId::UidlLabel;
+    }
+    return StringId::CannotConnect;
+}
+
 std::string prefixOf(CPop3Session::ReplyKind kind) {
-    return CStringTable::load(kPrefixIds[static_cast<int>(kind)]);
+    return CStringTable::load(prefixIdOf(kind));
 }
 
 // Why a receive or send ended without its bytes.
-int reasonOf(IoStatus status) {
+StringId reasonOf(IoStatus status) {
     switch (status) {
     case IoStatus::TimedOut:
-        return kTimedOut;
+        return StringId::TimedOut;
     case IoStatus::Cancelled:
-        return kCancelled;
+        return StringId::CancelledByUser;
     default:
-        return kConnectionLost;
+        return StringId::ConnectionLost;
     }
 }
 
@@ -102,7 +124,7 @@ std::string CPop3Session::tempFilePath() {
     return CTempFile::path(path, error) ? path : std::string{};
 }
 
-void CPop3Session::fail(ReplyKind kind, int textId) {
+void CPop3Session::fail(ReplyKind kind, StringId textId) {
     errorText_ = prefixOf(kind) + " " + CStringTable::load(textId);
 }
 
@@ -120,7 +142,7 @@ bool CPop3Session::login() {
     }
     bool ok = readReply(ReplyKind::Greeting);
     if (!ok && isConnected())
-        errorText_ = CStringTable::load(kGreetingRefused);
+        errorText_ = CStringTable::load(StringId::GreetingRefused);
     ok = ok && sendCommand(ReplyKind::User, "USER " + user_ + "\r\n") &&
          readReply(ReplyKind::User) && sendCommand(ReplyKind::Pass, "PASS " + password_ + "\r\n") &&
          readReply(ReplyKind::Pass);
@@ -206,7 +228,7 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
-    const std::string missing = CStringTable::load(kMissing);
+    const std::string missing = CStringTable::load(StringId::Missing);
     // A refused TOP leaves replyText empty, so all three read "-saknas-". A lost connection
     // is no answer about the message at all: nothing is kept for it.
     if (!top(message, 0) && !isConnected())
@@ -227,7 +249,7 @@ bool CPop3Session::preview(int message) {
     if (replyCut_) {
         if (!text.empty() && text.back() != '\n')
             text += "\r\n";
-        text += CStringTable::load(kCutNote);
+        text += CStringTable::load(StringId::CutNote);
     }
     if (contentHost_)
         contentHost_->showContent(text);
@@ -237,13 +259,13 @@ bool CPop3Session::preview(int message) {
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
     waitCut_ = false;
     if (!isConnected()) {
-        fail(kind, kNotConnected);
+        fail(kind, StringId::NotConnected);
         return false;
     }
     // A line break typed into the account or password would let that text issue commands of
     // its own.
     if (line.find_first_of("\r\n") != line.size() - 2) {
-        fail(kind, kLineBreakInInput);
+        fail(kind, StringId::LineBreakInLogin);
         return false;
     }
     if (!socket_->send(line)) {
@@ -257,7 +279,7 @@ bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
 
 bool CPop3Session::receiveChunk(ReplyKind kind, std::size_t max, std::string_view& chunk) {
     if (!isConnected()) {
-        fail(kind, kNotConnected);
+        fail(kind, StringId::NotConnected);
         return false;
     }
     if (receiveArea_.size() < max)
@@ -461,7 +483,7 @@ bool CPop3Session::download(int message) {
     file.close();
     CFile::remove(path);
     if (cancelled) {
-        fail(ReplyKind::Retr, kCancelled);
+        fail(ReplyKind::Retr, StringId::CancelledByUser);
         dropConnection(); // the unread rest of the message would be taken for the next reply
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include "platform/ISocketFactory.h"
 #include "pop3/MessageTable.h"
+#include "resources/StringIds.h"
 
 #include <functional>
 #include <memory>
@@ -135,7 +136,7 @@ private:
                        const std::function<bool(std::string_view, bool)>& consume);
     bool download(int message);
     void failDownload(const std::string& reason);
-    void fail(ReplyKind kind, int textId);
+    void fail(ReplyKind kind, StringId textId);
     // The connection is gone without a committing QUIT: the server deleted nothing.
     void forgetSession();
 

@@ -7,91 +7,96 @@
 namespace {
 
 struct Entry {
-    int id;
+    StringId id;
     std::u8string_view text;
 };
 
 // Sorted by id: load() searches it by halving.
 constexpr std::array kEntries{
-    Entry{103, u8"Winsock kunde inte startas."},
+    Entry{StringId::SocketsUnavailable, u8"Winsock kunde inte startas."},
     // List column titles.
-    Entry{105, u8"Från"},
-    Entry{106, u8"Ärende"},
-    Entry{107, u8"Datum"},
-    Entry{108, u8"Storlek"},
+    Entry{StringId::ColumnFrom, u8"Från"},
+    Entry{StringId::ColumnSubject, u8"Ärende"},
+    Entry{StringId::ColumnDate, u8"Datum"},
+    Entry{StringId::ColumnSize, u8"Storlek"},
     // Connect, load and disconnect.
-    Entry{109, u8"Ansluter till"},
-    Entry{110, u8"Kontot är upptaget. Försöker igen..."},
-    Entry{111, u8"Kontot är fortfarande upptaget. Tryck 'Nollställ' för att avbryta."},
-    Entry{112, u8"Kontot har varit upptaget i mer än fem minuter. Försöken avbrutna."},
-    Entry{113, u8"Hämtar meddelandeinformation..."},
-    Entry{114, u8"Klar. Kontot har"},
-    Entry{115, u8"brev på totalt"},
-    Entry{116, u8"Hämtar information om brev"},
-    Entry{118, u8"Kopplar från..."},
+    Entry{StringId::ConnectingTo, u8"Ansluter till"},
+    Entry{StringId::AccountBusy, u8"Kontot är upptaget. Försöker igen..."},
+    Entry{StringId::AccountStillBusy,
+          u8"Kontot är fortfarande upptaget. Tryck 'Nollställ' för att avbryta."},
+    Entry{StringId::BusyGaveUp,
+          u8"Kontot har varit upptaget i mer än fem minuter. Försöken avbrutna."},
+    Entry{StringId::FetchingInfo, u8"Hämtar meddelandeinformation..."},
+    Entry{StringId::DoneAccountHas, u8"Klar. Kontot har"},
+    Entry{StringId::MessagesTotalling, u8"brev på totalt"},
+    Entry{StringId::FetchingMessageInfo, u8"Hämtar information om brev"},
+    Entry{StringId::Disconnecting, u8"Kopplar från..."},
     // Hints and the delete question.
-    Entry{119, u8"Du måste markera ett brev innan du trycker Granska."},
-    Entry{120, u8"Du måste markera minst ett brev innan du trycker Radera."},
-    Entry{121, u8"Är du säker på att du vill radera"},
-    Entry{122, u8"brev?"},
-    Entry{123, u8"Raderar brev"},
-    Entry{125, u8"Du måste markera minst ett brev innan du trycker Forward."},
-    Entry{126, u8"Hämtar brev"},
-    Entry{132, u8"Skickar brev..."},
-    Entry{134, u8"Du måste markera ett brev innan du trycker Svara."},
-    Entry{135, u8"brev markerade."},
+    Entry{StringId::SelectOneToView, u8"Du måste markera ett brev innan du trycker Granska."},
+    Entry{StringId::SelectToDelete, u8"Du måste markera minst ett brev innan du trycker Radera."},
+    Entry{StringId::ReallyDelete, u8"Är du säker på att du vill radera"},
+    Entry{StringId::MessagesQuestion, u8"brev?"},
+    Entry{StringId::Deleting, u8"Raderar brev"},
+    Entry{StringId::SelectToForward, u8"Du måste markera minst ett brev innan du trycker Forward."},
+    Entry{StringId::FetchingMessage, u8"Hämtar brev"},
+    Entry{StringId::Sending, u8"Skickar brev..."},
+    Entry{StringId::SelectToReply, u8"Du måste markera ett brev innan du trycker Svara."},
+    Entry{StringId::MarkedCount, u8"brev markerade."},
     // About box credits: 136 the short line, 137 the long one.
-    Entry{136, u8"Överstebetatestare: Maroket-utvecklarna"},
-    Entry{137, u8"Grafik: Maroket-utvecklarna. Betatestare: Maroket-utvecklarna och "
-               u8"programmets första användare."},
-    Entry{139, u8"Kollar om adressen är giltig som mottagare..."},
-    Entry{141, u8"Adressen är giltig."},
+    Entry{StringId::ShortCredits, u8"Överstebetatestare: Maroket-utvecklarna"},
+    Entry{StringId::LongCredits,
+          u8"Grafik: Maroket-utvecklarna. Betatestare: Maroket-utvecklarna och "
+          u8"programmets första användare."},
+    Entry{StringId::CheckingAddress, u8"Kollar om adressen är giltig som mottagare..."},
+    Entry{StringId::AddressValid, u8"Adressen är giltig."},
     // POP3 login and the labels that prefix a refused command's reply.
-    Entry{143, u8"Kan inte ansluta."},
-    Entry{144, u8"Ett fel uppstod vid anslutning till server."},
-    Entry{147, u8"QUIT:"},
-    Entry{148, u8"DELE:"},
-    Entry{149, u8"RSET:"},
-    Entry{150, u8"STAT:"},
-    Entry{151, u8"NOOP:"},
-    Entry{152, u8"LIST:"},
-    Entry{153, u8"RETR:"},
-    Entry{154, u8"TOP:"},
-    Entry{155, u8"-saknas-"},
+    Entry{StringId::CannotConnect, u8"Kan inte ansluta."},
+    Entry{StringId::GreetingRefused, u8"Ett fel uppstod vid anslutning till server."},
+    Entry{StringId::QuitLabel, u8"QUIT:"},
+    Entry{StringId::DeleLabel, u8"DELE:"},
+    Entry{StringId::RsetLabel, u8"RSET:"},
+    Entry{StringId::StatLabel, u8"STAT:"},
+    Entry{StringId::NoopLabel, u8"NOOP:"},
+    Entry{StringId::ListLabel, u8"LIST:"},
+    Entry{StringId::RetrLabel, u8"RETR:"},
+    Entry{StringId::TopLabel, u8"TOP:"},
+    Entry{StringId::Missing, u8"-saknas-"},
     // SMTP labels and results.
-    Entry{156, u8"HELO:"},
-    Entry{157, u8"MAIL FROM:"},
-    Entry{158, u8"RCPT TO:"},
-    Entry{159, u8"Adressen är giltig."},
-    Entry{160, u8"Väntar på svar från DNS..."},
-    Entry{528, u8"Forwardning avbruten."},
-    Entry{529, u8"Skickar brev"},
-    Entry{531, u8"av"},
-    Entry{533, u8"Brev skickat."},
-    Entry{545, u8"USER:"},
-    Entry{546, u8"PASS:"},
-    Entry{604, u8"Frånkopplad."},
+    Entry{StringId::HeloLabel, u8"HELO:"},
+    Entry{StringId::MailFromLabel, u8"MAIL FROM:"},
+    Entry{StringId::RcptToLabel, u8"RCPT TO:"},
+    Entry{StringId::RecipientAccepted, u8"Adressen är giltig."},
+    Entry{StringId::WaitingForDns, u8"Väntar på svar från DNS..."},
+    Entry{StringId::ForwardCancelled, u8"Forwardning avbruten."},
+    Entry{StringId::SendingMessage, u8"Skickar brev"},
+    Entry{StringId::Of, u8"av"},
+    Entry{StringId::MessageSent, u8"Brev skickat."},
+    Entry{StringId::UserLabel, u8"USER:"},
+    Entry{StringId::PassLabel, u8"PASS:"},
+    Entry{StringId::Disconnected, u8"Frånkopplad."},
 
     // Our own texts, above the range of the others: a lost or silent connection, and typed
     // input that cannot go into a command line.
-    Entry{701, u8"Förbindelsen med servern bröts."},
-    Entry{702, u8"Servern svarade inte i tid."},
-    Entry{703, u8"Inte ansluten till servern."},
-    Entry{704, u8"Kontonamn och lösenord får inte innehålla radbrytningar."},
+    Entry{StringId::ConnectionLost, u8"Förbindelsen med servern bröts."},
+    Entry{StringId::TimedOut, u8"Servern svarade inte i tid."},
+    Entry{StringId::NotConnected, u8"Inte ansluten till servern."},
+    Entry{StringId::LineBreakInLogin, u8"Kontonamn och lösenord får inte innehålla radbrytningar."},
     // SMTP: typed text that cannot go into a command or header line, the label of the data
     // step, and a retrieved message that cannot be read for forwarding.
-    Entry{705, u8"Adresser, Helo-namn och ärende får inte innehålla radbrytningar."},
-    Entry{706, u8"DATA:"},
-    Entry{707, u8"Det hämtade brevet kunde inte läsas:"},
+    Entry{StringId::LineBreakInField,
+          u8"Adresser, Helo-namn och ärende får inte innehålla radbrytningar."},
+    Entry{StringId::DataLabel, u8"DATA:"},
+    Entry{StringId::RetrievedUnreadable, u8"Det hämtade brevet kunde inte läsas:"},
     // Why a TLS connection was refused; each follows "Kan inte ansluta.".
-    Entry{708, u8"Servern har inget betrott certifikat."},
-    Entry{709, u8"Certifikatet gäller ett annat namn."},
-    Entry{710, u8"TLS-handskakningen misslyckades."},
+    Entry{StringId::UntrustedCertificate, u8"Servern har inget betrott certifikat."},
+    Entry{StringId::NameMismatch, u8"Certifikatet gäller ett annat namn."},
+    Entry{StringId::HandshakeFailed, u8"TLS-handskakningen misslyckades."},
     // The user stopped a wait on the server; a reply too long to show whole.
-    Entry{715, u8"Avbrutet av användaren."},
-    Entry{716, u8"[Brevet är för stort för att visas helt: bara de första 4 MB visas.]"},
+    Entry{StringId::CancelledByUser, u8"Avbrutet av användaren."},
+    Entry{StringId::CutNote,
+          u8"[Brevet är för stort för att visas helt: bara de första 4 MB visas.]"},
     // The label of the unique-id listing.
-    Entry{720, u8"UIDL:"},
+    Entry{StringId::UidlLabel, u8"UIDL:"},
 };
 
 constexpr bool isContinuation(char8_t c) {
@@ -139,9 +144,9 @@ std::string toLatin1(std::u8string_view text) {
 
 } // namespace
 
-std::string CStringTable::load(int id) {
+std::string CStringTable::load(StringId id) {
     const auto it = std::lower_bound(kEntries.begin(), kEntries.end(), id,
-                                     [](const Entry& e, int key) { return e.id < key; });
+                                     [](const Entry& e, StringId key) { return e.id < key; });
     if (it == kEntries.end() || it->id != id)
         return {};
     return toLatin1(it->text);

@@ -4,25 +4,21 @@
 #include "platform/CTempFile.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 #include "send/CMessageComposer.h"
 #include "send/CSmtpSession.h"
 #include "send/IForwardHost.h"
 
 namespace {
 
-constexpr int kFetchingMessage = 126;
-constexpr int kForwardCancelled = 528;
-constexpr int kSendingMessage = 529;
-constexpr int kOf = 531;
-
-std::string load(int id) {
+std::string load(StringId id) {
     return CStringTable::load(id);
 }
 
 // "Hämtar brev 2 av 5..."
-std::string stepText(int labelId, int i, int total) {
-    return load(labelId) + " " + std::to_string(i) + " " + load(kOf) + " " + std::to_string(total) +
-           "...";
+std::string stepText(StringId labelId, int i, int total) {
+    return load(labelId) + " " + std::to_string(i) + " " + load(StringId::Of) + " " +
+           std::to_string(total) + "...";
 }
 
 } // namespace
@@ -34,7 +30,7 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
     const int total = static_cast<int>(rows.size());
     for (int i = 1; i <= total; ++i) {
         const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
-        host_.setStatus(stepText(kFetchingMessage, i, total));
+        host_.setStatus(stepText(StringId::FetchingMessage, i, total));
         const std::string before = pop3_.getErrorText();
         if (!pop3_.retr(n)) {
             // A download the user cancelled leaves the text of an earlier failure, which says
@@ -43,7 +39,7 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
             stop(after != before ? after : std::string{});
             return;
         }
-        host_.setStatus(stepText(kSendingMessage, i, total));
+        host_.setStatus(stepText(StringId::SendingMessage, i, total));
         // The envelope sender is the forwarded message's own.
         smtp_.setBody(std::string(CMessageComposer::kForwardMarker));
         smtp_.setFrom(pop3_.messageTable().senderOf(n));
@@ -67,8 +63,8 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
 }
 
 void CForwardRun::stop(const std::string& reason) {
-    const std::string stopped =
-        reason.empty() ? load(kForwardCancelled) : load(kForwardCancelled) + " " + reason;
+    const std::string stopped = reason.empty() ? load(StringId::ForwardCancelled)
+                                               : load(StringId::ForwardCancelled) + " " + reason;
     if (pop3_.waitWasCut()) {
         // The user stopped a download the server had left unanswered: the connection is gone,
         // the server deleted nothing, and a reconnect would only wait on the same server.
@@ -76,7 +72,7 @@ void CForwardRun::stop(const std::string& reason) {
         host_.setStatus(stopped);
         return;
     }
-    host_.setStatus(load(kForwardCancelled));
+    host_.setStatus(load(StringId::ForwardCancelled));
     // RSET takes back what this run deleted; no row was marked for it.
     pop3_.rset();
     host_.disconnect();

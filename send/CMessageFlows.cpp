@@ -1,34 +1,27 @@
 #include "send/CMessageFlows.h"
 
-#include "app/AppSettings.h"
-#include "app/CMaroketDlg.h"
-#include "app/CUiText.h"
-#include "app/IDialogRunner.h"
 #include "dialogs/CComposeDlg.h"
 #include "dialogs/CForwardDlg.h"
 #include "dialogs/CQuoting.h"
+#include "dialogs/DialogResult.h"
+#include "dialogs/IDialogRunner.h"
+#include "platform/AppSettings.h"
 #include "platform/CFile.h"
 #include "platform/CTempFile.h"
+#include "pop3/CPop3Session.h"
 #include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 #include "send/CForwardRun.h"
 #include "send/CMessageComposer.h"
 #include "send/CSmtpSession.h"
-
-#include <QTreeWidget>
+#include "send/ISendWindow.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kSelectToForward = 125;
-constexpr int kSending = 132;
-constexpr int kSelectToReply = 134;
-constexpr int kTopLabel = 154;
-constexpr int kMessageSent = 533;
-constexpr int kTempFileUnreadable = 707;
-
-std::string load(int id) {
+std::string load(StringId id) {
     return CStringTable::load(id);
 }
 
@@ -40,8 +33,9 @@ std::string freshText(const std::string& before, const std::string& after) {
 
 } // namespace
 
-CMessageFlows::CMessageFlows(CMaroketDlg& window, IDialogRunner& runner)
-    : window_(window), runner_(runner) {}
+void CMessageFlows::setStatus(StringId id) {
+    window_.setStatus(load(id));
+}
 
 std::string CMessageFlows::recipientDomain(const std::string& address) {
     const std::size_t at = address.find('@');
@@ -62,15 +56,6 @@ std::string CMessageFlows::replyBody(const std::string& retrieved, std::size_t h
     return CQuoting::replyBody(retrieved, headerLength);
 }
 
-std::vector<int> CMessageFlows::selectedRows() const {
-    QTreeWidget* list = window_.list();
-    std::vector<int> rows;
-    for (QTreeWidgetItem* item : list->selectedItems())
-        rows.push_back(list->indexOfTopLevelItem(item));
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 void CMessageFlows::connectionGone(const std::string& reason) {
     window_.disconnect();
     if (!reason.empty())
@@ -86,36 +71,36 @@ void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
     smtp.setTo(to);
     smtp.setBody(body);
     smtp.setHelo(settings.helo);
-    window_.setStatus(kSending);
+    setStatus(StringId::Sending);
     chooseServer(smtp, settings, to, direct);
     // Which host the message goes to, while the connection is made.
-    window_.setStatus(load(kSending) + " " + smtp.getServer());
+    window_.setStatus(load(StringId::Sending) + " " + smtp.getServer());
     smtp.setPort(settings.smtpPort);
     smtp.setSubject(subject);
     if (isReply)
-        window_.setStatus(kSending);
+        setStatus(StringId::Sending);
     else
         smtp.quotedPrintable = 0; // automatic: the text itself decides its encoding
     if (smtp.send())
-        window_.setStatus(kMessageSent);
+        setStatus(StringId::MessageSent);
     else
         window_.setStatus(smtp.getStatusText());
 }
 
 void CMessageFlows::newMessage() {
-    CComposeDlg dialog(&window_);
+    CComposeDlg dialog(window_.dialogParent());
     const std::string& address = window_.settings().address;
     if (!address.empty())
         dialog.SetFrom(address);
     dialog.SetDirect(true);
-    if (runner_.run(dialog) != 1)
+    if (window_.runner().run(dialog) != DialogResult::ok)
         return;
     sendComposed(dialog.from(), dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
                  false);
 }
 
 bool CMessageFlows::takeRetrievedFile(std::string& bytes, std::size_t limit) {
-    const std::string unreadable = load(kTempFileUnreadable);
+    const std::string unreadable = load(StringId::RetrievedUnreadable);
     std::string path, error;
     if (!CTempFile::path(path, error)) {
         window_.setStatus(unreadable + " " + error);
@@ -142,9 +127,9 @@ bool CMessageFlows::takeRetrievedFile(std::string& bytes, std::size_t limit) {
 }
 
 void CMessageFlows::reply() {
-    const std::vector<int> rows = selectedRows();
+    const std::vector<int> rows = window_.selectedRows();
     if (rows.empty()) {
-        window_.setStatus(kSelectToReply);
+        setStatus(StringId::SelectToReply);
         return;
     }
     const int row = rows.front();
@@ -169,14 +154,14 @@ void CMessageFlows::reply() {
         if (!pop3.isConnected())
             connectionGone(pop3.getErrorText());
         else
-            window_.setStatus(kTopLabel);
+            setStatus(StringId::TopLabel);
         return;
     }
     const std::string headerText = pop3.getReplyText();
 
     // A message the table has no row for (a quick login) is answered with empty fields.
     const MessageTable& table = pop3.messageTable();
-    CComposeDlg dialog(&window_);
+    CComposeDlg dialog(window_.dialogParent());
     dialog.SetTo(table.senderOf(n));
     dialog.SetSubject(table.subjectOf(n));
     const std::string& address = window_.settings().address;
@@ -189,23 +174,23 @@ void CMessageFlows::reply() {
         return;
     dialog.SetQuotedBody(replyBody(retrieved, headerText.size()));
 
-    if (runner_.run(dialog) != 1)
+    if (window_.runner().run(dialog) != DialogResult::ok)
         return;
     sendComposed(dialog.from(), dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
                  true);
 }
 
 void CMessageFlows::forward() {
-    const std::vector<int> rows = selectedRows();
+    const std::vector<int> rows = window_.selectedRows();
     if (rows.empty()) {
-        window_.setStatus(kSelectToForward);
+        setStatus(StringId::SelectToForward);
         return;
     }
-    CForwardDlg dialog(&window_);
-    if (runner_.run(dialog) != 1)
+    CForwardDlg dialog(window_.dialogParent());
+    if (window_.runner().run(dialog) != DialogResult::ok)
         return;
     const std::string to = dialog.address();
     const bool deleteAfter = dialog.deleteAfterForwarding();
 
-    CForwardRun(window_.pop3(), window_.smtp(), window_.forwardHost()).run(rows, to, deleteAfter);
+    CForwardRun(window_.pop3(), window_.smtp(), window_).run(rows, to, deleteAfter);
 }

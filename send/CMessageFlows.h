@@ -1,20 +1,22 @@
 #pragma once
 
+#include "resources/StringIds.h"
+
 #include <string>
 #include <vector>
 
-class CMaroketDlg;
 class CSmtpSession;
-class IDialogRunner;
+class ISendWindow;
 struct AppSettings;
 
 // The main window's three sending commands: a new message and a reply through the compose
 // dialog, and the forward of the selected messages to one address (optionally deleting them
 // on the server). They keep nothing between runs; every prompt goes through the window's runner.
+// They see the window only as ISendWindow.
 class CMessageFlows {
 public:
-    // Both must outlive the flows.
-    CMessageFlows(CMaroketDlg& window, IDialogRunner& runner);
+    // The window must outlive the flows.
+    explicit CMessageFlows(ISendWindow& window) : window_(window) {}
 
     void newMessage();
     void reply();
@@ -34,8 +36,6 @@ public:
     static std::string replyBody(const std::string& retrieved, std::size_t headerLength);
 
 private:
-    // List rows in list order; row r is message r + 1.
-    std::vector<int> selectedRows() const;
     // The compose dialog's fields into the session, the server choice shown, then the send.
     void sendComposed(const std::string& from, const std::string& to, const std::string& subject,
                       const std::string& body, bool direct, bool isReply);
@@ -45,6 +45,7 @@ private:
     // The POP3 session is gone: the window goes back to disconnected, showing why.
     void connectionGone(const std::string& reason);
 
-    CMaroketDlg& window_;
-    IDialogRunner& runner_;
+    void setStatus(StringId id);
+
+    ISendWindow& window_;
 };

@@ -1,18 +1,15 @@
 #include "send/CQuickSendPanel.h"
 
-#include "app/CMaroketDlg.h"
+#include "platform/AppSettings.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 #include "send/CMessageFlows.h"
+#include "send/CSmtpSession.h"
+#include "send/ISendWindow.h"
 
-namespace {
-
-constexpr int kSending = 132;
-constexpr int kCheckingAddress = 139;
-constexpr int kAddressValid = 141;
-constexpr int kWaitingForDns = 160;
-constexpr int kMessageSent = 533;
-
-} // namespace
+void CQuickSendPanel::setStatus(StringId id) {
+    window_.setStatus(CStringTable::load(id));
+}
 
 void CQuickSendPanel::testQuickAddress(const std::string& from, const std::string& to) {
     CSmtpSession& smtp = window_.smtp();
@@ -23,16 +20,16 @@ void CQuickSendPanel::testQuickAddress(const std::string& from, const std::strin
     smtp.dnsServer = settings.dns;
     if (to.find('@') == std::string::npos) {
         // A domain: only its exchanger is shown, no mail server is asked.
-        window_.setStatus(kWaitingForDns);
+        setStatus(StringId::WaitingForDns);
         window_.setStatus(smtp.lookupMailExchanger(to));
         return;
     }
     CMessageFlows::chooseServer(smtp, settings, to, true);
     smtp.setPort(settings.smtpPort);
     smtp.setSubject("");
-    window_.setStatus(kCheckingAddress);
+    setStatus(StringId::CheckingAddress);
     if (smtp.testAddress(to))
-        window_.setStatus(kAddressValid);
+        setStatus(StringId::AddressValid);
     else
         window_.setStatus(smtp.getStatusText());
 }
@@ -41,18 +38,18 @@ void CQuickSendPanel::sendQuickText(const std::string& from, const std::string& 
                                     const std::string& text) {
     CSmtpSession& smtp = window_.smtp();
     const AppSettings& settings = window_.settings();
-    window_.setStatus(kSending);
+    setStatus(StringId::Sending);
     smtp.setFrom(from);
     smtp.setTo(to);
     smtp.setHelo(settings.helo);
     // No "Direkt" here: a configured DNS server always means direct delivery.
     CMessageFlows::chooseServer(smtp, settings, to, true);
-    window_.setStatus(CStringTable::load(kSending) + " " + smtp.getServer());
+    window_.setStatus(CStringTable::load(StringId::Sending) + " " + smtp.getServer());
     smtp.setPort(settings.smtpPort);
     // Subject and encoding stay as the last new message or reply left them.
     smtp.setBody(text);
     if (smtp.send())
-        window_.setStatus(kMessageSent);
+        setStatus(StringId::MessageSent);
     else
         window_.setStatus(smtp.getStatusText());
 }

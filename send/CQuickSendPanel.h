@@ -1,8 +1,10 @@
 #pragma once
 
+#include "resources/StringIds.h"
+
 #include <string>
 
-class CMaroketDlg;
+class ISendWindow;
 
 // The main window's quick-send panel: "Testa" asks a mail server whether it takes an address as
 // a recipient, or shows a domain's mail exchanger; "Skicka" sends the one line of "Text:". The
@@ -11,12 +13,14 @@ class CMaroketDlg;
 class CQuickSendPanel {
 public:
     // The window must outlive the panel.
-    explicit CQuickSendPanel(CMaroketDlg& window) : window_(window) {}
+    explicit CQuickSendPanel(ISendWindow& window) : window_(window) {}
 
     // to: an address (a text with "@"), or a domain.
     void testQuickAddress(const std::string& from, const std::string& to);
     void sendQuickText(const std::string& from, const std::string& to, const std::string& text);
 
 private:
-    CMaroketDlg& window_;
+    void setStatus(StringId id);
+
+    ISendWindow& window_;
 };

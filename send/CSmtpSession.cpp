@@ -1,11 +1,12 @@
 #include "send/CSmtpSession.h"
 
-#include "dialogs/CProgressThread.h"
 #include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
+#include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
 #include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 #include "send/CMessageComposer.h"
 #include "send/CMxResolver.h"
 
@@ -17,31 +18,18 @@
 
 namespace {
 
-constexpr int kCannotConnect = 143;
-constexpr int kGreetingRefused = 144;
-constexpr int kHeloLabel = 156;
-constexpr int kMailFromLabel = 157;
-constexpr int kRcptToLabel = 158;
-constexpr int kAddressValid = 159;
-constexpr int kForwardCancelled = 528;
-constexpr int kMessageSent = 533;
-constexpr int kConnectionLost = 701;
-constexpr int kTimedOut = 702;
-constexpr int kLineBreakInField = 705;
-constexpr int kDataLabel = 706;
-constexpr int kTempFileUnreadable = 707;
 constexpr int kTlsPort = 465;
 
-int labelOf(CSmtpSession::SmtpStep step) {
+StringId labelOf(CSmtpSession::SmtpStep step) {
     switch (step) {
     case CSmtpSession::StepHelo:
-        return kHeloLabel;
+        return StringId::HeloLabel;
     case CSmtpSession::StepMailFrom:
-        return kMailFromLabel;
+        return StringId::MailFromLabel;
     case CSmtpSession::StepRcptTo:
-        return kRcptToLabel;
+        return StringId::RcptToLabel;
     default:
-        return kDataLabel;
+        return StringId::DataLabel;
     }
 }
 
@@ -72,7 +60,7 @@ void CSmtpSession::setSocketFactory(ISocketFactory* factory) {
     factory_ = factory ? factory : ownFactory_.get();
 }
 
-void CSmtpSession::setStatusFromTable(int id) {
+void CSmtpSession::setStatusFromTable(StringId id) {
     statusText_ = CStringTable::load(id);
 }
 
@@ -104,16 +92,16 @@ void CSmtpSession::splitAddresses() {
 bool CSmtpSession::refuseLineBreaks(std::initializer_list<const std::string*> texts) {
     for (const std::string* text : texts)
         if (text->find_first_of("\r\n") != std::string::npos) {
-            setStatusFromTable(kLineBreakInField);
+            setStatusFromTable(StringId::LineBreakInField);
             return true;
         }
     return false;
 }
 
-void CSmtpSession::failStep(SmtpStep step, int reasonId) {
+void CSmtpSession::failStep(SmtpStep step, StringId reasonId) {
     const std::string reason = CStringTable::load(reasonId);
     if (step == StepGreeting)
-        statusText_ = CStringTable::load(kGreetingRefused) + " " + reason;
+        statusText_ = CStringTable::load(StringId::GreetingRefused) + " " + reason;
     else
         statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " " + reason;
     // Whatever the server sends later could not be told apart from the next reply.
@@ -124,7 +112,7 @@ bool CSmtpSession::connectAndGreet() {
     closeSocket();
     // A lookup that found no exchanger leaves the server empty: nothing to try.
     if (server_.empty()) {
-        setStatusFromTable(kCannotConnect);
+        setStatusFromTable(StringId::CannotConnect);
         return false;
     }
     // SMTP over TLS has its own port, where TLS starts with the first byte.
@@ -141,21 +129,21 @@ bool CSmtpSession::connectAndGreet() {
 
 bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
     if (!isConnected()) {
-        failStep(step, kConnectionLost);
+        failStep(step, StringId::ConnectionLost);
         return false;
     }
     if (!socket_->send(line)) {
         if (socket_->sendStatus() == IoStatus::Cancelled)
             endCancelled();
         else
-            failStep(step, kConnectionLost);
+            failStep(step, StringId::ConnectionLost);
         return false;
     }
     return true;
 }
 
 void CSmtpSession::endCancelled() {
-    setStatusFromTable(kForwardCancelled);
+    setStatusFromTable(StringId::ForwardCancelled);
     // The server is in the middle of the data: the connection cannot be used again.
     closeSocket();
 }
@@ -171,7 +159,7 @@ bool CSmtpSession::sendData(std::string_view bytes, CDataEnding& ending) {
 
 bool CSmtpSession::receiveReply(SmtpStep step, std::size_t max, std::string_view& reply) {
     if (!isConnected()) {
-        failStep(step, kConnectionLost);
+        failStep(step, StringId::ConnectionLost);
         return false;
     }
     replyArea_.assign(max, '\0');
@@ -183,7 +171,8 @@ bool CSmtpSession::receiveReply(SmtpStep step, std::size_t max, std::string_view
     if (r.status == IoStatus::Cancelled)
         endCancelled();
     else
-        failStep(step, r.status == IoStatus::TimedOut ? kTimedOut : kConnectionLost);
+        failStep(step,
+                 r.status == IoStatus::TimedOut ? StringId::TimedOut : StringId::ConnectionLost);
     return false;
 }
 
@@ -195,7 +184,7 @@ int CSmtpSession::checkReply(SmtpStep step) {
     case StepGreeting:
         if (beginsWith(reply, "220"))
             return 1;
-        setStatusFromTable(kGreetingRefused);
+        setStatusFromTable(StringId::GreetingRefused);
         return 0;
     case StepHelo:
     case StepMailFrom:
@@ -207,7 +196,7 @@ int CSmtpSession::checkReply(SmtpStep step) {
     case StepData:
         // Anything but a go-ahead: the lines of the message would be read as commands.
         if (beginsWith(reply, "3"))
-            return transmitMessage();
+            return 1;
         refuse(step, reply);
         return 0;
     case StepQuit:
@@ -251,7 +240,7 @@ int CSmtpSession::finishData(const CDataEnding& ending) {
 }
 
 int CSmtpSession::forwardFile() {
-    const std::string unreadable = CStringTable::load(kTempFileUnreadable);
+    const std::string unreadable = CStringTable::load(StringId::RetrievedUnreadable);
     std::string path, error;
     if (!CTempFile::path(path, error)) {
         statusText_ = unreadable + " " + error;
@@ -264,53 +253,82 @@ int CSmtpSession::forwardFile() {
         return 0;
     }
     // From here on the file is used up, whatever happens to the transfer.
-    auto consumed = [&](int result) {
-        file.close();
-        CFile::remove(path);
-        return result;
-    };
-    auto readFailed = [&](long long got) {
-        statusText_ =
-            unreadable + " " + path + ": " + (got < 0 ? file.errorText() : std::strerror(EIO));
-        return consumed(0);
-    };
-
     CDataEnding ending;
-    if (length <= kProgressThreshold) {
-        std::string all(static_cast<std::size_t>(length), '\0');
-        for (long long done = 0; done < length;) {
-            const long long got =
-                file.read(all.data() + done, static_cast<std::size_t>(length - done));
-            if (got <= 0)
-                return readFailed(got);
-            done += got;
-        }
-        if (!sendData(all, ending))
-            return consumed(0);
-    } else {
-        CProgressThread progress;
-        progress.SetTotal(clampToInt(length));
-        progress.start(progressHost_);
-        char piece[kForwardPiece];
-        for (long long done = 0; done < length;) {
-            const auto want = static_cast<std::size_t>(
-                std::min<long long>(static_cast<long long>(sizeof piece), length - done));
-            const long long got = file.read(piece, want);
-            if (got <= 0)
-                return readFailed(got);
-            if (!sendData(std::string_view(piece, static_cast<std::size_t>(got)), ending))
-                return consumed(0);
-            if (!progress.IsProgressRunning()) {
-                setStatusFromTable(kForwardCancelled);
-                return consumed(0);
-            }
-            done += got;
-            progress.SetProgress(clampToInt(done));
-        }
-        progress.SetProgress(clampToInt(length));
-    }
+    long long lastRead = 0;
+    const FileTransfer transfer = length <= kProgressThreshold
+                                      ? sendFileWhole(file, length, ending, lastRead)
+                                      : sendFileInPieces(file, length, ending, lastRead);
+    if (transfer == FileTransfer::ReadFailed)
+        statusText_ =
+            unreadable + " " + path + ": " + (lastRead < 0 ? file.errorText() : std::strerror(EIO));
     // A file from RETR ends with its own terminating line, so nothing is added to it.
-    return consumed(finishData(ending));
+    const int result = transfer == FileTransfer::Sent ? finishData(ending) : 0;
+    file.close();
+    CFile::remove(path);
+    return result;
+}
+
+CSmtpSession::FileTransfer CSmtpSession::sendFileWhole(CFile& file, long long length,
+                                                       CDataEnding& ending, long long& lastRead) {
+    std::string all(static_cast<std::size_t>(length), '\0');
+    for (long long done = 0; done < length;) {
+        lastRead = file.read(all.data() + done, static_cast<std::size_t>(length - done));
+        if (lastRead <= 0)
+            return FileTransfer::ReadFailed;
+        done += lastRead;
+    }
+    return sendData(all, ending) ? FileTransfer::Sent : FileTransfer::Stopped;
+}
+
+CSmtpSession::FileTransfer CSmtpSession::sendFileInPieces(CFile& file, long long length,
+                                                          CDataEnding& ending,
+                                                          long long& lastRead) {
+    CProgressThread progress;
+    progress.SetTotal(clampToInt(length));
+    progress.start(progressHost_);
+    char piece[kForwardPiece];
+    for (long long done = 0; done < length;) {
+        const auto want = static_cast<std::size_t>(
+            std::min<long long>(static_cast<long long>(sizeof piece), length - done));
+        lastRead = file.read(piece, want);
+        if (lastRead <= 0)
+            return FileTransfer::ReadFailed;
+        if (!sendData(std::string_view(piece, static_cast<std::size_t>(lastRead)), ending))
+            return FileTransfer::Stopped;
+        if (!progress.IsProgressRunning()) {
+            setStatusFromTable(StringId::ForwardCancelled);
+            return FileTransfer::Stopped;
+        }
+        done += lastRead;
+        progress.SetProgress(clampToInt(done));
+    }
+    progress.SetProgress(clampToInt(length));
+    return FileTransfer::Sent;
+}
+
+bool CSmtpSession::sendEnvelope(const std::string& recipientLine, bool quotedSenderRetry) {
+    if (!connectAndGreet() || !sendLine(StepHelo, "HELO " + heloName_ + "\r\n") ||
+        !checkReply(StepHelo) || !sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n"))
+        return false;
+    if (!checkReply(StepMailFrom)) {
+        // Some servers want the sender quoted; a lost connection gets no second try.
+        if (!quotedSenderRetry || !isConnected() ||
+            !sendLine(StepMailFrom, "MAIL FROM: \"" + fromAddress_ + "\"\r\n") ||
+            !checkReply(StepMailFrom))
+            return false;
+    }
+    return sendLine(StepRcptTo, recipientLine) && checkReply(StepRcptTo);
+}
+
+int CSmtpSession::finish(bool ok, StringId doneText) {
+    if (ok) {
+        // The server has what it was asked for; whatever QUIT meets changes nothing.
+        if (isConnected() && socket_->send("QUIT\r\n"))
+            checkReply(StepQuit);
+        setStatusFromTable(doneText);
+    }
+    closeSocket();
+    return ok ? 1 : 0;
 }
 
 int CSmtpSession::send() {
@@ -318,42 +336,17 @@ int CSmtpSession::send() {
     if (refuseLineBreaks(
             {&fromAddress_, &fromHeader_, &toAddress_, &toHeader_, &heloName_, &subject_}))
         return 0;
-    int ok = connectAndGreet() && sendLine(StepHelo, "HELO " + heloName_ + "\r\n") &&
-             checkReply(StepHelo) &&
-             sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n");
-    if (ok && !checkReply(StepMailFrom)) {
-        // Some servers want the sender quoted; a lost connection gets no second try.
-        ok = isConnected() && sendLine(StepMailFrom, "MAIL FROM: \"" + fromAddress_ + "\"\r\n") &&
-             checkReply(StepMailFrom);
-    }
-    ok = ok && sendLine(StepRcptTo, "RCPT TO:<" + toAddress_ + ">\r\n") && checkReply(StepRcptTo) &&
-         sendLine(StepData, "DATA\r\n") && checkReply(StepData);
-    if (ok) {
-        // The message is handed over; whatever QUIT meets changes nothing.
-        if (isConnected() && socket_->send("QUIT\r\n"))
-            checkReply(StepQuit);
-        setStatusFromTable(kMessageSent);
-    }
-    closeSocket();
-    return ok ? 1 : 0;
+    const bool ok = sendEnvelope("RCPT TO:<" + toAddress_ + ">\r\n", true) &&
+                    sendLine(StepData, "DATA\r\n") && checkReply(StepData) && transmitMessage();
+    return finish(ok, StringId::MessageSent);
 }
 
 int CSmtpSession::testAddress(const std::string& address) {
     splitAddresses();
     if (refuseLineBreaks({&fromAddress_, &fromHeader_, &heloName_, &address}))
         return 0;
-    const int ok = connectAndGreet() && sendLine(StepHelo, "HELO " + heloName_ + "\r\n") &&
-                   checkReply(StepHelo) &&
-                   sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n") &&
-                   checkReply(StepMailFrom) &&
-                   sendLine(StepRcptTo, "RCPT TO: <" + address + ">\r\n") && checkReply(StepRcptTo);
-    if (ok) {
-        if (isConnected() && socket_->send("QUIT\r\n"))
-            checkReply(StepQuit);
-        setStatusFromTable(kAddressValid);
-    }
-    closeSocket();
-    return ok ? 1 : 0;
+    return finish(sendEnvelope("RCPT TO: <" + address + ">\r\n", false),
+                  StringId::RecipientAccepted);
 }
 
 std::string CSmtpSession::lookupMailExchanger(const std::string& domain) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ISocketFactory.h"
+#include "resources/StringIds.h"
 
 #include <cstddef>
 #include <initializer_list>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 class CDataEnding;
+class CFile;
 class CSocketFactory;
 class IProgressHost;
 
@@ -68,14 +70,26 @@ private:
     // A display name with the address in angle brackets: the whole text for the header line,
     // the bare address for the envelope.
     void splitAddresses();
-    // One receive for the step and its test; for StepData the message goes out from here, after
-    // a go-ahead.
+    // One receive for the step and its test: 1 when the server goes on (for StepData, a
+    // go-ahead for the message).
     int checkReply(SmtpStep step);
-    void setStatusFromTable(int id);
+    void setStatusFromTable(StringId id);
     // The server refused the step: its reply, exactly as received, after the server and step.
     void refuse(SmtpStep step, std::string_view reply);
+    // The chain send() and testAddress() share: connect and greeting, HELO, MAIL FROM (once
+    // more with the sender quoted when asked and refused), and the recipient's line.
+    bool sendEnvelope(const std::string& recipientLine, bool quotedSenderRetry);
+    // QUIT after a success, with doneText as the status; the connection closed either way.
+    int finish(bool ok, StringId doneText);
+    // The data after the go-ahead: the composed message, or the retrieved one as it is.
     int transmitMessage();
     int forwardFile();
+    enum class FileTransfer { Sent, ReadFailed, Stopped };
+    // lastRead: what the last read of the file gave, for the reason of a failed one.
+    FileTransfer sendFileWhole(CFile& file, long long length, CDataEnding& ending,
+                               long long& lastRead);
+    FileTransfer sendFileInPieces(CFile& file, long long length, CDataEnding& ending,
+                                  long long& lastRead);
 
     // Texts with a line break would put commands of their own on the wire.
     bool refuseLineBreaks(std::initializer_list<const std::string*> texts);
@@ -85,7 +99,7 @@ private:
     // Ends the data and takes the one reply the server gives to it: 1 only when it is positive.
     int finishData(const CDataEnding& ending);
     bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
-    void failStep(SmtpStep step, int reasonId);
+    void failStep(SmtpStep step, StringId reasonId);
     // The user stopped a wait of the transfer: "Forwardning avbruten.", the connection closed.
     void endCancelled();
     void closeSocket();

@@ -2,9 +2,9 @@
 // the README:
 //   QT_QPA_PLATFORM=offscreen build/maroket_screenshot docs/main-window.png
 // The window starts as tools/run.sh --demo starts it, and Enter loads the list.
-#include "app/CDialogRunner.h"
 #include "app/CMaroketDlg.h"
 #include "app/CStartOptions.h"
+#include "dialogs/CDialogRunner.h"
 #include "peers/CDemoPeers.h"
 #include "platform/ISettingsStore.h"
 
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     CMaroketDlg window(*store, runner);
     start.fillLoginFields(window);
     window.show();
-    window.onCommand(1007); // Enter
+    window.onCommand(CommandId::Enter);
     app.processEvents();
     if (!window.isConnected()) {
         std::fprintf(stderr, "The demo mailbox did not load: %s\n", window.statusText().c_str());

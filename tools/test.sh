@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: unit, real peers on loopback and GUI
-# offscreen; then the unit and peer tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer (a leak fails the test), and each fuzz target for 30 seconds over
-# its corpus. The sanitized build is made with clang in build-asan, fuzz targets included.
-# Between the two, the Debian package is built, checked, installed and started
-# (tools/check-package.sh).
+# Installs what is missing, builds with g++, and runs every test: unit, real peers on loopback
+# and GUI offscreen. Then the Debian package is built, checked, installed and started
+# (tools/check-package.sh); the whole tree is built again with clang in build-clang, where the
+# unit and GUI tests run; and the unit and peer tests run once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer (a leak fails the test), with each fuzz target for 30 seconds over
+# its corpus (clang, in build-asan). Every build treats a compiler warning as an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-tools/build.sh build
+tools/build.sh build -DMAROKET_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 tools/check-package.sh build
 
+cmake -S . -B build-clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DMAROKET_WERROR=ON
+cmake --build build-clang -j"$(nproc)"
+ctest --test-dir build-clang --output-on-failure -j"$(nproc)" -L 'unit|gui' -LE peer
+
 cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DMAROKET_SANITIZE=ON -DMAROKET_FUZZ=ON
+    -DMAROKET_SANITIZE=ON -DMAROKET_FUZZ=ON -DMAROKET_WERROR=ON
 cmake --build build-asan -j"$(nproc)" --target maroket_unit_tests maroket_peer_tests maroket_fuzzers
 # Reports name functions and lines through the symbolizer of the clang in use (llvm-14 on
 # Debian 12); the sanitizers do not look for it under its versioned name by themselves.

@@ -93,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     FUZZ_CHECK(result == expected);
     // No receive after the step that failed.
     FUZZ_CHECK(server.receipts.size() == used);
-    const std::string done = CStringTable::load(addressTest ? 159 : 533);
+    const std::string done =
+        CStringTable::load(addressTest ? StringId::RecipientAccepted : StringId::MessageSent);
     FUZZ_CHECK((result == 1) == (session.getStatusText() == done));
     return 0;
 }

@@ -1,7 +1,10 @@
 #include "dialogs/CAboutDlg.h"
-#include "app/CUiText.h"
+#include "QStringOutput.h"
+#include "dialogs/CUiText.h"
 #include "dialogs/DialogResult.h"
+#include "dialogs/IdText.h"
 #include "resources/CStringTable.h"
+#include "resources/MaroketVersion.h"
 
 #include "DialogDriver.h"
 
@@ -20,9 +23,9 @@ using namespace dialogdriver;
 namespace {
 
 QString credits(CAboutDlg& d) {
-    return control<QPlainTextEdit>(d, "1098")->toPlainText();
+    return control<QPlainTextEdit>(d, idText(ControlId::CreditsText))->toPlainText();
 }
-QString stringTable(int id) {
+QString stringTable(StringId id) {
     return CUiText::toQString(CStringTable::load(id));
 }
 
@@ -47,7 +50,7 @@ protected:
     // A point of the dialog's own surface, clear of every control: left of the credits, under
     // the icon.
     static QPoint bareSurface(CAboutDlg& d) {
-        const QRect edit = control(d, "1098")->geometry();
+        const QRect edit = control(d, idText(ControlId::CreditsText))->geometry();
         return {edit.left() / 2, edit.center().y()};
     }
 
@@ -55,23 +58,24 @@ protected:
 };
 
 TEST_F(AboutDlg, RightDoubleClickShowsTheShortCreditsForThisOpeningOnly) {
-    ASSERT_NE(stringTable(137), stringTable(136));
+    ASSERT_NE(stringTable(StringId::LongCredits), stringTable(StringId::ShortCredits));
     {
         CAboutDlg dlg;
         dlg.SetCreditsVariant(0);
         const int result = runDriven(dlg, [&] {
-            EXPECT_EQ(credits(dlg), stringTable(137));
+            EXPECT_EQ(credits(dlg), stringTable(StringId::LongCredits));
             const QPoint at = bareSurface(dlg);
             ASSERT_EQ(dlg.childAt(at), nullptr);
             QTest::mouseDClick(dlg.windowHandle(), Qt::LeftButton, {}, at);
             QTest::mouseClick(dlg.windowHandle(), Qt::RightButton, {}, at);
-            EXPECT_EQ(credits(dlg), stringTable(137)) << "only a right double-click switches";
+            EXPECT_EQ(credits(dlg), stringTable(StringId::LongCredits))
+                << "only a right double-click switches";
             QTest::mouseDClick(dlg.windowHandle(), Qt::RightButton, {}, at);
-            EXPECT_EQ(credits(dlg), stringTable(136));
+            EXPECT_EQ(credits(dlg), stringTable(StringId::ShortCredits));
             EXPECT_EQ(dlg.creditsVariant(), 1);
             QTest::mouseDClick(dlg.windowHandle(), Qt::RightButton, {}, at);
-            EXPECT_EQ(credits(dlg), stringTable(136));
-            control<QPushButton>(dlg, "1")->click();
+            EXPECT_EQ(credits(dlg), stringTable(StringId::ShortCredits));
+            control<QPushButton>(dlg, idText(ControlId::Ok))->click();
         });
         EXPECT_EQ(result, DialogResult::ok);
         EXPECT_TRUE(opened.empty());
@@ -80,7 +84,7 @@ TEST_F(AboutDlg, RightDoubleClickShowsTheShortCreditsForThisOpeningOnly) {
         CAboutDlg dlg; // the next opening, as the About command makes it
         dlg.SetCreditsVariant(0);
         runDriven(dlg, [&] {
-            EXPECT_EQ(credits(dlg), stringTable(137));
+            EXPECT_EQ(credits(dlg), stringTable(StringId::LongCredits));
             pressKey(dlg, Qt::Key_Escape);
         });
     }
@@ -88,7 +92,7 @@ TEST_F(AboutDlg, RightDoubleClickShowsTheShortCreditsForThisOpeningOnly) {
         CAboutDlg dlg;
         dlg.SetCreditsVariant(-5);
         runDriven(dlg, [&] {
-            EXPECT_EQ(credits(dlg), stringTable(136));
+            EXPECT_EQ(credits(dlg), stringTable(StringId::ShortCredits));
             pressKey(dlg, Qt::Key_Return);
         });
     }
@@ -97,8 +101,8 @@ TEST_F(AboutDlg, RightDoubleClickShowsTheShortCreditsForThisOpeningOnly) {
 TEST_F(AboutDlg, LeftReleaseOnALinkOpensItWhereverThePressWas) {
     CAboutDlg dlg;
     const int result = runDriven(dlg, [&] {
-        const QPoint web = control(dlg, "1112")->geometry().center();
-        const QPoint mail = control(dlg, "1113")->geometry().center();
+        const QPoint web = control(dlg, idText(ControlId::WebLink))->geometry().center();
+        const QPoint mail = control(dlg, idText(ControlId::MailLink))->geometry().center();
         const QPoint bare = bareSurface(dlg);
 
         press(dlg, web);
@@ -133,12 +137,12 @@ TEST_F(AboutDlg, LeftReleaseOnALinkOpensItWhereverThePressWas) {
 TEST_F(AboutDlg, LaidOutWithIconVersionLinksAndCredits) {
     CAboutDlg dlg;
     runDriven(dlg, [&] {
-        EXPECT_EQ(dlg.objectName(), QStringLiteral("100"));
+        EXPECT_EQ(dlg.objectName(), idText(ControlId::AboutDlg));
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Om Maroket..."));
         EXPECT_TRUE(dlg.windowFlags() & Qt::WindowCloseButtonHint);
         EXPECT_FALSE(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-        auto* icon = control<QLabel>(dlg, "1109");
+        auto* icon = control<QLabel>(dlg, idText(ControlId::AboutIcon));
         ASSERT_TRUE(icon);
         const QImage image = icon->pixmap().toImage();
         ASSERT_FALSE(image.isNull());
@@ -148,18 +152,19 @@ TEST_F(AboutDlg, LaidOutWithIconVersionLinksAndCredits) {
         QStringList texts;
         for (QLabel* label : dlg.findChildren<QLabel*>())
             texts << label->text();
-        EXPECT_TRUE(texts.contains(QStringLiteral("Maroket 1.04")));
-        for (const char* id : {"1112", "1113"}) {
+        EXPECT_TRUE(texts.contains(QString::fromLatin1(kMaroketVersionText)));
+        for (const QString& id : {idText(ControlId::WebLink), idText(ControlId::MailLink)}) {
             auto* link = control<QLabel>(dlg, id);
             EXPECT_TRUE(link->testAttribute(Qt::WA_TransparentForMouseEvents)) << id;
             // The whole text is visible, inside the dialog.
             EXPECT_GE(link->width(), link->sizeHint().width()) << id;
             EXPECT_TRUE(dlg.rect().contains(link->geometry())) << id;
         }
-        EXPECT_EQ(control<QLabel>(dlg, "1112")->text(), CAboutDlg::webPage);
-        EXPECT_EQ(control<QLabel>(dlg, "1113")->text(), CAboutDlg::mailAddress);
-        EXPECT_TRUE(control<QPlainTextEdit>(dlg, "1098")->isReadOnly());
-        EXPECT_TRUE(control<QPushButton>(dlg, "1")->isDefault());
+        EXPECT_EQ(control<QLabel>(dlg, idText(ControlId::WebLink))->text(), CAboutDlg::webPage);
+        EXPECT_EQ(control<QLabel>(dlg, idText(ControlId::MailLink))->text(),
+                  CAboutDlg::mailAddress);
+        EXPECT_TRUE(control<QPlainTextEdit>(dlg, idText(ControlId::CreditsText))->isReadOnly());
+        EXPECT_TRUE(control<QPushButton>(dlg, idText(ControlId::Ok))->isDefault());
         pressKey(dlg, Qt::Key_Escape);
     });
 }

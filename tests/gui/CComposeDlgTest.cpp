@@ -1,5 +1,7 @@
 #include "dialogs/CComposeDlg.h"
+#include "QStringOutput.h"
 #include "dialogs/DialogResult.h"
+#include "dialogs/IdText.h"
 
 #include "DialogDriver.h"
 
@@ -23,16 +25,16 @@ using namespace dialogdriver;
 namespace {
 
 QLineEdit* fromEdit(CComposeDlg& d) {
-    return control<QLineEdit>(d, "1082");
+    return control<QLineEdit>(d, idText(ControlId::FromEdit));
 }
 QLineEdit* toEdit(CComposeDlg& d) {
-    return control<QLineEdit>(d, "1083");
+    return control<QLineEdit>(d, idText(ControlId::ToEdit));
 }
 QLineEdit* subjectEdit(CComposeDlg& d) {
-    return control<QLineEdit>(d, "1084");
+    return control<QLineEdit>(d, idText(ControlId::SubjectEdit));
 }
 QPlainTextEdit* bodyEdit(CComposeDlg& d) {
-    return control<QPlainTextEdit>(d, "1081");
+    return control<QPlainTextEdit>(d, idText(ControlId::BodyEdit));
 }
 
 TEST(ComposeDlg, QuotingPutsTheMarkInFrontOfEveryLine) {
@@ -83,18 +85,18 @@ TEST(ComposeDlg, FocusGoesToTheBodyTheToFieldOrNowhere) {
     struct Case {
         const char* from;
         const char* to;
-        const char* focused; // nullptr: no control
+        QString focused; // empty: no control
     };
-    for (const Case& c :
-         {Case{"", "du@exempel.se", nullptr}, Case{"", "", nullptr},
-          Case{"jag@exempel.se", "", "1083"}, Case{"jag@exempel.se", "du@exempel.se", "1081"}}) {
+    for (const Case& c : {Case{"", "du@exempel.se", {}}, Case{"", "", {}},
+                          Case{"jag@exempel.se", "", idText(ControlId::ToEdit)},
+                          Case{"jag@exempel.se", "du@exempel.se", idText(ControlId::BodyEdit)}}) {
         SCOPED_TRACE(std::string(c.from) + " / " + c.to);
         CComposeDlg dlg;
         dlg.SetFrom(c.from);
         dlg.SetTo(c.to);
         const int result = runDriven(dlg, [&] {
             QWidget* focus = focusedControl(dlg);
-            if (c.focused)
+            if (!c.focused.isEmpty())
                 EXPECT_EQ(focus, control(dlg, c.focused));
             else
                 EXPECT_EQ(focus, nullptr) << focus->objectName().toStdString();
@@ -117,14 +119,15 @@ TEST(ComposeDlg, EnterInTheBodyStartsALineAndEndsNothing) {
         typeText(bodyEdit(dlg), QStringLiteral("då"));
         EXPECT_TRUE(dlg.isVisible());
         EXPECT_EQ(bodyEdit(dlg)->blockCount(), 3);
-        control<QPushButton>(dlg, "1")->click();
+        control<QPushButton>(dlg, idText(ControlId::Ok))->click();
     });
     EXPECT_EQ(result, DialogResult::ok);
     EXPECT_EQ(dlg.body(), "Hej\r\n\r\nd\xE5");
 }
 
 TEST(ComposeDlg, EnterInAOneLineFieldSendsEveryFieldAsTyped) {
-    for (const char* id : {"1082", "1083", "1084"}) {
+    for (const QString& id :
+         {idText(ControlId::FromEdit), idText(ControlId::ToEdit), idText(ControlId::SubjectEdit)}) {
         SCOPED_TRACE(id);
         CComposeDlg dlg;
         dlg.SetFrom("\xC5sa \xD6"
@@ -136,7 +139,7 @@ TEST(ComposeDlg, EnterInAOneLineFieldSendsEveryFieldAsTyped) {
             typeText(toEdit(dlg), QStringLiteral("Pär <par@exempel.se>"));
             typeText(subjectEdit(dlg), QStringLiteral(" 5 €"));
             typeText(bodyEdit(dlg), QStringLiteral("Hälsningar"));
-            control<QCheckBox>(dlg, "1114")->click();
+            control<QCheckBox>(dlg, idText(ControlId::DirectBox))->click();
             QTest::keyClick(control(dlg, id), Qt::Key_Return);
         });
         EXPECT_EQ(result, DialogResult::ok);
@@ -151,20 +154,23 @@ TEST(ComposeDlg, EnterInAOneLineFieldSendsEveryFieldAsTyped) {
 
 TEST(ComposeDlg, AvbrytEscapeAndTheCloseBoxReadNothing) {
     const std::vector<std::pair<const char*, std::function<void(CComposeDlg&)>>> ways = {
-        {"Avbryt", [](CComposeDlg& d) { control<QPushButton>(d, "2")->click(); }},
+        {"Avbryt",
+         [](CComposeDlg& d) { control<QPushButton>(d, idText(ControlId::Cancel))->click(); }},
         {"Escape", [](CComposeDlg& d) { QTest::keyClick(toEdit(d), Qt::Key_Escape); }},
         {"close box", [](CComposeDlg& d) { d.close(); }},
     };
-    for (const auto& [name, end] : ways) {
+    for (const auto& way : ways) {
+        const auto& name = way.first;
+        const auto& end = way.second;
         SCOPED_TRACE(name);
         CComposeDlg dlg;
         dlg.SetFrom("jag@exempel.se");
         dlg.SetDirect(true);
         const int result = runDriven(dlg, [&] {
-            EXPECT_TRUE(control<QCheckBox>(dlg, "1114")->isChecked());
+            EXPECT_TRUE(control<QCheckBox>(dlg, idText(ControlId::DirectBox))->isChecked());
             typeText(toEdit(dlg), QStringLiteral("du@exempel.se"));
             typeText(fromEdit(dlg), QStringLiteral("x"));
-            control<QCheckBox>(dlg, "1114")->click();
+            control<QCheckBox>(dlg, idText(ControlId::DirectBox))->click();
             end(dlg);
         });
         EXPECT_EQ(result, DialogResult::cancel);
@@ -179,20 +185,24 @@ TEST(ComposeDlg, FixedPitchLayoutWithTabOrderFromToSubjectBody) {
     CComposeDlg dlg;
     dlg.SetFrom("jag@exempel.se");
     runDriven(dlg, [&] {
-        EXPECT_EQ(dlg.objectName(), QStringLiteral("145"));
+        EXPECT_EQ(dlg.objectName(), idText(ControlId::ComposeDlg));
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Nytt brev"));
         EXPECT_TRUE(dlg.windowFlags() & Qt::WindowCloseButtonHint);
         EXPECT_TRUE(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
         EXPECT_FALSE(dlg.windowFlags() & Qt::WindowMaximizeButtonHint);
-        for (const char* id : {"1081", "1082", "1083", "1084", "1114", "1", "2"}) {
+        for (const QString& id :
+             {idText(ControlId::BodyEdit), idText(ControlId::FromEdit), idText(ControlId::ToEdit),
+              idText(ControlId::SubjectEdit), idText(ControlId::DirectBox), idText(ControlId::Ok),
+              idText(ControlId::Cancel)}) {
             QWidget* w = control(dlg, id);
             EXPECT_TRUE(QFontInfo(w->font()).fixedPitch()) << id;
             EXPECT_EQ(w->font().pointSize(), 8) << id;
             EXPECT_FALSE(w->accessibleName().isEmpty()) << id;
             EXPECT_TRUE(dlg.rect().contains(w->geometry())) << id;
         }
-        EXPECT_EQ(control<QPushButton>(dlg, "1")->text(), QStringLiteral("Skicka"));
-        EXPECT_TRUE(control<QPushButton>(dlg, "1")->isDefault());
+        EXPECT_EQ(control<QPushButton>(dlg, idText(ControlId::Ok))->text(),
+                  QStringLiteral("Skicka"));
+        EXPECT_TRUE(control<QPushButton>(dlg, idText(ControlId::Ok))->isDefault());
         // A long line wraps at the body's width instead of scrolling sideways.
         bodyEdit(dlg)->setPlainText(QString(300, QLatin1Char('x')));
         EXPECT_GT(bodyEdit(dlg)->document()->firstBlock().layout()->lineCount(), 1);
@@ -209,7 +219,9 @@ TEST(ComposeDlg, FixedPitchLayoutWithTabOrderFromToSubjectBody) {
             pressKey(dlg, Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        EXPECT_EQ(visited, (QStringList{"1083", "1084", "1081", "1114", "1", "2", "1082"}));
+        EXPECT_EQ(visited, (QStringList{idText(ControlId::ToEdit), idText(ControlId::SubjectEdit),
+                                        idText(ControlId::BodyEdit), idText(ControlId::DirectBox),
+                                        "1", "2", idText(ControlId::FromEdit)}));
         EXPECT_TRUE(bodyEdit(dlg)->toPlainText().isEmpty()) << "Tab went into the body";
         pressKey(dlg, Qt::Key_Escape);
     });

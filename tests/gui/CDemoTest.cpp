@@ -1,6 +1,7 @@
 #include "CScriptedDialogRunner.h"
 #include "app/CMaroketDlg.h"
 #include "app/CStartOptions.h"
+#include "dialogs/IdText.h"
 #include "peers/CDemoPeers.h"
 #include "platform/ISettingsStore.h"
 
@@ -16,8 +17,8 @@
 
 namespace {
 
-template <class T> T* control(CMaroketDlg& window, const char* id) {
-    for (T* c : window.findChildren<T*>(QString::fromLatin1(id)))
+template <class T> T* control(CMaroketDlg& window, const QString& id) {
+    for (T* c : window.findChildren<T*>(id))
         if (c->window() == &window)
             return c;
     return nullptr;
@@ -63,9 +64,9 @@ TEST(CDemoTest, OneEnterListsTheDemoMailboxAndAQuickSendReachesTheSink) {
     EXPECT_EQ(window.list()->topLevelItem(0)->text(1), "Lunch on Friday?");
     EXPECT_EQ(window.list()->topLevelItem(39)->text(1), "Happy holidays!");
 
-    control<QLineEdit>(window, "1103")->setText("bo@example.org");
-    control<QLineEdit>(window, "1102")->setText("Hej från demon!");
-    QTest::mouseClick(control<QPushButton>(window, "1105"), Qt::LeftButton);
+    control<QLineEdit>(window, idText(ControlId::QuickToEdit))->setText("bo@example.org");
+    control<QLineEdit>(window, idText(ControlId::QuickTextEdit))->setText("Hej från demon!");
+    QTest::mouseClick(control<QPushButton>(window, idText(CommandId::QuickSend)), Qt::LeftButton);
     EXPECT_EQ(window.statusText(), "Brev skickat.");
     ASSERT_TRUE(demo.sink().waitForMessages(1)) << demo.sink().log();
     const auto sent = demo.sink().messages().at(0);

@@ -3,6 +3,7 @@
 #include "app/CSizeText.h"
 #include "dialogs/CContentDlg.h"
 #include "dialogs/CSettingsDlg.h"
+#include "dialogs/IdText.h"
 #include "peers/CDovecotPeer.h"
 #include "pop3/CPop3Session.h"
 #include "support/CFakeSocketFactory.h"
@@ -45,19 +46,19 @@ public:
         window.setProgressHost(&progress);
         window.pop3().setSocketFactory(&sockets);
     }
-    QLineEdit* edit(const char* id) {
-        for (auto* e : window.findChildren<QLineEdit*>(latin1(id)))
+    QLineEdit* edit(const QString& id) {
+        for (auto* e : window.findChildren<QLineEdit*>(id))
             if (e->window() == &window)
                 return e;
         return nullptr;
     }
     void typeLogin(const std::string& server, int port, const std::string& user,
                    const std::string& password) {
-        window.settingsDlg().SetPort(port);
+        window.settingsDlg().settings().port = port;
         window.pop3().setPort(port);
-        edit("1003")->setText(QString::fromStdString(server));
-        edit("1004")->setText(QString::fromStdString(user));
-        edit("1005")->setText(QString::fromStdString(password));
+        edit(idText(ControlId::ServerEdit))->setText(QString::fromStdString(server));
+        edit(idText(ControlId::AccountEdit))->setText(QString::fromStdString(user));
+        edit(idText(ControlId::PasswordEdit))->setText(QString::fromStdString(password));
     }
     QStringList column(int c) const {
         QStringList texts;
@@ -92,7 +93,7 @@ protected:
     }
     void connect(CMailboxWindow& w) {
         w.typeLogin(peer.host(), peer.port(), peer.user(), peer.password());
-        w.window.onCommand(105);
+        w.window.onCommand(CommandId::Connect);
         ASSERT_TRUE(w.window.isConnected()) << w.window.statusText() << peer.log();
     }
     std::string doneText(int count) const {
@@ -121,14 +122,14 @@ TEST_F(CMailboxCycleTest, LoadShowsEveryMessage) {
     EXPECT_EQ(w.column(3)[11],
               QString::fromStdString(CSizeText::formatSize(listedSize(stored[11]))));
     EXPECT_TRUE(w.window.connectAction()->isChecked());
-    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kKeepAliveTimer));
+    EXPECT_TRUE(w.window.isTimerRunning(TimerId::KeepAlive));
     ASSERT_EQ(w.progress.windows.size(), 1u);
     EXPECT_EQ(w.progress.windows[0]->total, 12);
     EXPECT_EQ(w.progress.windows[0]->position.load(), 12);
     EXPECT_EQ(w.sockets.count("TOP"), 12);
 
     // Disconnect: QUIT, no rows, the cache kept.
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     EXPECT_FALSE(w.window.isConnected());
     EXPECT_EQ(w.window.statusText(), "Fr\xE5nkopplad.");
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
@@ -150,14 +151,14 @@ TEST_F(CMailboxCycleTest, EmptyMailbox) {
     EXPECT_EQ(w.window.statusText(), "Klar. Kontot har 0 brev p\xE5 totalt    0 bytes.");
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
     EXPECT_TRUE(w.window.connectAction()->isChecked());
-    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kKeepAliveTimer));
+    EXPECT_TRUE(w.window.isTimerRunning(TimerId::KeepAlive));
     EXPECT_TRUE(w.progress.windows.empty());
 }
 
 TEST_F(CMailboxCycleTest, QuickLoginAtTheThresholdListsNumbersOnly) {
     fill(3);
     CMailboxWindow w;
-    w.window.settingsDlg().quickLogin = 3;
+    w.window.settingsDlg().settings().quickLogin = 3;
     connect(w);
     EXPECT_EQ(w.column(0), (QStringList{"1.", "2.", "3."}));
     EXPECT_EQ(w.column(1), (QStringList{"", "", ""}));
@@ -183,7 +184,7 @@ TEST_F(CMailboxCycleTest, CancelledLoadShowsNumberAndSizeForTheRest) {
     EXPECT_EQ(w.column(1)[4], "");
     EXPECT_EQ(w.window.statusText(), doneText(5));
     // The next connect fetches only what the cache lacks.
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     w.sockets.clear();
     connect(w);
     EXPECT_EQ(w.sockets.count("TOP"), 3);
@@ -193,10 +194,10 @@ TEST_F(CMailboxCycleTest, AnotherAccountEmptiesTheCacheFirst) {
     fill(2);
     CMailboxWindow w;
     connect(w);
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     ASSERT_EQ(w.window.pop3().messageTable().rowCount(), 2);
     w.typeLogin(peer.host(), peer.port(), "someone-else", "nope");
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     EXPECT_FALSE(w.window.isConnected());
     EXPECT_EQ(w.window.pop3().messageTable().rowCount(), 0);
     EXPECT_EQ(w.window.statusText().rfind("PASS: -ERR", 0), 0u) << w.window.statusText();
@@ -210,14 +211,14 @@ TEST_F(CMailboxCycleTest, DeleteCommitsAndRebuildsFromTheCache) {
     w.select({2, 5});
     QString asked;
     w.runner.expectQuestion(false, &asked);
-    w.window.onCommand(1011);
+    w.window.onCommand(CommandId::Delete);
     EXPECT_EQ(asked, latin1("\xC4r du s\xE4ker p\xE5 att du vill radera 2 brev?"));
     EXPECT_EQ(w.sockets.count("DELE"), 0);
     EXPECT_TRUE(w.window.isConnected());
 
     w.sockets.clear();
     w.runner.expectQuestion(true);
-    w.window.onCommand(1011);
+    w.window.onCommand(CommandId::Delete);
     EXPECT_EQ(w.sockets.count("DELE"), 2);
     EXPECT_EQ(w.sockets.sent()[0], "DELE 2\r\n");
     EXPECT_EQ(w.sockets.sent()[1], "DELE 5\r\n");
@@ -233,7 +234,7 @@ TEST_F(CMailboxCycleTest, DeleteCommitsAndRebuildsFromTheCache) {
                   ".");
 
     w.window.list()->clearSelection();
-    w.window.onCommand(1011);
+    w.window.onCommand(CommandId::Delete);
     EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera minst ett brev innan du trycker Radera.");
 }
 
@@ -241,7 +242,7 @@ TEST_F(CMailboxCycleTest, RowsFollowTheirMessagesWhenAnotherClientChangesTheMail
     fill(4);
     CMailboxWindow w;
     connect(w);
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
 
     // A phone deletes message 1 and a new message arrives: the count stays 4, every number
     // now names another message.
@@ -269,7 +270,7 @@ TEST_F(CMailboxCycleTest, DeletingFiveShowsProgressAndCancelStopsTheWalk) {
     connect(w);
     w.select({1, 2, 3, 4});
     w.runner.expectQuestion(true);
-    w.window.onCommand(1011);
+    w.window.onCommand(CommandId::Delete);
     EXPECT_EQ(w.progress.windows.size(), 1u); // four: no window
     ASSERT_EQ(w.window.list()->topLevelItemCount(), 6);
 
@@ -280,7 +281,7 @@ TEST_F(CMailboxCycleTest, DeletingFiveShowsProgressAndCancelStopsTheWalk) {
         if (line == "DELE 2\r\n")
             w.progress.cancelLatest();
     });
-    w.window.onCommand(1011);
+    w.window.onCommand(CommandId::Delete);
     ASSERT_EQ(w.progress.windows.size(), 2u);
     EXPECT_EQ(w.progress.windows[1]->total, 5);
     EXPECT_EQ(w.sockets.count("DELE"), 2);
@@ -294,7 +295,7 @@ TEST_F(CMailboxCycleTest, ViewShowsTheFirstSelectedMessage) {
     CMailboxWindow w;
     connect(w);
     w.window.list()->clearSelection();
-    w.window.onCommand(1009);
+    w.window.onCommand(CommandId::View);
     EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Granska.");
     // A double click below the rows, with nothing selected, gives the same hint.
     w.window.setStatus("");
@@ -306,7 +307,7 @@ TEST_F(CMailboxCycleTest, ViewShowsTheFirstSelectedMessage) {
     w.select({2, 4});
     w.window.pop3().setPreviewLines(0);
     w.runner.expectDialog<CContentDlg>([](CContentDlg&) { return 1; });
-    w.window.onCommand(1009);
+    w.window.onCommand(CommandId::View);
     EXPECT_EQ(w.sockets.sent().back(), "TOP 2 0\r\n");
 }
 
@@ -329,11 +330,11 @@ protected:
 TEST_F(CBusyAccountTest, BusyRepliesRetryByTheTable) {
     w.typeLogin("pop.example", 110, "u", "p");
     busyReply("-ERR [IN-USE] busy, try again\r\n");
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     EXPECT_EQ(w.window.statusText(), "Kontot \xE4r upptaget. F\xF6rs\xF6ker igen...");
-    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_TRUE(w.window.isTimerRunning(TimerId::BusyRetry));
     EXPECT_FALSE(w.window.connectAction()->isChecked());
-    for (int n = 2; n <= 26; ++n) {
+    for (int n = 2; n < CMailboxCycle::BusyRetries::giveUpAt; ++n) {
         busyReply("-ERR mailbox busy\r\n");
         w.window.onBusyRetryTick();
         EXPECT_EQ(w.window.busyRetryCount(), n);
@@ -344,34 +345,35 @@ TEST_F(CBusyAccountTest, BusyRepliesRetryByTheTable) {
     w.window.onBusyRetryTick();
     EXPECT_EQ(w.window.statusText(),
               "Kontot har varit upptaget i mer \xE4n fem minuter. F\xF6rs\xF6ken avbrutna.");
-    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_FALSE(w.window.isTimerRunning(TimerId::BusyRetry));
     EXPECT_EQ(w.window.busyRetryCount(), 0);
 }
 
 TEST_F(CBusyAccountTest, TheRetryTimerFiresWithTheTablesPeriods) {
-    w.window.setTimerPeriods({30000, 40, 80, 160});
+    w.window.setTimerPeriods(
+        {.keepAliveMs = 30000, .firstRetryMs = 40, .retryMs = 80, .longRetryMs = 160});
     w.typeLogin("pop.example", 110, "u", "p");
     busyReply("-ERR busy\r\n");
     busyReply("-ERR busy\r\n");
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     QElapsedTimer clock;
     clock.start();
     QTRY_COMPARE_WITH_TIMEOUT(w.window.busyRetryCount(), 2, 2000);
     EXPECT_GE(clock.elapsed(), 35);
-    EXPECT_TRUE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_TRUE(w.window.isTimerRunning(TimerId::BusyRetry));
     // "Nollställ" while waiting stops the retries and keeps the fields.
-    w.window.onCommand(1058);
-    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    w.window.onCommand(CommandId::Reset);
+    EXPECT_FALSE(w.window.isTimerRunning(TimerId::BusyRetry));
     EXPECT_EQ(w.window.statusText(), "Fr\xE5nkopplad.");
-    EXPECT_EQ(w.edit("1004")->text(), "u");
+    EXPECT_EQ(w.edit(idText(ControlId::AccountEdit))->text(), "u");
 }
 
 TEST_F(CBusyAccountTest, CapitalBusyIsAnOrdinaryRefusal) {
     w.typeLogin("pop.example", 110, "u", "p");
     busyReply("-ERR Busy\r\n");
-    w.window.onCommand(105);
+    w.window.onCommand(CommandId::Connect);
     EXPECT_EQ(w.window.statusText(), "PASS: -ERR Busy\r\n");
-    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kBusyRetryTimer));
+    EXPECT_FALSE(w.window.isTimerRunning(TimerId::BusyRetry));
 }
 
 TEST_F(CMailboxCycleTest, KeepAliveSendsNoopThenDisconnectsOnTheTenthTick) {
@@ -387,25 +389,26 @@ TEST_F(CMailboxCycleTest, KeepAliveSendsNoopThenDisconnectsOnTheTenthTick) {
     EXPECT_EQ(w.sockets.count("NOOP"), 9);
     EXPECT_EQ(w.sockets.count("QUIT"), 1);
     EXPECT_FALSE(w.window.isConnected());
-    EXPECT_FALSE(w.window.isTimerRunning(CMaroketDlg::kKeepAliveTimer));
+    EXPECT_FALSE(w.window.isTimerRunning(TimerId::KeepAlive));
 }
 
 TEST_F(CMailboxCycleTest, ResetClearsTheFieldsAndRestoreBringsThemBack) {
     fill(1);
     CMailboxWindow w;
     connect(w);
-    w.edit("1103")->setText("vem@example.org");
-    w.window.onCommand(1058);
+    w.edit(idText(ControlId::QuickToEdit))->setText("vem@example.org");
+    w.window.onCommand(CommandId::Reset);
     EXPECT_FALSE(w.window.isConnected());
-    EXPECT_EQ(w.edit("1003")->text(), "");
-    EXPECT_EQ(w.edit("1004")->text(), "");
-    EXPECT_EQ(w.edit("1005")->text(), "");
-    EXPECT_EQ(w.edit("1103")->text(), "");
-    w.window.onCommand(1099);
-    EXPECT_EQ(w.edit("1004")->text(), QString::fromStdString(peer.user()));
-    EXPECT_EQ(w.edit("1005")->text(), QString::fromStdString(peer.password()));
-    EXPECT_EQ(w.edit("1103")->text(), "vem@example.org");
-    EXPECT_EQ(w.edit("1003")->text(), ""); // the server is not restored
+    EXPECT_EQ(w.edit(idText(ControlId::ServerEdit))->text(), "");
+    EXPECT_EQ(w.edit(idText(ControlId::AccountEdit))->text(), "");
+    EXPECT_EQ(w.edit(idText(ControlId::PasswordEdit))->text(), "");
+    EXPECT_EQ(w.edit(idText(ControlId::QuickToEdit))->text(), "");
+    w.window.onCommand(CommandId::Restore);
+    EXPECT_EQ(w.edit(idText(ControlId::AccountEdit))->text(), QString::fromStdString(peer.user()));
+    EXPECT_EQ(w.edit(idText(ControlId::PasswordEdit))->text(),
+              QString::fromStdString(peer.password()));
+    EXPECT_EQ(w.edit(idText(ControlId::QuickToEdit))->text(), "vem@example.org");
+    EXPECT_EQ(w.edit(idText(ControlId::ServerEdit))->text(), ""); // the server is not restored
 }
 
 TEST_F(CMailboxCycleTest, PopupMenusFollowTheSelection) {
@@ -428,10 +431,10 @@ TEST_F(CMailboxCycleTest, PopupMenusFollowTheSelection) {
         return shown;
     };
     EXPECT_EQ(rightClick(), nullptr); // disconnected, nothing selected: no menu
-    w.window.settingsDlg().quickLogin = 3;
+    w.window.settingsDlg().settings().quickLogin = 3;
     connect(w);
     EXPECT_EQ(rightClick(), w.window.markMenu());
-    w.window.onCommand(1054);
+    w.window.onCommand(CommandId::MarkMenu);
     w.window.markMenu()->hide();
     EXPECT_EQ(enabled(w.window.markMenu()), (QList<bool>{true, false, false, false}));
     w.select({1});

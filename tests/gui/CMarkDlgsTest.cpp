@@ -1,10 +1,11 @@
+#include "QStringOutput.h"
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CMarkDlgBase.h"
-#include "dialogs/CMarkFromDlg.h"
 #include "dialogs/CMarkNumberDlg.h"
 #include "dialogs/CMarkSizeDlg.h"
-#include "dialogs/CMarkSubjectDlg.h"
+#include "dialogs/CMarkTextDlg.h"
 #include "dialogs/DialogResult.h"
+#include "dialogs/IdText.h"
 
 #include "DialogDriver.h"
 
@@ -24,10 +25,10 @@ using namespace dialogdriver;
 namespace {
 
 struct Layout {
-    int resource;
+    ControlId resource;
     const char* label;
     QRect labelAt;
-    std::vector<std::pair<const char*, QRect>> fields; // in tab order
+    std::vector<std::pair<QString, QRect>> fields; // in tab order
     std::vector<QString> initial;
 };
 
@@ -35,36 +36,48 @@ template <class T> std::unique_ptr<CMarkDlgBase> make() {
     return std::make_unique<T>();
 }
 
+template <CMarkTextDlg::Criterion criterion> std::unique_ptr<CMarkDlgBase> makeText() {
+    return std::make_unique<CMarkTextDlg>(criterion);
+}
+
 TEST(MarkDlgs, LaidOutFromDialogUnitsWithInitialValuesAndTabOrder) {
     const std::vector<std::pair<std::unique_ptr<CMarkDlgBase> (*)(), Layout>> dialogs = {
         {make<CMarkNumberDlg>,
-         {209,
+         {ControlId::MarkNumberDlg,
           "Markera alla brev från",
           {7, 15, 70, 8},
-          {{"1097", {84, 13, 17, 12}}, {"1094", {125, 13, 17, 12}}},
+          {{idText(ControlId::MarkFirstEdit), {84, 13, 17, 12}},
+           {idText(ControlId::MarkLastEdit), {125, 13, 17, 12}}},
           {"0", "0"}}},
         {make<CMarkSizeDlg>,
-         {210,
+         {ControlId::MarkSizeDlg,
           "Markera alla brev större än",
           {7, 15, 85, 8},
-          {{"1096", {97, 13, 23, 12}}, {"1095", {131, 13, 40, 12}}},
+          {{idText(ControlId::MarkAmountEdit), {97, 13, 23, 12}},
+           {idText(ControlId::MarkUnitList), {131, 13, 40, 12}}},
           {"0", "MB"}}},
-        {make<CMarkFromDlg>,
-         {211, "Markera alla brev från:", {7, 15, 72, 8}, {{"1055", {84, 13, 95, 12}}}, {""}}},
-        {make<CMarkSubjectDlg>,
-         {212,
+        {makeText<CMarkTextDlg::Criterion::Sender>,
+         {ControlId::MarkSenderDlg,
+          "Markera alla brev från:",
+          {7, 15, 72, 8},
+          {{idText(ControlId::MarkSenderEdit), {84, 13, 95, 12}}},
+          {""}}},
+        {makeText<CMarkTextDlg::Criterion::Subject>,
+         {ControlId::MarkSubjectDlg,
           "Markera alla brev med subject:",
           {7, 15, 98, 8},
-          {{"1073", {107, 13, 72, 12}}},
+          {{idText(ControlId::MarkSubjectEdit), {107, 13, 72, 12}}},
           {""}}},
     };
-    for (const auto& [create, layout] : dialogs) {
-        SCOPED_TRACE(layout.resource);
+    for (const auto& dialog : dialogs) {
+        const auto& create = dialog.first;
+        const auto& layout = dialog.second;
+        SCOPED_TRACE(idNumber(layout.resource));
         const std::unique_ptr<CMarkDlgBase> owned = create();
         CMarkDlgBase& dlg = *owned;
         const CDialogUnits du(dlg.font());
         const auto at = [&du](QRect r) { return du.rect(r.x(), r.y(), r.width(), r.height()); };
-        EXPECT_EQ(dlg.objectName(), QString::number(layout.resource));
+        EXPECT_EQ(dlg.objectName(), idText(layout.resource));
         EXPECT_EQ(dlg.windowTitle(), "Markera");
         EXPECT_TRUE(dlg.windowFlags() & Qt::WindowSystemMenuHint);
         EXPECT_EQ(dlg.size(), QSize(du.x(186), du.y(60)));
@@ -76,8 +89,8 @@ TEST(MarkDlgs, LaidOutFromDialogUnitsWithInitialValuesAndTabOrder) {
         ASSERT_TRUE(label);
         EXPECT_EQ(label->geometry(), at(layout.labelAt));
 
-        auto* ok = control<QPushButton>(dlg, "1");
-        auto* cancel = control<QPushButton>(dlg, "2");
+        auto* ok = control<QPushButton>(dlg, idText(ControlId::Ok));
+        auto* cancel = control<QPushButton>(dlg, idText(ControlId::Cancel));
         ASSERT_TRUE(ok && cancel);
         EXPECT_EQ(ok->geometry(), du.rect(71, 39, 50, 14));
         EXPECT_EQ(cancel->geometry(), du.rect(129, 39, 50, 14));
@@ -110,7 +123,7 @@ TEST(MarkDlgs, LaidOutFromDialogUnitsWithInitialValuesAndTabOrder) {
 
 TEST(MarkDlgs, SizeUnitListSelectsMegabytesWhenItOpens) {
     CMarkSizeDlg dlg;
-    auto* units = control<QComboBox>(dlg, "1095");
+    auto* units = control<QComboBox>(dlg, idText(ControlId::MarkUnitList));
     ASSERT_TRUE(units);
     ASSERT_EQ(units->count(), 3);
     EXPECT_EQ(units->itemText(0), "MB");
@@ -120,7 +133,7 @@ TEST(MarkDlgs, SizeUnitListSelectsMegabytesWhenItOpens) {
     EXPECT_EQ(dlg.unit(), -1);
     const int result = runDriven(dlg, [&] {
         EXPECT_EQ(units->currentIndex(), 0);
-        typeText(control(dlg, "1096"), QStringLiteral("25"));
+        typeText(control(dlg, idText(ControlId::MarkAmountEdit)), QStringLiteral("25"));
         units->setCurrentIndex(2);
         pressKey(dlg, Qt::Key_Return);
     });
@@ -136,9 +149,9 @@ TEST(MarkDlgs, NumberFieldsAreReadInOrderAndOnlyTogether) {
     std::vector<QString> warnings;
     dlg.setWarningHook([&](const QString& text) { warnings.push_back(text); });
     const int result = runDriven(dlg, [&] {
-        auto* first = control<QLineEdit>(dlg, "1097");
-        auto* last = control<QLineEdit>(dlg, "1094");
-        auto* ok = control<QPushButton>(dlg, "1");
+        auto* first = control<QLineEdit>(dlg, idText(ControlId::MarkFirstEdit));
+        auto* last = control<QLineEdit>(dlg, idText(ControlId::MarkLastEdit));
+        auto* ok = control<QPushButton>(dlg, idText(ControlId::Ok));
         first->setText("");
         last->setText("x");
         ok->click();
@@ -161,20 +174,22 @@ TEST(MarkDlgs, NumberFieldsAreReadInOrderAndOnlyTogether) {
 
 TEST(MarkDlgs, TextsAreTakenAsTypedAndEscapeTakesNothing) {
     {
-        CMarkFromDlg dlg;
+        CMarkTextDlg dlg(CMarkTextDlg::Criterion::Sender);
         EXPECT_EQ(runDriven(dlg,
                             [&] {
-                                typeText(control(dlg, "1055"), QStringLiteral(" Åke "));
+                                typeText(control(dlg, idText(ControlId::MarkSenderEdit)),
+                                         QStringLiteral(" Åke "));
                                 pressKey(dlg, Qt::Key_Return);
                             }),
                   DialogResult::ok);
         EXPECT_EQ(dlg.text(), " \xC5ke ");
     }
     {
-        CMarkSubjectDlg dlg;
+        CMarkTextDlg dlg(CMarkTextDlg::Criterion::Subject);
         EXPECT_EQ(runDriven(dlg,
                             [&] {
-                                typeText(control(dlg, "1073"), QStringLiteral("Räkning"));
+                                typeText(control(dlg, idText(ControlId::MarkSubjectEdit)),
+                                         QStringLiteral("Räkning"));
                                 pressKey(dlg, Qt::Key_Escape);
                             }),
                   DialogResult::cancel);

@@ -1,10 +1,11 @@
 #include "CScriptedDialogRunner.h"
+#include "QStringOutput.h"
 #include "app/CMaroketDlg.h"
-#include "dialogs/CMarkFromDlg.h"
 #include "dialogs/CMarkNumberDlg.h"
 #include "dialogs/CMarkSizeDlg.h"
-#include "dialogs/CMarkSubjectDlg.h"
+#include "dialogs/CMarkTextDlg.h"
 #include "dialogs/CSettingsDlg.h"
+#include "dialogs/IdText.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/CScriptedProgressHost.h"
@@ -41,17 +42,18 @@ const std::vector<Message> mailbox = {
     {"300", "Subject: =?iso-8859-1?Q?R=E4kning?=\r\n"},
 };
 
-using Fields = std::vector<std::pair<const char*, QString>>;
+using Fields = std::vector<std::pair<QString, QString>>;
 
 // Answers a criterion dialog as its user would: it opens, the fields are typed over, OK.
 template <class T> std::function<int(T&)> okWith(Fields fields, int unit = -1) {
     return [fields, unit](T& dlg) {
         dlg.show();
         for (const auto& [id, text] : fields)
-            dlg.template findChild<QLineEdit*>(QLatin1String(id))->setText(text);
+            dlg.template findChild<QLineEdit*>(id)->setText(text);
         if (unit >= 0)
-            dlg.template findChild<QComboBox*>(QStringLiteral("1095"))->setCurrentIndex(unit);
-        dlg.template findChild<QPushButton*>(QStringLiteral("1"))->click();
+            dlg.template findChild<QComboBox*>(idText(ControlId::MarkUnitList))
+                ->setCurrentIndex(unit);
+        dlg.template findChild<QPushButton*>(idText(ControlId::Ok))->click();
         EXPECT_FALSE(dlg.isVisible()) << "OK was refused";
         dlg.hide();
         return dlg.result() == QDialog::Accepted ? 1 : 2;
@@ -63,7 +65,7 @@ protected:
     CMarkingTest() : window(store, runner) {
         window.setProgressHost(&progress);
         window.pop3().setSocketFactory(&sockets);
-        window.settingsDlg().SetPort(110);
+        window.settingsDlg().settings().port = 110;
         window.pop3().setPort(110);
     }
     void TearDown() override {
@@ -104,10 +106,10 @@ protected:
         return s;
     }
     void connect() {
-        window.findChild<QLineEdit*>(QStringLiteral("1003"))->setText("pop.example");
-        window.findChild<QLineEdit*>(QStringLiteral("1004"))->setText("u");
-        window.findChild<QLineEdit*>(QStringLiteral("1005"))->setText("p");
-        window.onCommand(105);
+        window.findChild<QLineEdit*>(idText(ControlId::ServerEdit))->setText("pop.example");
+        window.findChild<QLineEdit*>(idText(ControlId::AccountEdit))->setText("u");
+        window.findChild<QLineEdit*>(idText(ControlId::PasswordEdit))->setText("p");
+        window.onCommand(CommandId::Connect);
         ASSERT_TRUE(window.isConnected()) << window.statusText();
     }
     void load(const std::vector<Message>& messages = mailbox) {
@@ -131,7 +133,7 @@ protected:
     static std::string count(int n) { return std::to_string(n) + " brev markerade."; }
 
     // A criterion command on an unmarked list; the messages it marked.
-    template <class T> std::vector<int> markAlone(int id, Fields fields, int unit = -1) {
+    template <class T> std::vector<int> markAlone(CommandId id, Fields fields, int unit = -1) {
         window.list()->clearSelection();
         runner.expectDialog<T>(okWith<T>(std::move(fields), unit));
         window.onCommand(id);
@@ -139,16 +141,21 @@ protected:
         return marked();
     }
     std::vector<int> byNumber(const QString& first, const QString& last) {
-        return markAlone<CMarkNumberDlg>(32795, {{"1097", first}, {"1094", last}});
+        return markAlone<CMarkNumberDlg>(
+            CommandId::MarkByNumber,
+            {{idText(ControlId::MarkFirstEdit), first}, {idText(ControlId::MarkLastEdit), last}});
     }
     std::vector<int> bySize(const QString& amount, int unit) {
-        return markAlone<CMarkSizeDlg>(32796, {{"1096", amount}}, unit);
+        return markAlone<CMarkSizeDlg>(CommandId::MarkBySize,
+                                       {{idText(ControlId::MarkAmountEdit), amount}}, unit);
     }
     std::vector<int> bySender(const QString& text) {
-        return markAlone<CMarkFromDlg>(32797, {{"1055", text}});
+        return markAlone<CMarkTextDlg>(CommandId::MarkBySender,
+                                       {{idText(ControlId::MarkSenderEdit), text}});
     }
     std::vector<int> bySubject(const QString& text) {
-        return markAlone<CMarkSubjectDlg>(32798, {{"1073", text}});
+        return markAlone<CMarkTextDlg>(CommandId::MarkBySubject,
+                                       {{idText(ControlId::MarkSubjectEdit), text}});
     }
 
     CMemorySettingsStore store;
@@ -206,47 +213,50 @@ TEST_F(CMarkingTest, SenderAndSubjectAreCaseSensitiveSubstringsOfTheirOwnColumn)
 TEST_F(CMarkingTest, CriteriaOnlyAddToWhatIsMarked) {
     load();
     select({1});
-    runner.expectDialog<CMarkFromDlg>(okWith<CMarkFromDlg>({{"1055", "bertil"}}));
-    window.onCommand(32797);
-    runner.expectDialog<CMarkSizeDlg>(okWith<CMarkSizeDlg>({{"1096", "2048"}}));
-    window.onCommand(32796);
+    runner.expectDialog<CMarkTextDlg>(
+        okWith<CMarkTextDlg>({{idText(ControlId::MarkSenderEdit), "bertil"}}));
+    window.onCommand(CommandId::MarkBySender);
+    runner.expectDialog<CMarkSizeDlg>(
+        okWith<CMarkSizeDlg>({{idText(ControlId::MarkAmountEdit), "2048"}}));
+    window.onCommand(CommandId::MarkBySize);
     EXPECT_EQ(marked(), (V{1, 2, 5}));
     EXPECT_EQ(window.statusText(), count(3));
     // A criterion that matches nothing reports the count as it stands.
-    runner.expectDialog<CMarkSubjectDlg>(okWith<CMarkSubjectDlg>({{"1073", "ingenting"}}));
-    window.onCommand(32798);
+    runner.expectDialog<CMarkTextDlg>(
+        okWith<CMarkTextDlg>({{idText(ControlId::MarkSubjectEdit), "ingenting"}}));
+    window.onCommand(CommandId::MarkBySubject);
     EXPECT_EQ(marked(), (V{1, 2, 5}));
     EXPECT_EQ(window.statusText(), count(3));
 }
 
 TEST_F(CMarkingTest, AllNoneAndInvertFromTheToolbar) {
     load();
-    auto toolbar = [&](int id) {
-        for (QAction* a : window.findChild<QToolBar*>(QStringLiteral("501"))->actions())
-            if (a->data().toInt() == id)
+    auto toolbar = [&](CommandId id) {
+        for (QAction* a : window.findChild<QToolBar*>(idText(ControlId::ToolBar))->actions())
+            if (a->data().toInt() == idNumber(id))
                 return a->trigger();
-        ADD_FAILURE() << "no toolbar entry " << id;
+        ADD_FAILURE() << "no toolbar entry " << idNumber(id);
     };
     select({1, 3});
-    toolbar(504);
+    toolbar(CommandId::InvertMarks);
     EXPECT_EQ(marked(), (V{2, 4, 5, 6}));
     EXPECT_EQ(window.statusText(), count(4));
-    toolbar(504);
+    toolbar(CommandId::InvertMarks);
     EXPECT_EQ(marked(), (V{1, 3}));
     EXPECT_EQ(window.statusText(), count(2));
-    toolbar(502);
+    toolbar(CommandId::MarkAll);
     EXPECT_EQ(marked(), (V{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(window.statusText(), count(6));
-    toolbar(503);
+    toolbar(CommandId::MarkNone);
     EXPECT_EQ(marked(), V{});
     EXPECT_EQ(window.statusText(), count(0));
 }
 
 TEST_F(CMarkingTest, ImmediateCommandsOnAnEmptyListReportZero) {
-    for (int id : {504, 502, 503}) {
+    for (CommandId id : {CommandId::InvertMarks, CommandId::MarkAll, CommandId::MarkNone}) {
         window.setStatus("");
         window.onCommand(id);
-        EXPECT_EQ(window.statusText(), count(0)) << id;
+        EXPECT_EQ(window.statusText(), count(0)) << idNumber(id);
     }
 }
 
@@ -254,22 +264,23 @@ TEST_F(CMarkingTest, AvbrytInAnyDialogChangesNothing) {
     load();
     select({2});
     window.setStatus("before");
-    auto cancel = [](const char* field, const QString& text) {
+    auto cancel = [](const QString& field, const QString& text) {
         return [field, text](QDialog& dlg) {
             dlg.show();
-            dlg.findChild<QLineEdit*>(QLatin1String(field))->setText(text);
-            dlg.findChild<QPushButton*>(QStringLiteral("2"))->click();
+            dlg.findChild<QLineEdit*>(field)->setText(text);
+            dlg.findChild<QPushButton*>(idText(ControlId::Cancel))->click();
             return dlg.result() == QDialog::Accepted ? 1 : 2;
         };
     };
-    runner.expectDialog<CMarkNumberDlg>(cancel("1097", "1"));
-    runner.expectDialog<CMarkSizeDlg>(cancel("1096", "-1"));
-    runner.expectDialog<CMarkFromDlg>(cancel("1055", ""));
-    runner.expectDialog<CMarkSubjectDlg>(cancel("1073", ""));
-    for (int id : {32795, 32796, 32797, 32798}) {
+    runner.expectDialog<CMarkNumberDlg>(cancel(idText(ControlId::MarkFirstEdit), "1"));
+    runner.expectDialog<CMarkSizeDlg>(cancel(idText(ControlId::MarkAmountEdit), "-1"));
+    runner.expectDialog<CMarkTextDlg>(cancel(idText(ControlId::MarkSenderEdit), ""));
+    runner.expectDialog<CMarkTextDlg>(cancel(idText(ControlId::MarkSubjectEdit), ""));
+    for (CommandId id : {CommandId::MarkByNumber, CommandId::MarkBySize, CommandId::MarkBySender,
+                         CommandId::MarkBySubject}) {
         window.onCommand(id);
-        EXPECT_EQ(marked(), V{2}) << id;
-        EXPECT_EQ(window.statusText(), "before") << id;
+        EXPECT_EQ(marked(), V{2}) << idNumber(id);
+        EXPECT_EQ(window.statusText(), "before") << idNumber(id);
     }
 }
 
@@ -280,26 +291,30 @@ TEST_F(CMarkingTest, ARefusedAmountKeepsTheDialogOpenAndMarksNothing) {
         std::vector<QString> warnings;
         dlg.setWarningHook([&](const QString& text) { warnings.push_back(text); });
         dlg.show();
-        auto* amount = dlg.findChild<QLineEdit*>(QStringLiteral("1096"));
+        auto* amount = dlg.findChild<QLineEdit*>(idText(ControlId::MarkAmountEdit));
         amount->setText("-1 MB");
-        dlg.findChild<QPushButton*>(QStringLiteral("1"))->click();
+        dlg.findChild<QPushButton*>(idText(ControlId::Ok))->click();
         EXPECT_TRUE(dlg.isVisible());
         EXPECT_EQ(warnings, std::vector<QString>{"Please enter an integer."});
         EXPECT_EQ(dlg.focusWidget(), amount);
-        dlg.findChild<QPushButton*>(QStringLiteral("2"))->click();
+        dlg.findChild<QPushButton*>(idText(ControlId::Cancel))->click();
         return dlg.result() == QDialog::Accepted ? 1 : 2;
     });
-    window.onCommand(32796);
+    window.onCommand(CommandId::MarkBySize);
     EXPECT_EQ(marked(), V{});
     EXPECT_EQ(window.statusText(), "before");
 }
 
 TEST_F(CMarkingTest, TheMarkMenuReachesEachDialog) {
     load();
-    runner.expectDialog<CMarkNumberDlg>(okWith<CMarkNumberDlg>({{"1097", "1"}, {"1094", "1"}}));
-    runner.expectDialog<CMarkSizeDlg>(okWith<CMarkSizeDlg>({{"1096", "1"}}, 1));
-    runner.expectDialog<CMarkFromDlg>(okWith<CMarkFromDlg>({{"1055", "Cecilia"}}));
-    runner.expectDialog<CMarkSubjectDlg>(okWith<CMarkSubjectDlg>({{"1073", "Stor"}}));
+    runner.expectDialog<CMarkNumberDlg>(okWith<CMarkNumberDlg>(
+        {{idText(ControlId::MarkFirstEdit), "1"}, {idText(ControlId::MarkLastEdit), "1"}}));
+    runner.expectDialog<CMarkSizeDlg>(
+        okWith<CMarkSizeDlg>({{idText(ControlId::MarkAmountEdit), "1"}}, 1));
+    runner.expectDialog<CMarkTextDlg>(
+        okWith<CMarkTextDlg>({{idText(ControlId::MarkSenderEdit), "Cecilia"}}));
+    runner.expectDialog<CMarkTextDlg>(
+        okWith<CMarkTextDlg>({{idText(ControlId::MarkSubjectEdit), "Stor"}}));
     for (QAction* item : window.markMenu()->actions())
         item->trigger();
     EXPECT_EQ(marked(), (V{1, 2, 3, 4, 5}));
@@ -323,22 +338,26 @@ TEST_F(CMarkingTest, AfterAQuickLoginSizeSenderAndSubjectMarkNothing) {
     load();
     serve(mailbox, true); // the next connection, at or above "QuickLogin"
     scripts.front()->client("QUIT\r\n").server("+OK\r\n");
-    window.onCommand(105);
-    window.settingsDlg().quickLogin = 6;
+    window.onCommand(CommandId::Connect);
+    window.settingsDlg().settings().quickLogin = 6;
     connect();
     ASSERT_FALSE(window.isFullLoad());
     ASSERT_EQ(window.pop3().messageTable().rowCount(), 6);
 
     EXPECT_EQ(byNumber("2", "2"), V{2}) << "numbers still work";
     select({2});
-    runner.expectDialog<CMarkSizeDlg>(okWith<CMarkSizeDlg>({{"1096", "-1"}}));
-    runner.expectDialog<CMarkFromDlg>(okWith<CMarkFromDlg>({{"1055", ""}}));
-    runner.expectDialog<CMarkSubjectDlg>(okWith<CMarkSubjectDlg>({{"1073", ""}}));
-    for (int id : {32796, 32797, 32798}) {
+    runner.expectDialog<CMarkSizeDlg>(
+        okWith<CMarkSizeDlg>({{idText(ControlId::MarkAmountEdit), "-1"}}));
+    runner.expectDialog<CMarkTextDlg>(
+        okWith<CMarkTextDlg>({{idText(ControlId::MarkSenderEdit), ""}}));
+    runner.expectDialog<CMarkTextDlg>(
+        okWith<CMarkTextDlg>({{idText(ControlId::MarkSubjectEdit), ""}}));
+    for (CommandId id :
+         {CommandId::MarkBySize, CommandId::MarkBySender, CommandId::MarkBySubject}) {
         window.setStatus("");
         window.onCommand(id);
-        EXPECT_EQ(marked(), V{2}) << id;
-        EXPECT_EQ(window.statusText(), count(1)) << id;
+        EXPECT_EQ(marked(), V{2}) << idNumber(id);
+        EXPECT_EQ(window.statusText(), count(1)) << idNumber(id);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "app/CQtSettingsStore.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CSettingsDlg.h"
+#include "dialogs/IdText.h"
+#include "resources/MaroketVersion.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -30,8 +32,8 @@ protected:
         return settings;
     }
     // The window's own control: ids repeat in the dialogs it owns.
-    template <class T> T* control(CMaroketDlg& w, const char* id) {
-        for (T* c : w.findChildren<T*>(QString::fromLatin1(id)))
+    template <class T> T* control(CMaroketDlg& w, const QString& id) {
+        for (T* c : w.findChildren<T*>(id))
             if (c->window() == &w)
                 return c;
         return nullptr;
@@ -50,14 +52,16 @@ protected:
 TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     CMaroketDlg w(store, runner);
     EXPECT_EQ(w.windowTitle(), "Maroket");
-    EXPECT_EQ(control<QLabel>(w, "1108")->text(), QString::fromUtf8("Frånkopplad."));
-    EXPECT_EQ(control<QLabel>(w, "1107")->text(), "Maroket 1.04");
+    EXPECT_EQ(control<QLabel>(w, idText(ControlId::StatusLine))->text(),
+              QString::fromUtf8("Frånkopplad."));
+    EXPECT_EQ(control<QLabel>(w, idText(ControlId::VersionLabel))->text(),
+              QString::fromLatin1(kMaroketVersionText));
     EXPECT_EQ(w.pop3().port(), 110);
     EXPECT_EQ(w.pop3().previewLines(), 50);
     EXPECT_EQ(w.smtp().port(), 25);
     EXPECT_EQ(w.smtp().heloName(), "nada");
-    EXPECT_EQ(w.settingsDlg().quickLogin, 1000);
-    EXPECT_EQ(w.settingsDlg().timeout, 5);
+    EXPECT_EQ(w.settingsDlg().settings().quickLogin, 1000);
+    EXPECT_EQ(w.settingsDlg().settings().timeout, 5);
     EXPECT_FALSE(w.isConnected());
     QTreeWidget* list = w.list();
     ASSERT_EQ(list->columnCount(), 4);
@@ -71,7 +75,7 @@ TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_FALSE(list->isSortingEnabled());
     // Seventeen toolbar entries; the connect entry is a check button.
-    auto* bar = w.findChild<QToolBar*>("501");
+    auto* bar = w.findChild<QToolBar*>(idText(ControlId::ToolBar));
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(bar->actions().size(), 17);
     EXPECT_TRUE(bar->actions()[0]->isCheckable());
@@ -87,21 +91,23 @@ TEST_F(CMaroketDlgTest, ConfirmedSettingsAreStoredAndReadByTheNextWindow) {
     {
         CMaroketDlg w(store, runner);
         runner.expectDialog<CSettingsDlg>([](CSettingsDlg& d) {
-            d.SetPort(995);
-            d.SetHelo("min.dator");
-            d.SetAddress("anna@example.org");
-            d.SetSmtpPort(465);
-            d.SetSmtpServer("smtp.example.org");
-            d.SetLines(20);
-            d.dns = "127.0.0.53";
-            d.quickLogin = 300;
-            d.timeout = 9;
+            AppSettings& s = d.settings();
+            s.port = 995;
+            s.helo = "min.dator";
+            s.address = "anna@example.org";
+            s.smtpPort = 465;
+            s.smtpServer = "smtp.example.org";
+            s.lines = 20;
+            s.dns = "127.0.0.53";
+            s.quickLogin = 300;
+            s.timeout = 9;
             return 1;
         });
-        w.onCommand(1040);
+        w.onCommand(CommandId::Settings);
         EXPECT_EQ(w.pop3().port(), 995);
         EXPECT_EQ(w.smtp().getServer(), "smtp.example.org");
-        EXPECT_EQ(control<QLineEdit>(w, "1101")->text(), "anna@example.org");
+        EXPECT_EQ(control<QLineEdit>(w, idText(ControlId::QuickFromEdit))->text(),
+                  "anna@example.org");
     }
     CMaroketDlg again(store, runner);
     EXPECT_EQ(again.settings().port, 995);
@@ -114,59 +120,65 @@ TEST_F(CMaroketDlgTest, ConfirmedSettingsAreStoredAndReadByTheNextWindow) {
     EXPECT_EQ(again.settings().timeout, 9);
     EXPECT_EQ(again.settings().dns, "127.0.0.53");
     EXPECT_EQ(again.smtp().dnsServer, "127.0.0.53");
-    EXPECT_EQ(again.settingsDlg().port(), 995);
-    EXPECT_EQ(control<QLineEdit>(again, "1101")->text(), "anna@example.org");
+    EXPECT_EQ(again.settingsDlg().settings().port, 995);
+    EXPECT_EQ(control<QLineEdit>(again, idText(ControlId::QuickFromEdit))->text(),
+              "anna@example.org");
 }
 
 TEST_F(CMaroketDlgTest, CancelledSettingsChangeNothing) {
     CMaroketDlg w(store, runner);
     showActive(w);
     runner.expectDialog<CSettingsDlg>([](CSettingsDlg& d) {
-        d.SetPort(1);
+        d.settings().port = 1;
         return 2;
     });
-    w.onCommand(1040);
+    w.onCommand(CommandId::Settings);
     EXPECT_TRUE(stored().allKeys().isEmpty());
     EXPECT_EQ(w.pop3().port(), 110);
-    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(w, "1003"));
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(w, idText(ControlId::ServerEdit)));
 }
 
 TEST_F(CMaroketDlgTest, EnterConnectsOrTestsByWhereTheFocusHasBeen) {
     CMaroketDlg w(store, runner);
     showActive(w);
     QSignalSpy commands(&w, &CMaroketDlg::commandRun);
-    auto enterIn = [&](const char* id) {
+    auto enterIn = [&](const QString& id) {
         QLineEdit* edit = control<QLineEdit>(w, id);
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Return);
-        QList<int> ids;
+        QList<CommandId> ids;
         for (const auto& call : commands)
-            ids << call.at(0).toInt();
+            ids << call.at(0).value<CommandId>();
         commands.clear();
         return ids;
     };
-    EXPECT_EQ(enterIn("1005"), (QList<int>{1007, 105}));
-    EXPECT_EQ(enterIn("1103"), (QList<int>{1007, 1104}));
-    EXPECT_EQ(enterIn("1003"), (QList<int>{1007, 1104})); // the server field changes nothing
-    EXPECT_EQ(enterIn("1004"), (QList<int>{1007, 105}));
+    EXPECT_EQ(enterIn(idText(ControlId::PasswordEdit)),
+              (QList<CommandId>{CommandId::Enter, CommandId::Connect}));
+    EXPECT_EQ(enterIn(idText(ControlId::QuickToEdit)),
+              (QList<CommandId>{CommandId::Enter, CommandId::TestAddress}));
+    EXPECT_EQ(enterIn(idText(ControlId::ServerEdit)),
+              (QList<CommandId>{CommandId::Enter,
+                                CommandId::TestAddress})); // the server field changes nothing
+    EXPECT_EQ(enterIn(idText(ControlId::AccountEdit)),
+              (QList<CommandId>{CommandId::Enter, CommandId::Connect}));
 }
 
 TEST_F(CMaroketDlgTest, Tele2LocksTheServerField) {
     CMaroketDlg w(store, runner);
     showActive(w);
-    auto* tele2 = control<QCheckBox>(w, "1047");
+    auto* tele2 = control<QCheckBox>(w, idText(ControlId::Tele2Box));
     ASSERT_NE(tele2, nullptr);
     EXPECT_FALSE(tele2->isVisible());
     tele2->setChecked(true);
-    w.onCommand(1047);
-    EXPECT_FALSE(control<QLineEdit>(w, "1003")->isEnabled());
-    control<QLineEdit>(w, "1004")->setText("konto");
+    w.onCommand(CommandId::Tele2);
+    EXPECT_FALSE(control<QLineEdit>(w, idText(ControlId::ServerEdit))->isEnabled());
+    control<QLineEdit>(w, idText(ControlId::AccountEdit))->setText("konto");
     w.focusLoginField();
-    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(w, "1004"));
-    EXPECT_EQ(control<QLineEdit>(w, "1004")->selectedText(), "konto");
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(w, idText(ControlId::AccountEdit)));
+    EXPECT_EQ(control<QLineEdit>(w, idText(ControlId::AccountEdit))->selectedText(), "konto");
     tele2->setChecked(false);
-    w.onCommand(1047);
-    EXPECT_TRUE(control<QLineEdit>(w, "1003")->isEnabled());
+    w.onCommand(CommandId::Tele2);
+    EXPECT_TRUE(control<QLineEdit>(w, idText(ControlId::ServerEdit))->isEnabled());
 }
 
 TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
@@ -175,7 +187,7 @@ TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
         EXPECT_EQ(d.creditsVariant(), 0);
         return 1;
     });
-    w.onCommand(1046);
+    w.onCommand(CommandId::About);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "dialogs/CProgressDlg.h"
 #include "app/CGuiWaitHook.h"
-#include "dialogs/CProgressThread.h"
 #include "dialogs/CProgressWindowHost.h"
+#include "dialogs/IdText.h"
+#include "platform/CProgressThread.h"
 #include "platform/CWaitHook.h"
 #include "pop3/CPop3Session.h"
 #include "support/CLoopbackServer.h"
@@ -31,10 +32,10 @@ constexpr int tickMs = 250;
 constexpr int bound = 2000; // upper limit for anything that takes a tick
 
 QProgressBar* bar(QWidget* dlg) {
-    return dlg->findChild<QProgressBar*>(QStringLiteral("1059"));
+    return dlg->findChild<QProgressBar*>(idText(ControlId::ProgressBar));
 }
 QPushButton* avbryt(QWidget* dlg) {
-    return dlg->findChild<QPushButton*>(QStringLiteral("2"));
+    return dlg->findChild<QPushButton*>(idText(ControlId::Cancel));
 }
 
 std::vector<CProgressDlg*> progressWindows() {

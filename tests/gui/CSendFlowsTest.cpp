@@ -3,6 +3,7 @@
 #include "dialogs/CComposeDlg.h"
 #include "dialogs/CForwardDlg.h"
 #include "dialogs/CSettingsDlg.h"
+#include "dialogs/IdText.h"
 #include "peers/CDnsmasqPeer.h"
 #include "peers/CDovecotPeer.h"
 #include "peers/CSmtpSinkPeer.h"
@@ -64,9 +65,11 @@ std::function<int(CComposeDlg&)> compose(std::function<void(ComposeControls&)> e
                                          bool send = true) {
     return [edit, send](CComposeDlg& d) {
         d.show();
-        ComposeControls c{d.findChild<QLineEdit*>("1082"), d.findChild<QLineEdit*>("1083"),
-                          d.findChild<QLineEdit*>("1084"), d.findChild<QPlainTextEdit*>("1081"),
-                          d.findChild<QCheckBox*>("1114")};
+        ComposeControls c{d.findChild<QLineEdit*>(idText(ControlId::FromEdit)),
+                          d.findChild<QLineEdit*>(idText(ControlId::ToEdit)),
+                          d.findChild<QLineEdit*>(idText(ControlId::SubjectEdit)),
+                          d.findChild<QPlainTextEdit*>(idText(ControlId::BodyEdit)),
+                          d.findChild<QCheckBox*>(idText(ControlId::DirectBox))};
         edit(c);
         if (!send) {
             d.reject();
@@ -80,10 +83,10 @@ std::function<int(CComposeDlg&)> compose(std::function<void(ComposeControls&)> e
 std::function<int(CForwardDlg&)> forwardTo(const QString& address, bool deleteAfter) {
     return [address, deleteAfter](CForwardDlg& d) {
         d.show();
-        EXPECT_EQ(d.findChild<QLineEdit*>("1044")->text(), "");
-        EXPECT_FALSE(d.findChild<QCheckBox*>("1045")->isChecked());
-        d.findChild<QLineEdit*>("1044")->setText(address);
-        d.findChild<QCheckBox*>("1045")->setChecked(deleteAfter);
+        EXPECT_EQ(d.findChild<QLineEdit*>(idText(ControlId::ForwardAddressEdit))->text(), "");
+        EXPECT_FALSE(d.findChild<QCheckBox*>(idText(ControlId::DeleteAfterBox))->isChecked());
+        d.findChild<QLineEdit*>(idText(ControlId::ForwardAddressEdit))->setText(address);
+        d.findChild<QCheckBox*>(idText(ControlId::DeleteAfterBox))->setChecked(deleteAfter);
         d.accept();
         return 1;
     };
@@ -137,19 +140,19 @@ public:
                 onPop3Send(line);
         });
     }
-    QLineEdit* edit(const char* id) {
-        for (auto* e : window.findChildren<QLineEdit*>(latin1(id)))
+    QLineEdit* edit(const QString& id) {
+        for (auto* e : window.findChildren<QLineEdit*>(id))
             if (e->window() == &window)
                 return e;
         return nullptr;
     }
     void login(const CDovecotPeer& peer) {
-        window.settingsDlg().SetPort(peer.port());
+        window.settingsDlg().settings().port = peer.port();
         window.pop3().setPort(peer.port());
-        edit("1003")->setText(QString::fromStdString(peer.host()));
-        edit("1004")->setText(QString::fromStdString(peer.user()));
-        edit("1005")->setText(QString::fromStdString(peer.password()));
-        window.onCommand(105);
+        edit(idText(ControlId::ServerEdit))->setText(QString::fromStdString(peer.host()));
+        edit(idText(ControlId::AccountEdit))->setText(QString::fromStdString(peer.user()));
+        edit(idText(ControlId::PasswordEdit))->setText(QString::fromStdString(peer.password()));
+        window.onCommand(CommandId::Connect);
         ASSERT_TRUE(window.isConnected()) << window.statusText() << peer.log();
     }
     void select(std::initializer_list<int> messages) {
@@ -261,7 +264,7 @@ TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
         c.subject->setText(latin1("M\xF6te"));
         c.body->setPlainText(latin1("Rad ett\n.\nrad tv\xE5"));
     }));
-    w.window.onCommand(32782);
+    w.window.onCommand(CommandId::NewMessage);
     EXPECT_EQ(w.window.statusText(), "Brev skickat.");
     EXPECT_EQ(w.smtpSockets.atHelo, std::vector<std::string>{"Skickar brev... 127.0.0.1"});
     EXPECT_TRUE(w.smtpSockets.atLookup.empty());
@@ -275,14 +278,14 @@ TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
 
     // "Avbryt" sends nothing and leaves the status line alone.
     w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls&) {}, false));
-    w.window.onCommand(32782);
+    w.window.onCommand(CommandId::NewMessage);
     EXPECT_EQ(w.window.statusText(), "Brev skickat.");
 
     // A server that is not there: the session's reason, nothing more.
     sink.stop();
     w.runner.expectDialog<CComposeDlg>(
         compose([](ComposeControls& c) { c.to->setText("bo@example.org"); }));
-    w.window.onCommand(32782);
+    w.window.onCommand(CommandId::NewMessage);
     EXPECT_EQ(w.window.statusText(), "Kan inte ansluta.");
 }
 
@@ -296,7 +299,7 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     w.login(pop);
 
     w.window.list()->clearSelection();
-    w.window.onCommand(32783);
+    w.window.onCommand(CommandId::Reply);
     EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Svara.");
 
     w.select({2});
@@ -311,7 +314,7 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
         c.body->moveCursor(QTextCursor::Start);
         c.body->insertPlainText("Tack!\n");
     }));
-    w.window.onCommand(32783);
+    w.window.onCommand(CommandId::Reply);
     EXPECT_EQ(w.pop3Commands(before),
               (std::vector<std::string>{"RETR 2\r\n", "RSET\r\n", "TOP 2 0\r\n"}));
     EXPECT_FALSE(tempFileExists());
@@ -327,16 +330,16 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     EXPECT_TRUE(w.window.isConnected());
 
     // "Skicka" right after: the reply's subject, and an empty text gives an empty body.
-    w.edit("1103")->setText("vem@example.org");
-    w.edit("1102")->setText("");
-    w.window.onCommand(1105);
+    w.edit(idText(ControlId::QuickToEdit))->setText("vem@example.org");
+    w.edit(idText(ControlId::QuickTextEdit))->setText("");
+    w.window.onCommand(CommandId::QuickSend);
     EXPECT_EQ(w.window.statusText(), "Brev skickat.");
     EXPECT_EQ(w.smtpSockets.atHelo.back(), "Skickar brev... 127.0.0.1");
     m = received(2);
     EXPECT_EQ(m.recipients, std::vector<std::string>{"vem@example.org"});
     EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
                       "Subject: =?iso-8859-1?Q?R=E4kning?=\r\n\r\n");
-    EXPECT_EQ(w.edit("1103")->text(), "vem@example.org");
+    EXPECT_EQ(w.edit(idText(ControlId::QuickToEdit))->text(), "vem@example.org");
 }
 
 TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchanged) {
@@ -347,14 +350,14 @@ TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchang
     w.login(pop);
 
     w.window.list()->clearSelection();
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(w.window.statusText(),
               "Du m\xE5ste markera minst ett brev innan du trycker Forward.");
 
     w.select({1, 3});
     const std::size_t before = w.pop3Sockets.sent().size();
     w.runner.expectDialog<CForwardDlg>(forwardTo("Chef <chef@example.org>", true));
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(w.atRetr,
               (std::vector<std::string>{"H\xE4mtar brev 1 av 2...", "H\xE4mtar brev 2 av 2..."}));
     EXPECT_EQ(w.smtpSockets.atHelo,
@@ -382,7 +385,7 @@ TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchang
     w.select({2});
     const std::size_t later = w.pop3Sockets.sent().size();
     w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", false));
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(received(3).data, crlf(stored[3]));
     const auto tail = w.pop3Commands(later);
     ASSERT_GE(tail.size(), 3u);
@@ -404,7 +407,7 @@ TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
     w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
     QString shown;
     w.runner.expectNotice(&shown);
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(shown, "127.0.0.1: MAIL FROM: 500 Error: strict ASCII mode\r\n");
     ASSERT_TRUE(sink.waitForMessages(2)) << sink.log();
     EXPECT_EQ(sink.messages().size(), 2u);
@@ -421,7 +424,7 @@ TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
     QString first, second;
     w.runner.expectNotice(&first);
     w.runner.expectNotice(&second);
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(first, "Kan inte ansluta.");
     EXPECT_EQ(second, "Kan inte ansluta.");
     const auto commands = w.pop3Commands(before);
@@ -441,7 +444,7 @@ TEST_F(CSendFlowsTest, AMessageRefusedAfterItsDataIsKeptOnTheServer) {
     w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
     QString shown;
     w.runner.expectNotice(&shown);
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(shown, QString("127.0.0.1: DATA: ") + CSmtpSinkPeer::kRefusal);
     EXPECT_EQ(received(1).sender, "a1@example.org");
     const auto commands = w.pop3Commands(before);
@@ -462,7 +465,7 @@ TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {
             w.progress.closeNext = true;
     };
     w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", true));
-    w.window.onCommand(1010);
+    w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(w.atRetr.size(), 2u);
     EXPECT_EQ(received(1).sender, "a1@example.org");
     // The deletion of the first was never committed: all three are there and listed as
@@ -477,12 +480,12 @@ TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {
 
 TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {
     CSendWindow w(viaSink("anna@example.org"));
-    EXPECT_EQ(w.edit("1101")->text(), "anna@example.org");
-    w.edit("1103")->setText("bo@example.org");
+    EXPECT_EQ(w.edit(idText(ControlId::QuickFromEdit))->text(), "anna@example.org");
+    w.edit(idText(ControlId::QuickToEdit))->setText("bo@example.org");
     // Enter after the focus was in "Till/Domän" runs "Testa".
     QFocusEvent focusIn(QEvent::FocusIn);
-    QApplication::sendEvent(w.edit("1103"), &focusIn);
-    w.window.onCommand(1007);
+    QApplication::sendEvent(w.edit(idText(ControlId::QuickToEdit)), &focusIn);
+    w.window.onCommand(CommandId::Enter);
     EXPECT_FALSE(w.window.enterConnects());
     EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
     EXPECT_EQ(w.smtpSockets.atHelo,
@@ -491,14 +494,14 @@ TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {
     EXPECT_EQ(w.smtpSockets.sent().back(), "QUIT\r\n");
     EXPECT_TRUE(w.smtpSockets.atLookup.empty());
 
-    w.edit("1103")->setText("bo@@example.org");
-    w.window.onCommand(1104);
+    w.edit(idText(ControlId::QuickToEdit))->setText("bo@@example.org");
+    w.window.onCommand(CommandId::TestAddress);
     EXPECT_EQ(w.window.statusText(), "127.0.0.1: RCPT TO: 553 5.1.3 Error: malformed address\r\n");
-    EXPECT_EQ(w.edit("1103")->text(), "bo@@example.org");
+    EXPECT_EQ(w.edit(idText(ControlId::QuickToEdit))->text(), "bo@@example.org");
     EXPECT_TRUE(sink.messages().empty());
 
     sink.stop();
-    w.window.onCommand(1104);
+    w.window.onCommand(CommandId::TestAddress);
     EXPECT_EQ(w.window.statusText(), "Kan inte ansluta.");
 }
 
@@ -527,10 +530,10 @@ protected:
                 .client("TOP 1 0\r\n")
                 .server("+OK\r\n" + kHeader + ".\r\n");
         else
-            w.window.settingsDlg().quickLogin = 1;
-        w.edit("1004")->setText("u");
-        w.edit("1005")->setText("p");
-        w.window.onCommand(105);
+            w.window.settingsDlg().settings().quickLogin = 1;
+        w.edit(idText(ControlId::AccountEdit))->setText("u");
+        w.edit(idText(ControlId::PasswordEdit))->setText("p");
+        w.window.onCommand(CommandId::Connect);
         ASSERT_EQ(w.window.list()->topLevelItemCount(), 1) << w.window.statusText();
         w.select({1});
     }
@@ -552,20 +555,20 @@ TEST_F(CScriptedReplyTest, NoDialogWithoutTheMessageOrItsHeader) {
     login(true);
     // A refused RETR: the server's line, still connected.
     script->client("RETR 1\r\n").server("-ERR no such message\r\n");
-    w.window.onCommand(32783);
+    w.window.onCommand(CommandId::Reply);
     EXPECT_EQ(w.window.statusText(), "RETR: -ERR no such message\r\n");
     EXPECT_TRUE(w.window.isConnected());
 
     // A refused TOP: the command is named, and the downloaded copy is gone.
     retrieval();
     script->server("-ERR no TOP here\r\n");
-    w.window.onCommand(32783);
+    w.window.onCommand(CommandId::Reply);
     EXPECT_EQ(w.window.statusText(), "TOP:");
     EXPECT_FALSE(tempFileExists());
 
     // The server goes away: the window is disconnected and says why.
     script->client("RETR 1\r\n").drop();
-    w.window.onCommand(32783);
+    w.window.onCommand(CommandId::Reply);
     EXPECT_FALSE(w.window.isConnected());
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
     EXPECT_EQ(w.window.statusText(), "RETR: F\xF6rbindelsen med servern br\xF6ts.");
@@ -583,7 +586,7 @@ TEST_F(CScriptedReplyTest, AMessageWithoutSummaryGetsEmptyFields) {
             EXPECT_EQ(c.body->toPlainText(), "> text");
         },
         false));
-    w.window.onCommand(32783);
+    w.window.onCommand(CommandId::Reply);
     EXPECT_TRUE(script->finished()) << script->report();
 }
 
@@ -616,7 +619,7 @@ TEST_F(CDirectDeliveryTest, DirectLooksUpTheExchangerOfTheRecipientDomain) {
     CSendWindow w(withDns());
     w.runner.expectDialog<CComposeDlg>(
         compose([](ComposeControls& c) { c.to->setText("Bo B <bo@sink.test>"); }));
-    w.window.onCommand(32782);
+    w.window.onCommand(CommandId::NewMessage);
     EXPECT_EQ(w.window.statusText(), "Brev skickat.") << dns.log();
     EXPECT_EQ(w.smtpSockets.atLookup, std::vector<std::string>{"Skickar brev..."});
     EXPECT_EQ(w.smtpSockets.atHelo, std::vector<std::string>{"Skickar brev... 127.0.0.1"});
@@ -627,7 +630,7 @@ TEST_F(CDirectDeliveryTest, DirectLooksUpTheExchangerOfTheRecipientDomain) {
         c.to->setText("bo@sink.test");
         c.direct->setChecked(false);
     }));
-    w.window.onCommand(32782);
+    w.window.onCommand(CommandId::NewMessage);
     EXPECT_EQ(w.window.statusText(), "Brev skickat.");
     EXPECT_EQ(w.smtpSockets.atLookup.size(), 1u);
     EXPECT_EQ(w.smtpSockets.atHelo.back(), "Skickar brev... localhost");
@@ -636,20 +639,20 @@ TEST_F(CDirectDeliveryTest, DirectLooksUpTheExchangerOfTheRecipientDomain) {
 
 TEST_F(CDirectDeliveryTest, QuickTestOfADomainOnlyShowsItsExchanger) {
     CSendWindow w(withDns());
-    w.edit("1103")->setText("sink.test");
-    w.window.onCommand(1104);
+    w.edit(idText(ControlId::QuickToEdit))->setText("sink.test");
+    w.window.onCommand(CommandId::TestAddress);
     EXPECT_EQ(w.smtpSockets.atLookup,
               std::vector<std::string>{"V\xE4ntar p\xE5 svar fr\xE5n DNS..."});
     EXPECT_EQ(w.window.statusText(), "127.0.0.1") << dns.log();
     EXPECT_TRUE(w.smtpSockets.sent().empty()); // no mail server was asked
 
-    w.edit("1103")->setText("missing.test");
-    w.window.onCommand(1104);
+    w.edit(idText(ControlId::QuickToEdit))->setText("missing.test");
+    w.window.onCommand(CommandId::TestAddress);
     EXPECT_EQ(w.window.statusText(), "");
 
     // An address is tested at its domain's exchanger.
-    w.edit("1103")->setText("bo@sink.test");
-    w.window.onCommand(1104);
+    w.edit(idText(ControlId::QuickToEdit))->setText("bo@sink.test");
+    w.window.onCommand(CommandId::TestAddress);
     EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
     EXPECT_EQ(w.smtpSockets.sent().front(), "HELO nada\r\n");
     EXPECT_EQ(w.window.smtp().getServer(), "127.0.0.1");

@@ -1,5 +1,7 @@
 #include "dialogs/CSettingsDlg.h"
+#include "QStringOutput.h"
 #include "dialogs/DialogResult.h"
+#include "dialogs/IdText.h"
 
 #include <gtest/gtest.h>
 
@@ -33,24 +35,19 @@ using Nine =
 const Nine before = {50, 110, "nada", "smtp.example.org", 25, "\xC5sa@example.org", 1000, 5, ""};
 
 void fill(CSettingsDlg& dlg, const Nine& v) {
-    dlg.SetLines(std::get<0>(v));
-    dlg.SetPort(std::get<1>(v));
-    dlg.SetHelo(std::get<2>(v));
-    dlg.SetSmtpServer(std::get<3>(v));
-    dlg.SetSmtpPort(std::get<4>(v));
-    dlg.SetAddress(std::get<5>(v));
-    dlg.quickLogin = std::get<6>(v);
-    dlg.timeout = std::get<7>(v);
-    dlg.dns = std::get<8>(v);
+    AppSettings& s = dlg.settings();
+    std::tie(s.lines, s.port, s.helo, s.smtpServer, s.smtpPort, s.address, s.quickLogin, s.timeout,
+             s.dns) = v;
 }
 
 Nine stored(const CSettingsDlg& dlg) {
-    return {dlg.lines(),   dlg.port(),     dlg.helo(),  dlg.smtpServer(), dlg.smtpPort(),
-            dlg.address(), dlg.quickLogin, dlg.timeout, dlg.dns};
+    const AppSettings& s = dlg.settings();
+    return {s.lines,   s.port,       s.helo,    s.smtpServer, s.smtpPort,
+            s.address, s.quickLogin, s.timeout, s.dns};
 }
 
-QLineEdit* edit(const QWidget& dlg, const char* id) {
-    return dlg.findChild<QLineEdit*>(QLatin1String(id));
+QLineEdit* edit(const QWidget& dlg, const QString& id) {
+    return dlg.findChild<QLineEdit*>(id);
 }
 
 // Shown without a modal loop and driven through its widgets; refusals land in `warnings`.
@@ -62,15 +59,15 @@ protected:
     }
     void TearDown() override { dlg.hide(); }
 
-    QLineEdit* edit(const char* id) { return ::edit(dlg, id); }
-    QPushButton* button(const char* id) { return dlg.findChild<QPushButton*>(QLatin1String(id)); }
+    QLineEdit* edit(const QString& id) { return ::edit(dlg, id); }
+    QPushButton* button(const QString& id) { return dlg.findChild<QPushButton*>(id); }
     QString focused() const { return dlg.focusWidget() ? dlg.focusWidget()->objectName() : ""; }
 
     // Opens the dialog, types the port and presses OK; true when the dialog ended.
     bool okWithPort(const QString& text) {
         dlg.show();
-        edit("1034")->setText(text);
-        button("1")->click();
+        edit(idText(ControlId::PortEdit))->setText(text);
+        button(idText(ControlId::Ok))->click();
         return !dlg.isVisible();
     }
 
@@ -85,35 +82,38 @@ TEST_F(SettingsDialog, PortTextsRefusedAndAccepted) {
         warnings.clear();
         EXPECT_FALSE(okWithPort(text)) << '"' << text << '"';
         EXPECT_EQ(warnings, std::vector<QString>{notAnInteger}) << text;
-        EXPECT_EQ(focused(), "1034") << text;
-        EXPECT_EQ(edit("1034")->text(), text) << "the typed text stays for correcting";
-        EXPECT_EQ(dlg.port(), 110);
+        EXPECT_EQ(focused(), idText(ControlId::PortEdit)) << text;
+        EXPECT_EQ(edit(idText(ControlId::PortEdit))->text(), text)
+            << "the typed text stays for correcting";
+        EXPECT_EQ(dlg.settings().port, 110);
         dlg.hide();
     }
     warnings.clear();
     for (const auto& [text, value] : {std::pair{" 110 ", 110}, {"0", 0}, {"-1", -1}}) {
         EXPECT_TRUE(okWithPort(text)) << text;
-        EXPECT_EQ(dlg.port(), value) << text;
+        EXPECT_EQ(dlg.settings().port, value) << text;
     }
     EXPECT_TRUE(warnings.empty());
 }
 
 // Correcting the reported field each time walks the fields in exchange order, one box each.
 TEST_F(SettingsDialog, OnlyTheFirstRefusedFieldInExchangeOrderIsReported) {
-    dlg.timeout = 0;
+    dlg.settings().timeout = 0;
     dlg.show();
-    for (const char* id : {"1100", "1043", "1034", "1036"})
+    for (const QString& id : {idText(ControlId::QuickLoginEdit), idText(ControlId::SmtpPortEdit),
+                              idText(ControlId::PortEdit), idText(ControlId::LinesEdit)})
         edit(id)->setText("x");
-    for (const char* id : {"1036", "1034", "1043", "1100"}) {
+    for (const QString& id : {idText(ControlId::LinesEdit), idText(ControlId::PortEdit),
+                              idText(ControlId::SmtpPortEdit), idText(ControlId::QuickLoginEdit)}) {
         warnings.clear();
-        button("1")->click();
+        button(idText(ControlId::Ok))->click();
         ASSERT_TRUE(dlg.isVisible());
         EXPECT_EQ(warnings, std::vector<QString>{notAnInteger}) << id;
         EXPECT_EQ(focused(), id);
         edit(id)->setText("7");
     }
     warnings.clear();
-    button("1")->click();
+    button(idText(ControlId::Ok))->click();
     EXPECT_EQ(warnings, std::vector<QString>{timeoutRange}) << "the hidden field comes last";
     Nine unchanged = before;
     std::get<7>(unchanged) = 0;
@@ -125,44 +125,52 @@ TEST_F(SettingsDialog, AvbrytOrEscapeAfterARefusedOkKeepsAllNineValues) {
         dlg.show();
         // All fields read before the refused "QuickLogin" pass: a dialog that took them over one
         // by one would keep them.
-        const std::vector<std::pair<const char*, const char*>> typed = {
-            {"1036", "20"},  {"1034", "995"}, {"1041", "host"}, {"1042", "mail.example.net"},
-            {"1043", "465"}, {"1092", "b@x"}, {"1100", "many"}, {"1110", "192.0.2.53"}};
+        const std::vector<std::pair<QString, const char*>> typed = {
+            {idText(ControlId::LinesEdit), "20"},
+            {idText(ControlId::PortEdit), "995"},
+            {idText(ControlId::HeloEdit), "host"},
+            {idText(ControlId::SmtpServerEdit), "mail.example.net"},
+            {idText(ControlId::SmtpPortEdit), "465"},
+            {idText(ControlId::AddressEdit), "b@x"},
+            {idText(ControlId::QuickLoginEdit), "many"},
+            {idText(ControlId::DnsEdit), "192.0.2.53"}};
         for (const auto& [id, text] : typed)
             edit(id)->setText(text);
-        button("1")->click();
+        button(idText(ControlId::Ok))->click();
         ASSERT_TRUE(dlg.isVisible());
-        EXPECT_EQ(focused(), "1100");
+        EXPECT_EQ(focused(), idText(ControlId::QuickLoginEdit));
 
         if (escape)
-            QTest::keyClick(edit("1100"), Qt::Key_Escape);
+            QTest::keyClick(edit(idText(ControlId::QuickLoginEdit)), Qt::Key_Escape);
         else
-            button("2")->click();
+            button(idText(ControlId::Cancel))->click();
         EXPECT_FALSE(dlg.isVisible());
         EXPECT_EQ(stored(dlg), before) << (escape ? "Escape" : "Avbryt");
         dlg.show();
-        EXPECT_EQ(edit("1034")->text(), "110") << "the next opening shows the kept values";
+        EXPECT_EQ(edit(idText(ControlId::PortEdit))->text(), "110")
+            << "the next opening shows the kept values";
         dlg.hide();
     }
 }
 
 TEST_F(SettingsDialog, OkTakesEveryFieldAsTypedAndTheNextOpeningShowsIt) {
     dlg.show();
-    EXPECT_EQ(edit("1092")->text(), QStringLiteral("Åsa@example.org"));
-    EXPECT_EQ(edit("1101")->text(), "5");
+    EXPECT_EQ(edit(idText(ControlId::AddressEdit))->text(), QStringLiteral("Åsa@example.org"));
+    EXPECT_EQ(edit(idText(ControlId::TimeoutEdit))->text(), "5");
 
-    const std::vector<std::pair<const char*, QString>> typed = {
-        {"1036", "-3"},
-        {"1034", "2110"},
-        {"1041", QStringLiteral("  två ord  ")}, // no trimming
-        {"1042", ""},
-        {"1043", "587"},
-        {"1092", QStringLiteral("Örjan@example.se")},
-        {"1100", "0"},
-        {"1110", "ns.example.se"}};
+    const std::vector<std::pair<QString, QString>> typed = {
+        {idText(ControlId::LinesEdit), "-3"},
+        {idText(ControlId::PortEdit), "2110"},
+        {idText(ControlId::HeloEdit), QStringLiteral("  två ord  ")}, // no trimming
+        {idText(ControlId::SmtpServerEdit), ""},
+        {idText(ControlId::SmtpPortEdit), "587"},
+        {idText(ControlId::AddressEdit), QStringLiteral("Örjan@example.se")},
+        {idText(ControlId::QuickLoginEdit), "0"},
+        {idText(ControlId::DnsEdit), "ns.example.se"}};
     for (const auto& [id, text] : typed)
         edit(id)->setText(text);
-    QTest::keyClick(edit("1110"), Qt::Key_Return); // Enter is OK, from any field
+    QTest::keyClick(edit(idText(ControlId::DnsEdit)),
+                    Qt::Key_Return); // Enter is OK, from any field
     ASSERT_FALSE(dlg.isVisible());
     const Nine after = {-3, 2110, "  tv\xE5 ord  ", "", 587, "\xD6rjan@example.se",
                         0,  5,    "ns.example.se"};
@@ -171,23 +179,24 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAsTypedAndTheNextOpeningShowsIt) {
     dlg.show();
     for (const auto& [id, text] : typed)
         EXPECT_EQ(edit(id)->text(), text) << id;
-    EXPECT_EQ(focused(), "1100") << "each opening starts in the first field";
+    EXPECT_EQ(focused(), idText(ControlId::QuickLoginEdit))
+        << "each opening starts in the first field";
 }
 
 TEST_F(SettingsDialog, TimeoutIsCheckedAgainstItsRangeThoughItIsHidden) {
     for (const int minutes : {11, 0}) {
         warnings.clear();
-        dlg.timeout = minutes;
+        dlg.settings().timeout = minutes;
         dlg.show();
-        edit("1034")->setFocus();
-        button("1")->click();
+        edit(idText(ControlId::PortEdit))->setFocus();
+        button(idText(ControlId::Ok))->click();
         EXPECT_TRUE(dlg.isVisible()) << minutes;
         EXPECT_EQ(warnings, std::vector<QString>{timeoutRange}) << minutes;
-        EXPECT_EQ(focused(), "1034") << "the focus stays where it was";
-        button("2")->click();
+        EXPECT_EQ(focused(), idText(ControlId::PortEdit)) << "the focus stays where it was";
+        button(idText(ControlId::Cancel))->click();
     }
     for (const int minutes : {1, 10}) {
-        dlg.timeout = minutes;
+        dlg.settings().timeout = minutes;
         EXPECT_TRUE(okWithPort("110")) << minutes;
     }
 }
@@ -196,13 +205,13 @@ TEST_F(SettingsDialog, WindowHiddenRowAndTabOrder) {
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Inställningar"));
     EXPECT_FALSE(dlg.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
     EXPECT_TRUE(dlg.windowFlags() & Qt::WindowTitleHint);
-    EXPECT_TRUE(button("1")->isDefault());
-    EXPECT_EQ(button("2")->text(), "Avbryt");
+    EXPECT_TRUE(button(idText(ControlId::Ok))->isDefault());
+    EXPECT_EQ(button(idText(ControlId::Cancel))->text(), "Avbryt");
 
     dlg.show();
-    EXPECT_EQ(edit("1034")->accessibleName(), "Pop3-port:");
-    ASSERT_NE(edit("1101"), nullptr);
-    EXPECT_FALSE(edit("1101")->isVisible());
+    EXPECT_EQ(edit(idText(ControlId::PortEdit))->accessibleName(), "Pop3-port:");
+    ASSERT_NE(edit(idText(ControlId::TimeoutEdit)), nullptr);
+    EXPECT_FALSE(edit(idText(ControlId::TimeoutEdit))->isVisible());
     int hiddenLabels = 0;
     for (const QLabel* label : dlg.findChildren<QLabel*>()) {
         const bool timeoutRow = label->text() == QStringLiteral("Koppla från efter") ||
@@ -212,15 +221,18 @@ TEST_F(SettingsDialog, WindowHiddenRowAndTabOrder) {
     }
     EXPECT_EQ(hiddenLabels, 2);
 
-    EXPECT_EQ(focused(), "1100");
+    EXPECT_EQ(focused(), idText(ControlId::QuickLoginEdit));
     std::vector<QString> tabOrder;
     for (QWidget* w = dlg.nextInFocusChain(); w != &dlg; w = w->nextInFocusChain())
         if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) {
             tabOrder.push_back(w->objectName());
             EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
         }
-    EXPECT_EQ(tabOrder, (std::vector<QString>{"1100", "1036", "1034", "1043", "1041", "1042",
-                                              "1092", "1", "2", "1110"}));
+    EXPECT_EQ(tabOrder, (std::vector<QString>{
+                            idText(ControlId::QuickLoginEdit), idText(ControlId::LinesEdit),
+                            idText(ControlId::PortEdit), idText(ControlId::SmtpPortEdit),
+                            idText(ControlId::HeloEdit), idText(ControlId::SmtpServerEdit),
+                            idText(ControlId::AddressEdit), "1", "2", idText(ControlId::DnsEdit)}));
 }
 
 // The modal run as the main window sees it, with the real warning box.
@@ -234,10 +246,11 @@ TEST(SettingsDialogRun, RunReturnsOneForOkAndTwoForAvbrytAndWarnsInABox) {
     });
     watchdog.start(5000);
 
-    QTimer::singleShot(0, &dlg, [&] { QTest::keyClick(edit(dlg, "1036"), Qt::Key_Enter); });
-    EXPECT_EQ(dlg.run(), DialogResult::ok);
+    QTimer::singleShot(
+        0, &dlg, [&] { QTest::keyClick(edit(dlg, idText(ControlId::LinesEdit)), Qt::Key_Enter); });
+    EXPECT_EQ(DialogResult::run(dlg), DialogResult::ok);
     QTimer::singleShot(0, &dlg, [&] { dlg.findChild<QPushButton*>("2")->click(); });
-    EXPECT_EQ(dlg.run(), DialogResult::cancel);
+    EXPECT_EQ(DialogResult::run(dlg), DialogResult::cancel);
 
     // An empty port: the box comes up over the dialog, which stays open behind it.
     bool boxShown = false;
@@ -255,16 +268,16 @@ TEST(SettingsDialogRun, RunReturnsOneForOkAndTwoForAvbrytAndWarnsInABox) {
         box->button(QMessageBox::Ok)->click();
         QTimer::singleShot(0, &dlg, [&] {
             EXPECT_TRUE(dlg.isVisible());
-            EXPECT_EQ(dlg.focusWidget(), edit(dlg, "1034"));
+            EXPECT_EQ(dlg.focusWidget(), edit(dlg, idText(ControlId::PortEdit)));
             QTest::keyClick(dlg.focusWidget(), Qt::Key_Escape);
         });
     });
     QTimer::singleShot(0, &dlg, [&] {
-        edit(dlg, "1034")->clear();
+        edit(dlg, idText(ControlId::PortEdit))->clear();
         poll.start(10);
         dlg.findChild<QPushButton*>("1")->click();
     });
-    EXPECT_EQ(dlg.run(), DialogResult::cancel);
+    EXPECT_EQ(DialogResult::run(dlg), DialogResult::cancel);
     EXPECT_TRUE(boxShown);
     EXPECT_EQ(stored(dlg), before);
 }

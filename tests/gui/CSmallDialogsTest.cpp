@@ -1,6 +1,7 @@
 #include "dialogs/CContentDlg.h"
 #include "dialogs/CForwardDlg.h"
 #include "dialogs/DialogResult.h"
+#include "dialogs/IdText.h"
 
 #include "DialogDriver.h"
 
@@ -28,7 +29,8 @@ namespace {
 TEST(ForwardDlg, OkTakesTheAddressAsTypedEvenEmpty) {
     {
         CForwardDlg dlg;
-        const int result = runDriven(dlg, [&] { control<QPushButton>(dlg, "1")->click(); });
+        const int result =
+            runDriven(dlg, [&] { control<QPushButton>(dlg, idText(ControlId::Ok))->click(); });
         EXPECT_EQ(result, DialogResult::ok);
         EXPECT_EQ(dlg.address(), "");
         EXPECT_FALSE(dlg.deleteAfterForwarding());
@@ -36,9 +38,10 @@ TEST(ForwardDlg, OkTakesTheAddressAsTypedEvenEmpty) {
     {
         CForwardDlg dlg;
         const int result = runDriven(dlg, [&] {
-            EXPECT_EQ(focusedControl(dlg), control(dlg, "1044"));
-            typeText(control(dlg, "1044"), QStringLiteral(" Åke <ake@exempel.se> "));
-            QTest::mouseClick(control(dlg, "1045"), Qt::LeftButton);
+            EXPECT_EQ(focusedControl(dlg), control(dlg, idText(ControlId::ForwardAddressEdit)));
+            typeText(control(dlg, idText(ControlId::ForwardAddressEdit)),
+                     QStringLiteral(" Åke <ake@exempel.se> "));
+            QTest::mouseClick(control(dlg, idText(ControlId::DeleteAfterBox)), Qt::LeftButton);
             pressKey(dlg, Qt::Key_Return); // the check box has the focus now
         });
         EXPECT_EQ(result, DialogResult::ok);
@@ -49,15 +52,22 @@ TEST(ForwardDlg, OkTakesTheAddressAsTypedEvenEmpty) {
 
 TEST(ForwardDlg, AvbrytAndEscapeReadNothing) {
     const std::vector<std::pair<const char*, std::function<void(CForwardDlg&)>>> ways = {
-        {"Avbryt", [](CForwardDlg& d) { control<QPushButton>(d, "2")->click(); }},
-        {"Escape", [](CForwardDlg& d) { QTest::keyClick(control(d, "1044"), Qt::Key_Escape); }},
+        {"Avbryt",
+         [](CForwardDlg& d) { control<QPushButton>(d, idText(ControlId::Cancel))->click(); }},
+        {"Escape",
+         [](CForwardDlg& d) {
+             QTest::keyClick(control(d, idText(ControlId::ForwardAddressEdit)), Qt::Key_Escape);
+         }},
     };
-    for (const auto& [name, end] : ways) {
+    for (const auto& way : ways) {
+        const auto& name = way.first;
+        const auto& end = way.second;
         SCOPED_TRACE(name);
         CForwardDlg dlg;
         const int result = runDriven(dlg, [&] {
-            typeText(control(dlg, "1044"), QStringLiteral("ake@exempel.se"));
-            control<QCheckBox>(dlg, "1045")->click();
+            typeText(control(dlg, idText(ControlId::ForwardAddressEdit)),
+                     QStringLiteral("ake@exempel.se"));
+            control<QCheckBox>(dlg, idText(ControlId::DeleteAfterBox))->click();
             end(dlg);
         });
         EXPECT_EQ(result, DialogResult::cancel);
@@ -69,24 +79,30 @@ TEST(ForwardDlg, AvbrytAndEscapeReadNothing) {
 TEST(ForwardDlg, LaidOutWithoutACloseBox) {
     CForwardDlg dlg;
     runDriven(dlg, [&] {
-        EXPECT_EQ(dlg.objectName(), QStringLiteral("131"));
+        EXPECT_EQ(dlg.objectName(), idText(ControlId::ForwardDlg));
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Forward"));
         EXPECT_FALSE(dlg.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
                                           Qt::WindowMinimizeButtonHint));
-        EXPECT_EQ(control<QCheckBox>(dlg, "1045")->text(), QStringLiteral("Radera originalbrev"));
-        EXPECT_FALSE(control<QCheckBox>(dlg, "1045")->isChecked());
-        EXPECT_EQ(control<QPushButton>(dlg, "2")->text(), QStringLiteral("Avbryt"));
-        EXPECT_TRUE(control<QPushButton>(dlg, "1")->isDefault());
-        EXPECT_FALSE(control(dlg, "1044")->accessibleName().isEmpty());
+        EXPECT_EQ(control<QCheckBox>(dlg, idText(ControlId::DeleteAfterBox))->text(),
+                  QStringLiteral("Radera originalbrev"));
+        EXPECT_FALSE(control<QCheckBox>(dlg, idText(ControlId::DeleteAfterBox))->isChecked());
+        EXPECT_EQ(control<QPushButton>(dlg, idText(ControlId::Cancel))->text(),
+                  QStringLiteral("Avbryt"));
+        EXPECT_TRUE(control<QPushButton>(dlg, idText(ControlId::Ok))->isDefault());
+        EXPECT_FALSE(
+            control(dlg, idText(ControlId::ForwardAddressEdit))->accessibleName().isEmpty());
         // The label stands left of the field it names, the buttons side by side below.
         QLabel* label = nullptr;
         for (QLabel* l : dlg.findChildren<QLabel*>())
             if (l->text() == QStringLiteral("Adress:"))
                 label = l;
         ASSERT_TRUE(label);
-        EXPECT_LE(label->geometry().right(), control(dlg, "1044")->x());
-        EXPECT_EQ(control(dlg, "1")->y(), control(dlg, "2")->y());
-        EXPECT_LT(control(dlg, "1")->x(), control(dlg, "2")->x());
+        EXPECT_LE(label->geometry().right(),
+                  control(dlg, idText(ControlId::ForwardAddressEdit))->x());
+        EXPECT_EQ(control(dlg, idText(ControlId::Ok))->y(),
+                  control(dlg, idText(ControlId::Cancel))->y());
+        EXPECT_LT(control(dlg, idText(ControlId::Ok))->x(),
+                  control(dlg, idText(ControlId::Cancel))->x());
         for (QWidget* w : dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             EXPECT_TRUE(dlg.rect().contains(w->geometry())) << w->objectName().toStdString();
         pressKey(dlg, Qt::Key_Escape);
@@ -97,13 +113,13 @@ TEST(ContentDlg, ShowsTheTextReadOnlyAndWrapped) {
     CContentDlg dlg;
     dlg.SetText("Subject: R\xE4kning\r\n\r\n" + std::string(400, 'x'));
     const int result = runDriven(dlg, [&] {
-        EXPECT_EQ(dlg.objectName(), QStringLiteral("129"));
+        EXPECT_EQ(dlg.objectName(), idText(ControlId::ContentDlg));
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Innehåll"));
         EXPECT_TRUE(dlg.windowFlags() & Qt::WindowCloseButtonHint);
         EXPECT_TRUE(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
         const QString text =
             QStringLiteral("Subject: Räkning\n\n") + QString(400, QLatin1Char('x'));
-        auto* edit = control<QPlainTextEdit>(dlg, "1026");
+        auto* edit = control<QPlainTextEdit>(dlg, idText(ControlId::ContentText));
         ASSERT_TRUE(edit);
         EXPECT_EQ(edit->toPlainText(), text);
         EXPECT_EQ(focusedControl(dlg), edit);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "QStringOutput.h"
+#include "dialogs/DialogResult.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,8 +16,8 @@
 
 namespace dialogdriver {
 
-// Runs the dialog the way its caller does (run(), which blocks) and lets `drive` act on it
-// once it is open and active. A dialog that is still open after `drive` is a failure and is
+// Runs the dialog the way its caller does (DialogResult::run, which blocks) and lets `drive` act on
+// it once it is open and active. A dialog that is still open after `drive` is a failure and is
 // cancelled, so a test never hangs.
 template <class Dialog> int runDriven(Dialog& dlg, const std::function<void()>& drive) {
     bool driven = false;
@@ -27,13 +30,13 @@ template <class Dialog> int runDriven(Dialog& dlg, const std::function<void()>& 
             dlg.reject();
         }
     });
-    const int result = dlg.run();
+    const int result = DialogResult::run(dlg);
     EXPECT_TRUE(driven);
     return result;
 }
 
-template <class T = QWidget> T* control(QWidget& dlg, const char* id) {
-    T* found = dlg.findChild<T*>(QLatin1String(id));
+template <class T = QWidget> T* control(QWidget& dlg, const QString& id) {
+    T* found = dlg.findChild<T*>(id);
     EXPECT_TRUE(found) << "no control " << id;
     return found;
 }

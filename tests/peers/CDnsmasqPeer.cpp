@@ -25,9 +25,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int kDnsPort = 53;
-constexpr auto kStartTimeout = 5s;
 constexpr int kAddressCandidates = 32;
-constexpr int kBindAttempts = 3;
 
 sockaddr_in dnsAddress(const std::string& address) {
     sockaddr_in a{};
@@ -52,7 +50,7 @@ int tryBind(const std::string& address, int type) {
 }
 
 // True once address answers a DNS query with anything at all.
-bool answers(const std::string& address) {
+bool answersAt(const std::string& address) {
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
@@ -73,15 +71,8 @@ bool answers(const std::string& address) {
 
 } // namespace
 
-CDnsmasqPeer::CDnsmasqPeer() = default;
-
-CDnsmasqPeer::~CDnsmasqPeer() {
-    stop();
-    if (!dir_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-}
+CDnsmasqPeer::CDnsmasqPeer()
+    : CTestPeer({"dnsmasq", "dnsmasq", "/tmp/maroket-dnsmasq-XXXXXX", "dnsmasq.log", 5s, false}) {}
 
 bool CDnsmasqPeer::available(std::string& reason) {
     return !pickAddress(reason).empty();
@@ -138,65 +129,18 @@ bool CDnsmasqPeer::launch(std::string& error) {
     if (::geteuid() == 0)
         args.push_back("--user=nobody");
     args.insert(args.end(), records_.begin(), records_.end());
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_ =
-        CPeerProcess::start({"/usr/sbin/dnsmasq", "dnsmasq"}, args, dir_ + "/dnsmasq.log", error);
-    return pid_ > 0;
+    return startProcess({"/usr/sbin/dnsmasq", "dnsmasq"}, args, error);
 }
 
-bool CDnsmasqPeer::waitForAnswer(std::string& error) {
-    const auto deadline = Clock::now() + kStartTimeout;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            error = "dnsmasq ended at start-up (" + CPeerProcess::describeExit(status) + ")";
-            return false;
-        }
-        if (answers(address_))
-            return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    error = "dnsmasq did not answer on " + address_ + " port 53 within 5 s";
-    return false;
+bool CDnsmasqPeer::pickPlace(std::string& error) {
+    address_ = pickAddress(error);
+    return !address_.empty();
 }
 
-bool CDnsmasqPeer::start(std::string& error) {
-    stop();
-    error.clear();
-    if (dir_.empty()) {
-        std::string dir = "/tmp/maroket-dnsmasq-XXXXXX";
-        if (!::mkdtemp(dir.data())) {
-            error = std::string("mkdtemp: ") + std::strerror(errno);
-            return false;
-        }
-        dir_ = dir;
-    }
-    for (int attempt = 1; attempt <= kBindAttempts; ++attempt) {
-        address_ = pickAddress(error);
-        if (address_.empty())
-            return false;
-        const size_t logBefore = log().size();
-        if (!launch(error))
-            return false;
-        if (waitForAnswer(error))
-            return true;
-        stop();
-        // Someone took the address between the check and dnsmasq's bind: try another.
-        if (log().find("Address already in use", logBefore) == std::string::npos)
-            break;
-    }
-    error += "\n--- dnsmasq log ---\n" + log();
-    return false;
+bool CDnsmasqPeer::answers() const {
+    return answersAt(address_);
 }
 
-void CDnsmasqPeer::stop() {
-    CPeerProcess::stop(pid_);
-}
-
-std::string CDnsmasqPeer::log() const {
-    return CPeerProcess::readFile(dir_ + "/dnsmasq.log");
+std::string CDnsmasqPeer::waitedFor() const {
+    return "answer on " + address_ + " port 53";
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/peers/CTestPeer.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -9,13 +11,10 @@
 // It knows only the records the test gives it, never asks another server, and answers names
 // under .test that it does not know with "no such name"; any other name it refuses.
 // Port 53 needs root (or the right to bind low ports): see available().
-class CDnsmasqPeer {
+class CDnsmasqPeer : public CTestPeer {
 public:
+    // start() waits at most 5 s until the server answers; its log has the queries it saw.
     CDnsmasqPeer();
-    // Stops the server and removes its temporary folder.
-    ~CDnsmasqPeer();
-    CDnsmasqPeer(const CDnsmasqPeer&) = delete;
-    CDnsmasqPeer& operator=(const CDnsmasqPeer&) = delete;
 
     // Whether this process can bind port 53 on loopback; the reason when not.
     static bool available(std::string& reason);
@@ -28,21 +27,14 @@ public:
     void addMxHost(const std::string& domain, const std::string& host, int preference);
     void addHostRecord(const std::string& name, const std::string& address);
 
-    // Starts dnsmasq and waits (at most 5 s) until it answers. False with the reason and the
-    // log in error otherwise.
-    bool start(std::string& error);
-    void stop();
-
     std::string address() const { return address_; }
-    // dnsmasq's own log, with the queries it saw.
-    std::string log() const;
 
 private:
-    bool launch(std::string& error);
-    bool waitForAnswer(std::string& error);
+    bool pickPlace(std::string& error) override;
+    bool launch(std::string& error) override;
+    bool answers() const override;
+    std::string waitedFor() const override;
 
     std::vector<std::string> records_;
-    std::string dir_;
     std::string address_;
-    pid_t pid_ = -1;
 };

@@ -29,9 +29,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto kStartTimeout = 10s;
-constexpr int kBindAttempts = 3;
-
 bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0)
@@ -50,20 +47,10 @@ bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
     return ::close(fd) == 0;
 }
 
-// True once the port answers with a POP3 greeting. The master accepts on the listener before a
-// login process is up (or while it keeps failing), so a connect alone proves nothing.
-
 } // namespace
 
-CDovecotPeer::CDovecotPeer() = default;
-
-CDovecotPeer::~CDovecotPeer() {
-    stop();
-    if (!dir_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-}
+CDovecotPeer::CDovecotPeer()
+    : CTestPeer({"dovecot", "dovecot", "/tmp/maroket-dovecot-XXXXXX", "dovecot.log", 10s, true}) {}
 
 void CDovecotPeer::addConfig(const std::string& lines) {
     extraConfig_ += lines + "\n";
@@ -77,17 +64,13 @@ void CDovecotPeer::listenWithTls(const std::string& address, const std::string& 
 }
 
 bool CDovecotPeer::prepare(std::string& error) {
-    if (!dir_.empty())
+    if (!dir().empty())
         return true;
     // Under /tmp rather than $TMPDIR or the test's runtime folder: the mail and login users must
     // be able to reach it, and Dovecot's socket paths must stay short.
-    std::string dir = "/tmp/maroket-dovecot-XXXXXX";
-    if (!::mkdtemp(dir.data())) {
-        error = std::string("mkdtemp: ") + std::strerror(errno);
+    if (!CTestPeer::prepare(error))
         return false;
-    }
-    dir_ = dir;
-    ::chmod(dir_.c_str(), 0755);
+    ::chmod(dir().c_str(), 0755);
 
     // As root, Dovecot drops to its own users and delivers as nobody. As anyone else it can only
     // run everything as that user.
@@ -106,7 +89,7 @@ bool CDovecotPeer::prepare(std::string& error) {
     }
 
     for (const char* sub : {"Maildir", "Maildir/new", "Maildir/cur", "Maildir/tmp", "home"}) {
-        std::string path = dir_ + "/" + sub;
+        std::string path = dir() + "/" + sub;
         if (::mkdir(path.c_str(), 0700) != 0 ||
             (root_ && ::chown(path.c_str(), mailUid_, mailGid_) != 0)) {
             error = path + ": " + std::strerror(errno);
@@ -114,8 +97,8 @@ bool CDovecotPeer::prepare(std::string& error) {
         }
     }
     // Read by the auth process, which runs as Dovecot's internal user.
-    if (!writeFile(dir_ + "/passwd", user() + ":{PLAIN}" + password() + "\n", 0644)) {
-        error = "cannot write " + dir_ + "/passwd";
+    if (!writeFile(dir() + "/passwd", user() + ":{PLAIN}" + password() + "\n", 0644)) {
+        error = "cannot write " + dir() + "/passwd";
         return false;
     }
     return true;
@@ -137,12 +120,12 @@ bool CDovecotPeer::writeConfig(std::string& error) {
     }
 
     std::ostringstream conf;
-    conf << "# Private test server: POP3 on loopback only, every path under " << dir_ << ".\n"
+    conf << "# Private test server: POP3 on loopback only, every path under " << dir() << ".\n"
          << "protocols = pop3\n"
          << "listen = 127.0.0.1\n"
-         << "base_dir = " << dir_ << "/run\n"
-         << "state_dir = " << dir_ << "/state\n"
-         << "log_path = " << dir_ << "/dovecot.log\n"
+         << "base_dir = " << dir() << "/run\n"
+         << "state_dir = " << dir() << "/state\n"
+         << "log_path = " << dir() << "/dovecot.log\n"
          << (tlsAddress_.empty() ? "ssl = no\n" : "ssl = required\n")
          << "disable_plaintext_auth = no\n"
          << "auth_mechanisms = plain\n"
@@ -153,16 +136,16 @@ bool CDovecotPeer::writeConfig(std::string& error) {
          << "default_login_user = " << loginUser << "\n"
          << "default_internal_user = " << internalUser << "\n"
          << "default_internal_group = " << internalGroup << "\n"
-         << "mail_location = maildir:" << dir_ << "/Maildir\n"
+         << "mail_location = maildir:" << dir() << "/Maildir\n"
          << "mail_fsync = never\n"
          << "pop3_no_flag_updates = yes\n"
          << "passdb {\n"
          << "  driver = passwd-file\n"
-         << "  args = " << dir_ << "/passwd\n"
+         << "  args = " << dir() << "/passwd\n"
          << "}\n"
          << "userdb {\n"
          << "  driver = static\n"
-         << "  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << dir_ << "/home\n"
+         << "  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << dir() << "/home\n"
          << "}\n"
          // chroot needs root; the jail buys a test server nothing, so it is off for everyone.
          // Without its penalty socket, auth cannot hold back the next login from 127.0.0.1 after
@@ -192,67 +175,33 @@ bool CDovecotPeer::writeConfig(std::string& error) {
         conf << "ssl_cert = <" << tlsCertificate_ << "\n"
              << "ssl_key = <" << tlsKey_ << "\n";
     conf << extraConfig_;
-    if (!writeFile(dir_ + "/dovecot.conf", conf.str(), 0644)) {
-        error = "cannot write " + dir_ + "/dovecot.conf";
+    if (!writeFile(dir() + "/dovecot.conf", conf.str(), 0644)) {
+        error = "cannot write " + dir() + "/dovecot.conf";
         return false;
     }
     return true;
 }
 
+bool CDovecotPeer::pickPlace(std::string& error) {
+    return pickPort(host(), port_, error);
+}
+
 bool CDovecotPeer::launch(std::string& error) {
-    // Errors from before Dovecot's log process is up go to stderr, which joins the log file.
-    pid_ = CPeerProcess::start({"/usr/sbin/dovecot", "dovecot"},
-                               {"dovecot", "-F", "-c", dir_ + "/dovecot.conf"},
-                               dir_ + "/dovecot.log", error);
-    return pid_ > 0;
-}
-
-bool CDovecotPeer::waitForGreeting(std::string& error) {
-    const auto deadline = Clock::now() + kStartTimeout;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            error = "dovecot ended at start-up (" + CPeerProcess::describeExit(status) + ")";
-            return false;
-        }
-        if (CPeerProcess::greets(port_, "+OK"))
-            return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    error = "dovecot did not greet on port " + std::to_string(port_) + " within 10 s";
-    return false;
-}
-
-bool CDovecotPeer::start(std::string& error) {
-    stop();
-    error.clear();
-    if (!prepare(error))
+    if (!writeConfig(error))
         return false;
-    for (int attempt = 1; attempt <= kBindAttempts; ++attempt) {
-        port_ = CFreePort::pick(host());
-        if (port_ < 0) {
-            error = "no free port on " + host();
-            return false;
-        }
-        const size_t logBefore = log().size();
-        if (!writeConfig(error) || !launch(error))
-            return false;
-        if (waitForGreeting(error))
-            return true;
-        stop();
-        // Someone else took the port between pick() and Dovecot's bind: try another.
-        if (log().find("Address already in use", logBefore) == std::string::npos)
-            break;
-    }
-    error += "\n--- dovecot log ---\n" + log();
-    return false;
+    // Errors from before Dovecot's log process is up go to stderr, which joins the log file.
+    return startProcess({"/usr/sbin/dovecot", "dovecot"},
+                        {"dovecot", "-F", "-c", dir() + "/dovecot.conf"}, error);
 }
 
-void CDovecotPeer::stop() {
-    // The whole group: the master alone waits about a second for its children to notice, and a
-    // pop3 process may still be closing a session in the folder after the master has gone.
-    CPeerProcess::stop(pid_, true);
+// The master accepts on the listener before a login process is up (or while it keeps failing),
+// so only a greeting proves the server ready.
+bool CDovecotPeer::answers() const {
+    return CPeerProcess::greets(port_, "+OK");
+}
+
+std::string CDovecotPeer::waitedFor() const {
+    return "greet on port " + std::to_string(port_);
 }
 
 bool CDovecotPeer::addMessage(const std::string& bytes) {
@@ -264,25 +213,21 @@ bool CDovecotPeer::addMessage(const std::string& bytes) {
     const int n = ++added_;
     const std::string name =
         std::to_string(1000000000 + n) + ".M" + std::to_string(n) + "P1.maroket";
-    const std::string staged = dir_ + "/Maildir/tmp/" + name;
+    const std::string staged = dir() + "/Maildir/tmp/" + name;
     if (!writeFile(staged, bytes, 0600) ||
         (root_ && ::chown(staged.c_str(), mailUid_, mailGid_) != 0))
         return false;
     // Renamed into new/ only when complete, so a running server never sees half a message.
-    return ::rename(staged.c_str(), (dir_ + "/Maildir/new/" + name).c_str()) == 0;
+    return ::rename(staged.c_str(), (dir() + "/Maildir/new/" + name).c_str()) == 0;
 }
 
 int CDovecotPeer::messagesOnDisk() const {
     int count = 0;
     for (const char* sub : {"/Maildir/new", "/Maildir/cur"}) {
         std::error_code ec;
-        for (fs::directory_iterator it(dir_ + sub, ec), end; !ec && it != end; it.increment(ec))
+        for (fs::directory_iterator it(dir() + sub, ec), end; !ec && it != end; it.increment(ec))
             if (it->is_regular_file())
                 ++count;
     }
     return count;
-}
-
-std::string CDovecotPeer::log() const {
-    return CPeerProcess::readFile(dir_ + "/dovecot.log");
 }

@@ -1,23 +1,18 @@
 #pragma once
 
+#include "tests/peers/CTestPeer.h"
+
 #include <string>
 #include <sys/types.h>
 
 // A real Dovecot POP3 server on 127.0.0.1 for one test: its own config, mailbox, sockets and log
 // in a fresh temporary folder, so several can run at once and nothing of the machine's Dovecot is
 // touched. One account: user() / password(), a maildir that addMessage() fills.
-class CDovecotPeer {
+class CDovecotPeer : public CTestPeer {
 public:
+    // start() waits at most 10 s until the port greets. After stop() it starts again on a new
+    // port, same mailbox. stop() ends the whole process group.
     CDovecotPeer();
-    // Stops the server and removes the temporary folder.
-    ~CDovecotPeer();
-    CDovecotPeer(const CDovecotPeer&) = delete;
-    CDovecotPeer& operator=(const CDovecotPeer&) = delete;
-
-    // Starts Dovecot and waits (at most 10 s) until the port greets. False with the reason and
-    // the log in error otherwise. After stop() it starts again on a new port, same mailbox.
-    bool start(std::string& error);
-    void stop();
 
     std::string host() const { return "127.0.0.1"; }
     int port() const { return port_; }
@@ -46,16 +41,15 @@ public:
     bool addMessage(const std::string& bytes);
     // Message files in the maildir (new/ and cur/).
     int messagesOnDisk() const;
-    // The server's log, including what it wrote to stderr before its log process was up.
-    std::string log() const;
 
 private:
-    bool prepare(std::string& error);
+    bool prepare(std::string& error) override;
+    bool pickPlace(std::string& error) override;
+    bool launch(std::string& error) override;
+    bool answers() const override;
+    std::string waitedFor() const override;
     bool writeConfig(std::string& error);
-    bool launch(std::string& error);
-    bool waitForGreeting(std::string& error);
 
-    std::string dir_;
     std::string user_ = "tester";
     std::string password_ = "secret";
     std::string extraConfig_;
@@ -63,7 +57,6 @@ private:
     std::string tlsCertificate_;
     std::string tlsKey_;
     int port_ = -1;
-    pid_t pid_ = -1;
     int added_ = 0;
     bool root_ = false;
     uid_t mailUid_ = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/peers/CTestPeer.h"
+
 #include <cstddef>
 #include <string>
 #include <sys/types.h>
@@ -8,7 +10,7 @@
 // A real SMTP server (aiosmtpd) on 127.0.0.1 for one test, keeping every message it receives in
 // a fresh temporary folder. It accepts any sender and recipient, and refuses at the end of its
 // data (with kRefusal) only a message with the header line "X-Sink-Refuse: yes".
-class CSmtpSinkPeer {
+class CSmtpSinkPeer : public CTestPeer {
 public:
     struct Message {
         std::string helo;
@@ -19,16 +21,8 @@ public:
 
     static constexpr const char* kRefusal = "554 5.6.0 Refused by the sink\r\n";
 
+    // start() waits at most 10 s until the port greets.
     CSmtpSinkPeer();
-    // Stops the server and removes the temporary folder.
-    ~CSmtpSinkPeer();
-    CSmtpSinkPeer(const CSmtpSinkPeer&) = delete;
-    CSmtpSinkPeer& operator=(const CSmtpSinkPeer&) = delete;
-
-    // Starts the sink and waits (at most 10 s) until the port greets. False with the reason and
-    // the log in error otherwise.
-    bool start(std::string& error);
-    void stop();
 
     std::string host() const { return "127.0.0.1"; }
     int port() const { return port_; }
@@ -49,19 +43,18 @@ public:
     std::vector<Message> messages() const;
     // Waits at most timeoutMs until at least count messages are stored.
     bool waitForMessages(std::size_t count, int timeoutMs = 5000) const;
-    // What the sink wrote to stdout and stderr.
-    std::string log() const;
 
 private:
-    bool launch(std::string& error);
-    bool waitForGreeting(std::string& error);
+    bool prepare(std::string& error) override;
+    bool pickPlace(std::string& error) override;
+    bool launch(std::string& error) override;
+    bool answers() const override;
+    std::string waitedFor() const override;
     std::size_t storedCount() const;
 
-    std::string dir_;
     std::string tlsAddress_;
     std::string tlsCertificate_;
     std::string tlsKey_;
     int port_ = -1;
-    pid_t pid_ = -1;
     bool printHeaders_ = false;
 };

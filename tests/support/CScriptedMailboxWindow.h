@@ -23,8 +23,8 @@ public:
                    const std::string& size) override {
         rows.push_back({first, subject, date, size});
     }
-    void startWindowTimer(int, int) override {}
-    void stopWindowTimer(int) override {}
+    void startWindowTimer(TimerId, int) override {}
+    void stopWindowTimer(TimerId) override {}
     bool askYesNo(const std::string&) override { return answerYes; }
     int quickLogin() const override { return quick; }
     int idleTimeout() const override { return 5; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/IProgressHost.h"
+#include "platform/IProgressHost.h"
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 // Avbryt while a session waits on a real loopback connection: the wait ends within 100 ms of the
 // click unless the server answers within the short grace, and it cuts that one wait only.
 #include "app/CMailboxCycle.h"
-#include "dialogs/CProgressThread.h"
+#include "platform/CProgressThread.h"
 #include "platform/CWaitHook.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"

@@ -314,7 +314,7 @@ protected:
 };
 
 TEST_F(CSmtpFaultTest, EveryStepCutOrSilentFailsUntilTheServerHasTheMessage) {
-    const std::string sent = CStringTable::load(533);
+    const std::string sent = CStringTable::load(StringId::MessageSent);
     const auto steps = smtpSteps();
     for (std::size_t i = 0; i < steps.size(); ++i) {
         for (const Fault& fault : faultsOf(steps[i].reply)) {

@@ -1,7 +1,7 @@
 #include "pop3/CPop3Session.h"
 
-#include "dialogs/IContentHost.h"
-#include "dialogs/IMessageBoxHost.h"
+#include "platform/IContentHost.h"
+#include "platform/IMessageBoxHost.h"
 #include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
@@ -576,7 +576,7 @@ TEST(CPop3SessionMemory, A50MbPreviewStaysUnder100MbAndSaysItWasCut) {
         long result[2] = {0, 0};
         if (session.login() && session.preview(1) && content.shown.size() == 1) {
             const std::string& shown = content.shown[0];
-            result[1] = shown.ends_with("\r\n" + CStringTable::load(716)) &&
+            result[1] = shown.ends_with("\r\n" + CStringTable::load(StringId::CutNote)) &&
                         shown.size() <= (4u << 20) + 200;
         }
         rusage usage{};

@@ -1,4 +1,5 @@
 #include "resources/CStringTable.h"
+#include "resources/WindowIds.h"
 
 #include <gtest/gtest.h>
 
@@ -7,62 +8,127 @@
 
 namespace {
 
-// Every id the program loads: the Swedish texts callers rely on, plus our own 701 to 710.
-const std::vector<int> kKnownIds = {103, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116,
-                                    118, 119, 120, 121, 122, 123, 125, 126, 132, 134, 135, 136, 137,
-                                    139, 141, 143, 144, 147, 148, 149, 150, 151, 152, 153, 154, 155,
-                                    156, 157, 158, 159, 160, 528, 529, 531, 533, 545, 546, 604, 701,
-                                    702, 703, 704, 705, 706, 707, 708, 709, 710, 715, 716, 720};
+// Every id the program loads, in ascending order: the Swedish texts callers rely on, plus our
+// own from 701 on.
+const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
+                                         StringId::ColumnFrom,
+                                         StringId::ColumnSubject,
+                                         StringId::ColumnDate,
+                                         StringId::ColumnSize,
+                                         StringId::ConnectingTo,
+                                         StringId::AccountBusy,
+                                         StringId::AccountStillBusy,
+                                         StringId::BusyGaveUp,
+                                         StringId::FetchingInfo,
+                                         StringId::DoneAccountHas,
+                                         StringId::MessagesTotalling,
+                                         StringId::FetchingMessageInfo,
+                                         StringId::Disconnecting,
+                                         StringId::SelectOneToView,
+                                         StringId::SelectToDelete,
+                                         StringId::ReallyDelete,
+                                         StringId::MessagesQuestion,
+                                         StringId::Deleting,
+                                         StringId::SelectToForward,
+                                         StringId::FetchingMessage,
+                                         StringId::Sending,
+                                         StringId::SelectToReply,
+                                         StringId::MarkedCount,
+                                         StringId::ShortCredits,
+                                         StringId::LongCredits,
+                                         StringId::CheckingAddress,
+                                         StringId::AddressValid,
+                                         StringId::CannotConnect,
+                                         StringId::GreetingRefused,
+                                         StringId::QuitLabel,
+                                         StringId::DeleLabel,
+                                         StringId::RsetLabel,
+                                         StringId::StatLabel,
+                                         StringId::NoopLabel,
+                                         StringId::ListLabel,
+                                         StringId::RetrLabel,
+                                         StringId::TopLabel,
+                                         StringId::Missing,
+                                         StringId::HeloLabel,
+                                         StringId::MailFromLabel,
+                                         StringId::RcptToLabel,
+                                         StringId::RecipientAccepted,
+                                         StringId::WaitingForDns,
+                                         StringId::ForwardCancelled,
+                                         StringId::SendingMessage,
+                                         StringId::Of,
+                                         StringId::MessageSent,
+                                         StringId::UserLabel,
+                                         StringId::PassLabel,
+                                         StringId::Disconnected,
+                                         StringId::ConnectionLost,
+                                         StringId::TimedOut,
+                                         StringId::NotConnected,
+                                         StringId::LineBreakInLogin,
+                                         StringId::LineBreakInField,
+                                         StringId::DataLabel,
+                                         StringId::RetrievedUnreadable,
+                                         StringId::UntrustedCertificate,
+                                         StringId::NameMismatch,
+                                         StringId::HandshakeFailed,
+                                         StringId::CancelledByUser,
+                                         StringId::CutNote,
+                                         StringId::UidlLabel};
 
 } // namespace
 
 TEST(CStringTable, SwedishLettersAreSingleLatin1Bytes) {
-    EXPECT_EQ(CStringTable::load(105), std::string({'F', 'r', '\xE5', 'n'}));
-    EXPECT_EQ(CStringTable::load(604), "Fr\xE5nkopplad.");
-    EXPECT_EQ(CStringTable::load(106), "\xC4rende");
-    EXPECT_EQ(CStringTable::load(121), "\xC4r du s\xE4ker p\xE5 att du vill radera");
-    EXPECT_EQ(CStringTable::load(111),
+    EXPECT_EQ(CStringTable::load(StringId::ColumnFrom), std::string({'F', 'r', '\xE5', 'n'}));
+    EXPECT_EQ(CStringTable::load(StringId::Disconnected), "Fr\xE5nkopplad.");
+    EXPECT_EQ(CStringTable::load(StringId::ColumnSubject), "\xC4rende");
+    EXPECT_EQ(CStringTable::load(StringId::ReallyDelete),
+              "\xC4r du s\xE4ker p\xE5 att du vill radera");
+    EXPECT_EQ(CStringTable::load(StringId::AccountStillBusy),
               "Kontot \xE4r fortfarande upptaget. Tryck 'Nollst\xE4ll' f\xF6r att avbryta.");
-    EXPECT_EQ(CStringTable::load(112),
+    EXPECT_EQ(CStringTable::load(StringId::BusyGaveUp),
               "Kontot har varit upptaget i mer \xE4n fem minuter. F\xF6rs\xF6ken avbrutna.");
-    EXPECT_EQ(CStringTable::load(160), "V\xE4ntar p\xE5 svar fr\xE5n DNS...");
-    EXPECT_EQ(CStringTable::load(701), "F\xF6rbindelsen med servern br\xF6ts.");
-    EXPECT_EQ(CStringTable::load(136).substr(0, 19), "\xD6verstebetatestare:");
+    EXPECT_EQ(CStringTable::load(StringId::WaitingForDns), "V\xE4ntar p\xE5 svar fr\xE5n DNS...");
+    EXPECT_EQ(CStringTable::load(StringId::ConnectionLost),
+              "F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(CStringTable::load(StringId::ShortCredits).substr(0, 19), "\xD6verstebetatestare:");
 }
 
 TEST(CStringTable, KeyTextsAreExact) {
-    EXPECT_EQ(CStringTable::load(103), "Winsock kunde inte startas.");
-    EXPECT_EQ(CStringTable::load(109), "Ansluter till");
-    EXPECT_EQ(CStringTable::load(114), "Klar. Kontot har");
-    EXPECT_EQ(CStringTable::load(115), "brev p\xE5 totalt");
-    EXPECT_EQ(CStringTable::load(143), "Kan inte ansluta.");
-    EXPECT_EQ(CStringTable::load(144), "Ett fel uppstod vid anslutning till server.");
-    EXPECT_EQ(CStringTable::load(545), "USER:");
-    EXPECT_EQ(CStringTable::load(154), "TOP:");
-    EXPECT_EQ(CStringTable::load(155), "-saknas-");
-    EXPECT_EQ(CStringTable::load(157), "MAIL FROM:");
-    EXPECT_EQ(CStringTable::load(158), "RCPT TO:");
-    EXPECT_EQ(CStringTable::load(531), "av");
-    EXPECT_EQ(CStringTable::load(528), "Forwardning avbruten.");
-    EXPECT_EQ(CStringTable::load(533), "Brev skickat.");
-    EXPECT_EQ(CStringTable::load(702), "Servern svarade inte i tid.");
-    EXPECT_EQ(CStringTable::load(703), "Inte ansluten till servern.");
+    EXPECT_EQ(CStringTable::load(StringId::SocketsUnavailable), "Winsock kunde inte startas.");
+    EXPECT_EQ(CStringTable::load(StringId::ConnectingTo), "Ansluter till");
+    EXPECT_EQ(CStringTable::load(StringId::DoneAccountHas), "Klar. Kontot har");
+    EXPECT_EQ(CStringTable::load(StringId::MessagesTotalling), "brev p\xE5 totalt");
+    EXPECT_EQ(CStringTable::load(StringId::CannotConnect), "Kan inte ansluta.");
+    EXPECT_EQ(CStringTable::load(StringId::GreetingRefused),
+              "Ett fel uppstod vid anslutning till server.");
+    EXPECT_EQ(CStringTable::load(StringId::UserLabel), "USER:");
+    EXPECT_EQ(CStringTable::load(StringId::TopLabel), "TOP:");
+    EXPECT_EQ(CStringTable::load(StringId::Missing), "-saknas-");
+    EXPECT_EQ(CStringTable::load(StringId::MailFromLabel), "MAIL FROM:");
+    EXPECT_EQ(CStringTable::load(StringId::RcptToLabel), "RCPT TO:");
+    EXPECT_EQ(CStringTable::load(StringId::Of), "av");
+    EXPECT_EQ(CStringTable::load(StringId::ForwardCancelled), "Forwardning avbruten.");
+    EXPECT_EQ(CStringTable::load(StringId::MessageSent), "Brev skickat.");
+    EXPECT_EQ(CStringTable::load(StringId::TimedOut), "Servern svarade inte i tid.");
+    EXPECT_EQ(CStringTable::load(StringId::NotConnected), "Inte ansluten till servern.");
 }
 
 TEST(CStringTable, UnknownIdsGiveEmptyText) {
-    for (int id : {0, 100, 101, 104, 117, 605, 700, 711, 9999, -1, INT_MIN, INT_MAX})
-        EXPECT_EQ(CStringTable::load(id), "") << "id " << id;
+    // Numbers between and around the named ids.
+    for (int number : {0, 100, 101, 104, 117, 605, 700, 711, 9999, -1, INT_MIN, INT_MAX})
+        EXPECT_EQ(CStringTable::load(static_cast<StringId>(number)), "") << "number " << number;
 }
 
 TEST(CStringTable, ExactlyTheKnownIdsHaveTextsThatFitTheBuffer) {
-    std::vector<int> found;
-    for (int id = -10; id < 2000; ++id)
-        if (!CStringTable::load(id).empty())
-            found.push_back(id);
+    std::vector<StringId> found;
+    for (int number = -10; number < 2000; ++number)
+        if (!CStringTable::load(static_cast<StringId>(number)).empty())
+            found.push_back(static_cast<StringId>(number));
     EXPECT_EQ(found, kKnownIds);
 
-    for (int id : kKnownIds) {
-        const std::string text = CStringTable::load(id);
+    for (StringId known : kKnownIds) {
+        const int id = idNumber(known);
+        const std::string text = CStringTable::load(known);
         EXPECT_LE(text.size(), 255u) << "id " << id;
         for (char ch : text) {
             const auto byte = static_cast<unsigned char>(ch);
@@ -71,7 +137,7 @@ TEST(CStringTable, ExactlyTheKnownIdsHaveTextsThatFitTheBuffer) {
             EXPECT_TRUE(byte != 0xC2 && byte != 0xC3) << "id " << id;
         }
         // A '?' other than the question's own would be a character that fell out of Latin-1.
-        if (id != 122) {
+        if (known != StringId::MessagesQuestion) {
             EXPECT_EQ(text.find('?'), std::string::npos) << "id " << id;
         }
     }

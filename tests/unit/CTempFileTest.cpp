@@ -1,7 +1,7 @@
 // The downloaded message's file and folder against whatever may stand at their paths.
 #include "platform/CTempFile.h"
-#include "dialogs/IMessageBoxHost.h"
 #include "platform/CFile.h"
+#include "platform/IMessageBoxHost.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 #include "support/CFakeSocketFactory.h"

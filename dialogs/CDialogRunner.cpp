@@ -1,10 +1,12 @@
-#include "app/CDialogRunner.h"
+#include "dialogs/CDialogRunner.h"
+
+#include "dialogs/DialogResult.h"
 
 #include <QDialog>
 #include <QMessageBox>
 
 int CDialogRunner::run(QDialog& dialog) {
-    return dialog.exec() == QDialog::Accepted ? 1 : 2;
+    return DialogResult::run(dialog);
 }
 
 bool CDialogRunner::askYesNo(const QString& text) {

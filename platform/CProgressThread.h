@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/IProgressHost.h"
-#include "dialogs/ProgressState.h"
+#include "platform/IProgressHost.h"
+#include "platform/ProgressState.h"
 #include "platform/CCancelRegistry.h"
 #include "platform/ICancelSource.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/ProgressState.h"
+#include "platform/ProgressState.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IDialogRunner.h"
+#include "dialogs/IDialogRunner.h"
 
 class QWidget;
 

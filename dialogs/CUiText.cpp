@@ -1,4 +1,4 @@
-#include "app/CUiText.h"
+#include "dialogs/CUiText.h"
 
 namespace {
 

@@ -1,0 +1,94 @@
+#include "app/CLoginFields.h"
+
+#include "dialogs/CUiText.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLineEdit>
+
+namespace {
+
+QString text(const std::string& bytes) {
+    return CUiText::toQString(bytes);
+}
+
+std::string bytes(const QLineEdit* edit) {
+    return CUiText::toBytes(edit->text());
+}
+
+} // namespace
+
+void CLoginFields::readControls() {
+    server_ = bytes(controls_.server);
+    account_ = bytes(controls_.account);
+    password_ = bytes(controls_.password);
+    tele2_ = controls_.tele2->isChecked();
+    quickFrom_ = bytes(controls_.quickFrom);
+    quickText_ = bytes(controls_.quickText);
+    quickTo_ = bytes(controls_.quickTo);
+}
+
+void CLoginFields::writeControls() {
+    controls_.server->setText(text(server_));
+    controls_.account->setText(text(account_));
+    controls_.password->setText(text(password_));
+    controls_.tele2->setChecked(tele2_);
+    controls_.quickFrom->setText(text(quickFrom_));
+    controls_.quickText->setText(text(quickText_));
+    controls_.quickTo->setText(text(quickTo_));
+}
+
+IMailboxWindow::LoginFields CLoginFields::take() {
+    readControls();
+    if (tele2_) {
+        // No slot for the account's second character: the typed server stays.
+        std::string host = ispHostTable_.hostFor(account_);
+        if (!host.empty())
+            server_ = host;
+    }
+    writeControls();
+    savedAccount_ = account_;
+    savedPassword_ = password_;
+    return {server_, account_, password_};
+}
+
+void CLoginFields::clear() {
+    readControls();
+    server_.clear();
+    password_.clear();
+    account_.clear();
+    savedRecipient_ = quickTo_;
+    quickTo_.clear();
+    writeControls();
+}
+
+void CLoginFields::restore() {
+    readControls();
+    if (!savedAccount_.empty() && !savedPassword_.empty()) {
+        account_ = savedAccount_;
+        password_ = savedPassword_;
+    }
+    if (!savedRecipient_.empty())
+        quickTo_ = savedRecipient_;
+}
+
+void CLoginFields::onTele2() {
+    readControls();
+    controls_.server->setEnabled(!tele2_);
+    (tele2_ ? controls_.account : controls_.server)->setFocus(Qt::OtherFocusReason);
+}
+
+void CLoginFields::focusLoginField() {
+    QLineEdit* field = controls_.tele2->isChecked() ? controls_.account : controls_.server;
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+void CLoginFields::noteFocus(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::FocusIn)
+        return;
+    if (watched == controls_.account || watched == controls_.password)
+        enterConnects_ = true;
+    else if (watched == controls_.quickTo)
+        enterConnects_ = false;
+}

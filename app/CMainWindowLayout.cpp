@@ -1,0 +1,274 @@
+#include "app/CMainWindowLayout.h"
+
+#include "dialogs/CAppIcon.h"
+#include "dialogs/CDialogUnits.h"
+#include "dialogs/IdText.h"
+#include "resources/MaroketVersion.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCursor>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+constexpr int kToolBarWidth = 628;
+constexpr int kToolBarHeight = 40;
+
+} // namespace
+
+CMainWindowLayout::CMainWindowLayout(QDialog& window, CommandSink run, QObject* focusWatcher)
+    : window_(window), run_(std::move(run)), focusWatcher_(focusWatcher) {
+    buildFrame();
+    buildMenuBar();
+    buildToolBar();
+    buildLoginGroup();
+    buildListGroup();
+    buildQuickSend();
+    buildPopupMenus();
+}
+
+void CMainWindowLayout::buildFrame() {
+    window_.setWindowTitle(QStringLiteral("Maroket"));
+    window_.setWindowIcon(CAppIcon::icon());
+    window_.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
+    window_.setFont(CDialogUnits::dialogFont());
+
+    // Fixed size: the client area of 426 x 254 dialog units below the menu bar.
+    auto* frame = new QVBoxLayout(&window_);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+    client_ = new QWidget(&window_);
+    const CDialogUnits du(window_.font());
+    client_->setFixedSize(du.x(426), du.y(254));
+    frame->addWidget(client_);
+}
+
+QAction* CMainWindowLayout::commandAction(const QString& label, CommandId id) {
+    auto* action = new QAction(label, &window_);
+    action->setData(idNumber(id));
+    QObject::connect(action, &QAction::triggered, &window_, [this, id] { run_(id); });
+    return action;
+}
+
+void CMainWindowLayout::buildMenuBar() {
+    auto* bar = new QMenuBar(&window_);
+    bar->setObjectName(idText(ControlId::MenuBar));
+    window_.layout()->setMenuBar(bar);
+    QMenu* file = bar->addMenu(QStringLiteral("&Arkiv"));
+    file->addAction(commandAction(QStringLiteral("A&vsluta"), CommandId::Exit));
+    QMenu* edit = bar->addMenu(QStringLiteral("&Redigera"));
+    QMenu* mark = edit->addMenu(QStringLiteral("&Markera"));
+    mark->addAction(commandAction(QStringLiteral("Brevnummer..."), CommandId::MarkByNumber));
+    mark->addAction(commandAction(QStringLiteral("Storlek..."), CommandId::MarkBySize));
+    mark->addAction(commandAction(QStringLiteral("Från..."), CommandId::MarkBySender));
+    mark->addAction(commandAction(QStringLiteral("Ärenderad..."), CommandId::MarkBySubject));
+    edit->addSeparator();
+    edit->addAction(commandAction(QStringLiteral("&Inställningar..."), CommandId::Settings));
+    QMenu* message = bar->addMenu(QStringLiteral("&Meddelande"));
+    message->addAction(commandAction(QStringLiteral("Skriv &nytt..."), CommandId::NewMessage));
+    message->addAction(commandAction(QStringLiteral("&Svara..."), CommandId::Reply));
+    message->addAction(commandAction(QStringLiteral("&Granska..."), CommandId::View));
+    message->addSeparator();
+    message->addAction(commandAction(QStringLiteral("Ra&dera..."), CommandId::Delete));
+    message->addAction(commandAction(QStringLiteral("&Forward..."), CommandId::Forward));
+    QMenu* help = bar->addMenu(QStringLiteral("&Hjälp"));
+    help->addAction(commandAction(QStringLiteral("&Om Maroket..."), CommandId::About));
+}
+
+void CMainWindowLayout::buildToolBar() {
+    auto* toolBar = new QToolBar(client_);
+    toolBar->setObjectName(idText(ControlId::ToolBar));
+    toolBar->setGeometry(0, 0, kToolBarWidth, kToolBarHeight);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setIconSize(QSize(16, 16));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    struct Entry {
+        CommandId command;
+        ImageId image;
+        const char* label; // nullptr for a separator
+    };
+    using C = CommandId;
+    using I = ImageId;
+    static const Entry entries[] = {
+        {C::Connect, I::Connect, "Anslut"},
+        {C{}, I{}, nullptr},
+        {C::View, I::View, "Granska"},
+        {C::Delete, I::Delete, "Radera"},
+        {C{}, I{}, nullptr},
+        {C::NewMessage, I::NewMessage, "Skriv"},
+        {C::Reply, I::Reply, "Svara"},
+        {C::Forward, I::Forward, "Forward"},
+        {C{}, I{}, nullptr},
+        {C::MarkMenu, I::MarkMenu, "Markera"},
+        {C::MarkAll, I::MarkAll, "Allt"},
+        {C::MarkNone, I::MarkNone, "Inget"},
+        {C::InvertMarks, I::InvertMarks, "Inv."},
+        {C{}, I{}, nullptr},
+        {C::Settings, I::Settings, "Inställn."},
+        {C{}, I{}, nullptr},
+        {C::About, I::About, "Om"},
+    };
+    for (const Entry& e : entries) {
+        if (!e.label) {
+            toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = commandAction(QString::fromUtf8(e.label), e.command);
+        action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(idNumber(e.image))));
+        action->setToolTip(action->text());
+        toolBar->addAction(action);
+        if (e.command == CommandId::Connect) {
+            action->setCheckable(true); // shown pressed while connected
+            connectAction_ = action;
+        }
+    }
+}
+
+QLineEdit* CMainWindowLayout::addEdit(ControlId id, const QString& label, QRect where) {
+    auto* edit = new QLineEdit(client_);
+    edit->setObjectName(idText(id));
+    edit->setAccessibleName(label);
+    edit->setGeometry(where);
+    return edit;
+}
+
+QLabel* CMainWindowLayout::addLabel(const QString& text, QRect where, Qt::Alignment align) {
+    auto* label = new QLabel(text, client_);
+    label->setGeometry(where);
+    label->setAlignment(align | Qt::AlignVCenter);
+    return label;
+}
+
+QPushButton* CMainWindowLayout::addButton(CommandId id, const QString& text, QRect where) {
+    auto* button = new QPushButton(text, client_);
+    button->setObjectName(idText(id));
+    button->setAutoDefault(false);
+    button->setGeometry(where);
+    QObject::connect(button, &QPushButton::clicked, &window_, [this, id] { run_(id); });
+    return button;
+}
+
+void CMainWindowLayout::addGroup(const QString& title, QRect where) {
+    auto* group = new QGroupBox(title, client_);
+    group->setGeometry(where);
+    group->lower();
+}
+
+void CMainWindowLayout::buildLoginGroup() {
+    const CDialogUnits du(window_.font());
+    addGroup(QStringLiteral("Inloggningsuppgifter"), du.rect(7, 26, 342, 36));
+    addLabel(QStringLiteral("Mailserver"), du.rect(13, 41, 36, 10), Qt::AlignRight);
+    login_.server =
+        addEdit(ControlId::ServerEdit, QStringLiteral("Mailserver"), du.rect(52, 40, 84, 12));
+    addLabel(QStringLiteral("Konto-ID"), du.rect(140, 41, 32, 10), Qt::AlignRight);
+    login_.account =
+        addEdit(ControlId::AccountEdit, QStringLiteral("Konto-ID"), du.rect(175, 40, 72, 12));
+    addLabel(QStringLiteral("Lösenord"), du.rect(250, 41, 32, 10), Qt::AlignRight);
+    // Shown in clear text: the password is typed for each session, and the user can see what
+    // was typed before it goes to the server.
+    login_.password =
+        addEdit(ControlId::PasswordEdit, QStringLiteral("Lösenord"), du.rect(285, 40, 58, 12));
+    login_.tele2 = new QCheckBox(QStringLiteral("Tele2"), client_);
+    login_.tele2->setObjectName(idText(ControlId::Tele2Box));
+    login_.tele2->setGeometry(du.rect(300, 28, 40, 10));
+    login_.tele2->hide(); // created hidden; nothing shows it
+    QObject::connect(login_.tele2, &QCheckBox::clicked, &window_,
+                     [this] { run_(CommandId::Tele2); });
+    addButton(CommandId::Reset, QStringLiteral("Nollställ"), du.rect(358, 29, 60, 14));
+    addButton(CommandId::Restore, QStringLiteral("Återställ"), du.rect(358, 46, 60, 14));
+}
+
+void CMainWindowLayout::buildListGroup() {
+    const CDialogUnits du(window_.font());
+    addGroup(QStringLiteral("Kontoinnehåll"), du.rect(7, 64, 412, 132));
+    list_ = std::make_unique<CMessageListView>(client_, du.rect(13, 75, 400, 115));
+    // A double click anywhere in the list, on a row or not, views the first selected message.
+    list_->widget()->viewport()->installEventFilter(focusWatcher_);
+}
+
+void CMainWindowLayout::buildQuickSend() {
+    const CDialogUnits du(window_.font());
+    addLabel(QStringLiteral("Från:"), du.rect(7, 201, 22, 10));
+    login_.quickFrom =
+        addEdit(ControlId::QuickFromEdit, QStringLiteral("Från:"), du.rect(30, 200, 100, 12));
+    addLabel(QStringLiteral("Till/Domän:"), du.rect(136, 201, 40, 10), Qt::AlignRight);
+    login_.quickTo =
+        addEdit(ControlId::QuickToEdit, QStringLiteral("Till/Domän:"), du.rect(178, 200, 112, 12));
+    addButton(CommandId::TestAddress, QStringLiteral("Testa"), du.rect(296, 199, 50, 14));
+    addLabel(QStringLiteral("Text:"), du.rect(7, 217, 22, 10));
+    login_.quickText =
+        addEdit(ControlId::QuickTextEdit, QStringLiteral("Text:"), du.rect(30, 216, 260, 12));
+    addButton(CommandId::QuickSend, QStringLiteral("Skicka"), du.rect(296, 215, 50, 14));
+
+    // The hidden default button: Enter comes to the window's Enter command.
+    addButton(CommandId::Enter, QStringLiteral("Anslut"), du.rect(358, 199, 50, 14))->hide();
+
+    QLabel* version = addLabel(QString::fromLatin1(kMaroketVersionText), du.rect(358, 218, 61, 8),
+                               Qt::AlignRight);
+    version->setObjectName(idText(ControlId::VersionLabel));
+    statusLine_ = addLabel(QString(), du.rect(7, 236, 412, 12));
+    statusLine_->setObjectName(idText(ControlId::StatusLine));
+    statusLine_->setAccessibleName(QStringLiteral("Status"));
+    statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    for (QLineEdit* edit : {login_.account, login_.password, login_.quickTo})
+        edit->installEventFilter(focusWatcher_);
+    QWidget::setTabOrder(login_.server, login_.account);
+    QWidget::setTabOrder(login_.account, login_.password);
+}
+
+void CMainWindowLayout::buildPopupMenus() {
+    viewMenu_ = new QMenu(&window_);
+    viewMenu_->setObjectName(idText(ControlId::ViewMenu));
+    viewMenu_->addAction(commandAction(QStringLiteral("Radera..."), CommandId::Delete));
+    viewMenu_->addAction(commandAction(QStringLiteral("Forward..."), CommandId::Forward));
+    viewMenu_->addSeparator();
+    viewMenu_->addAction(commandAction(QStringLiteral("Granska..."), CommandId::View));
+    viewMenu_->addAction(commandAction(QStringLiteral("Svara..."), CommandId::Reply));
+    markMenu_ = new QMenu(&window_);
+    markMenu_->setObjectName(idText(ControlId::MarkMenu));
+    markMenu_->addAction(
+        commandAction(QStringLiteral("Markera nummer..."), CommandId::MarkByNumber));
+    markMenu_->addAction(
+        commandAction(QStringLiteral("Markera storlek..."), CommandId::MarkBySize));
+    markMenu_->addAction(commandAction(QStringLiteral("Markera från..."), CommandId::MarkBySender));
+    markMenu_->addAction(
+        commandAction(QStringLiteral("Markera ärende..."), CommandId::MarkBySubject));
+}
+
+void CMainWindowLayout::popUpListMenu(int selected, bool connected) {
+    QMenu* menu = nullptr;
+    if (selected >= 1) {
+        for (QAction* action : viewMenu_->actions()) {
+            const int id = action->data().toInt();
+            if (id == idNumber(CommandId::View) || id == idNumber(CommandId::Reply))
+                action->setEnabled(selected == 1);
+        }
+        menu = viewMenu_;
+    } else if (connected) {
+        menu = markMenu_; // with its items as the last "Markera" command left them
+    }
+    if (menu)
+        menu->popup(QCursor::pos());
+}
+
+void CMainWindowLayout::popUpMarkMenu(bool fullLoad) {
+    for (QAction* action : markMenu_->actions())
+        action->setEnabled(action->data().toInt() == idNumber(CommandId::MarkByNumber) || fullLoad);
+    markMenu_->popup(QCursor::pos());
+}

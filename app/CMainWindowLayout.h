@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/CLoginFields.h"
+#include "app/CMessageListView.h"
+#include "resources/WindowIds.h"
+
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QMenu;
+class QObject;
+class QPushButton;
+class QWidget;
+
+// Builds the main window: its frame of fixed size, the menu bar, the toolbar, the controls and
+// the list's two pop-up menus. Every menu item, toolbar entry and button runs its command
+// through the sink. The controls' object names are their ids as text.
+class CMainWindowLayout {
+public:
+    using CommandSink = std::function<void(CommandId)>;
+
+    // focusWatcher receives the focus and double-click events the window acts on.
+    CMainWindowLayout(QDialog& window, CommandSink run, QObject* focusWatcher);
+
+    const LoginControls& loginControls() const { return login_; }
+    CMessageListView& list() { return *list_; }
+    const CMessageListView& list() const { return *list_; }
+    QLabel* statusLine() const { return statusLine_; }
+    QAction* connectAction() const { return connectAction_; }
+    QMenu* viewMenu() const { return viewMenu_; }
+    QMenu* markMenu() const { return markMenu_; }
+
+    // The right button on the list: with marked rows the view menu ("Granska" and "Svara" only
+    // for one row), without any while connected the marking menu as "Markera" left it.
+    void popUpListMenu(int selected, bool connected);
+    // "Markera": the marking menu, all but "Brevnummer" only after a full load.
+    void popUpMarkMenu(bool fullLoad);
+
+private:
+    void buildFrame();
+    void buildMenuBar();
+    void buildToolBar();
+    void buildLoginGroup();
+    void buildListGroup();
+    void buildQuickSend();
+    void buildPopupMenus();
+    QAction* commandAction(const QString& text, CommandId id);
+    QLineEdit* addEdit(ControlId id, const QString& label, QRect where);
+    QLabel* addLabel(const QString& text, QRect where, Qt::Alignment align = Qt::AlignLeft);
+    QPushButton* addButton(CommandId id, const QString& text, QRect where);
+    void addGroup(const QString& title, QRect where);
+
+    QDialog& window_;
+    CommandSink run_;
+    QObject* focusWatcher_;
+    QWidget* client_ = nullptr;
+    LoginControls login_;
+    std::unique_ptr<CMessageListView> list_;
+    QLabel* statusLine_ = nullptr;
+    QAction* connectAction_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* markMenu_ = nullptr;
+};

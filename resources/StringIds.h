@@ -1,0 +1,82 @@
+#pragma once
+
+// The ids of the program's Swedish texts in the string table (resources/CStringTable.cpp). Each
+// text is named here once; the code and the tests load texts by these names.
+enum class StringId : int {
+    // Start-up.
+    SocketsUnavailable = 103, // "Winsock kunde inte startas."
+    // List column titles.
+    ColumnFrom = 105,
+    ColumnSubject = 106,
+    ColumnDate = 107,
+    ColumnSize = 108,
+    // Connect, load and disconnect.
+    ConnectingTo = 109,
+    AccountBusy = 110,
+    AccountStillBusy = 111,
+    BusyGaveUp = 112,
+    FetchingInfo = 113,
+    DoneAccountHas = 114,
+    MessagesTotalling = 115,
+    FetchingMessageInfo = 116,
+    Disconnecting = 118,
+    // Hints and the delete question.
+    SelectOneToView = 119,
+    SelectToDelete = 120,
+    ReallyDelete = 121,
+    MessagesQuestion = 122,
+    Deleting = 123,
+    SelectToForward = 125,
+    FetchingMessage = 126,
+    Sending = 132,
+    SelectToReply = 134,
+    MarkedCount = 135,
+    // About box credits.
+    ShortCredits = 136,
+    LongCredits = 137,
+    // The address test.
+    CheckingAddress = 139,
+    AddressValid = 141,
+    // POP3 login and the labels that prefix a refused command's reply.
+    CannotConnect = 143,
+    GreetingRefused = 144,
+    QuitLabel = 147,
+    DeleLabel = 148,
+    RsetLabel = 149,
+    StatLabel = 150,
+    NoopLabel = 151,
+    ListLabel = 152,
+    RetrLabel = 153,
+    TopLabel = 154,
+    Missing = 155,
+    // SMTP labels and results.
+    HeloLabel = 156,
+    MailFromLabel = 157,
+    RcptToLabel = 158,
+    RecipientAccepted = 159,
+    WaitingForDns = 160,
+    ForwardCancelled = 528,
+    SendingMessage = 529,
+    Of = 531,
+    MessageSent = 533,
+    UserLabel = 545,
+    PassLabel = 546,
+    Disconnected = 604,
+    // A lost or silent connection, and typed input that cannot go into a command line.
+    ConnectionLost = 701,
+    TimedOut = 702,
+    NotConnected = 703,
+    LineBreakInLogin = 704,
+    LineBreakInField = 705,
+    DataLabel = 706,
+    RetrievedUnreadable = 707,
+    // Why a TLS connection was refused; each follows CannotConnect.
+    UntrustedCertificate = 708,
+    NameMismatch = 709,
+    HandshakeFailed = 710,
+    // The user stopped a wait on the server; a reply too long to show whole.
+    CancelledByUser = 715,
+    CutNote = 716,
+    // The label of the unique-id listing.
+    UidlLabel = 720,
+};
