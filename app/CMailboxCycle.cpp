@@ -151,6 +151,13 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
         progress.SetTotal(count);
         progress.start(progressHost_);
     }
+    // The messages whose headers come from the server, in order; the requests for the next
+    // ones go out while an earlier answer is still on its way, where the server allows it.
+    std::vector<int> toFetch;
+    for (int i = 1; i <= count && !skipHeaders_; ++i)
+        if (!(pop3_.headersCached() && cache.hasSummary(i)))
+            toFetch.push_back(i);
+    std::size_t requested = 0;
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.
         const std::string size =
@@ -162,11 +169,14 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
             continue;
         }
         if (pop3_.headersCached() && cache.hasSummary(i)) {
-            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i),
-                              size);
+            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i),
+                              cache.dateOf(i), size);
             continue;
         }
-        if (!pop3_.fetchSummary(i)) {
+        while (requested < toFetch.size() && pop3_.canSendAhead() &&
+               pop3_.sendSummaryRequest(toFetch[requested]))
+            ++requested;
+        if (!pop3_.readSummary(i)) {
             // The rows fetched so far stay valid for the next connect.
             pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
             connectionLost();
@@ -176,6 +186,12 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
                           size);
         if (withWindow && !progress.IsProgressRunning()) {
             skipHeaders_ = true; // the rest get number and size only
+            // The answers already on their way are read and left unused.
+            if (!pop3_.finishOutstanding()) {
+                pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
+                connectionLost();
+                return;
+            }
             window_.writeControls();
         }
         progress.SetProgress(i);
@@ -284,11 +300,15 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
                 break;
             progress.SetProgress(k);
         }
+        // Room for one more DELE: earlier answers are read first where the window is full.
+        while (!pop3_.canSendAhead() && pop3_.isConnected())
+            pop3_.readDele();
         // Numbers hold until QUIT: the server renumbers only then.
-        pop3_.dele(rows[static_cast<std::size_t>(k - 1)] + 1);
-        if (!pop3_.isConnected())
+        if (!pop3_.isConnected() || !pop3_.sendDele(rows[static_cast<std::size_t>(k - 1)] + 1))
             break; // nothing more reaches the server, and it deletes nothing without QUIT
     }
+    // A DELE on its way counts as the server answers it, whether the walk ended or was stopped.
+    pop3_.finishOutstanding();
     // Avbryt ended a wait on a server that did not answer: it ends like a lost connection, and
     // a reconnect would only wait on the same server.
     if (pop3_.waitWasCut()) {

@@ -22,7 +22,7 @@
 namespace {
 
 // String-table ids of the texts that prefix a refused command's error text.
-constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154, 720};
+constexpr int kPrefixIds[] = {143, 545, 546, 147, 148, 149, 150, 151, 152, 153, 154, 720, 721};
 constexpr int kGreetingRefused = 144;
 constexpr int kMissing = 155;
 constexpr int kConnectionLost = 701;
@@ -90,6 +90,9 @@ void CPop3Session::dropConnection() {
 void CPop3Session::forgetSession() {
     pendingDeletes_.clear();
     uids_.clear();
+    outstanding_.clear();
+    outstandingBytes_ = 0;
+    pipelining_ = false;
 }
 
 int CPop3Session::getMessageSize(int message) const {
@@ -124,9 +127,16 @@ bool CPop3Session::login() {
     ok = ok && sendCommand(ReplyKind::User, "USER " + user_ + "\r\n") &&
          readReply(ReplyKind::User) && sendCommand(ReplyKind::Pass, "PASS " + password_ + "\r\n") &&
          readReply(ReplyKind::Pass);
+    // A server that cannot say what it can do is spoken to one command at a time.
+    ok = ok && (!pipeliningAllowed_ || capa());
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
+}
+
+bool CPop3Session::capa() {
+    pipelining_ = false;
+    return sendCommand(ReplyKind::Capa, "CAPA\r\n") && (readReply(ReplyKind::Capa) || isConnected());
 }
 
 bool CPop3Session::stat() {
@@ -163,11 +173,7 @@ bool CPop3Session::uidl() {
 }
 
 bool CPop3Session::dele(int message) {
-    if (!sendCommand(ReplyKind::Dele, "DELE " + std::to_string(message) + "\r\n") ||
-        !readReply(ReplyKind::Dele))
-        return false;
-    pendingDeletes_.push_back(message);
-    return true;
+    return sendDele(message) && readDele();
 }
 
 bool CPop3Session::rset() {
@@ -206,11 +212,32 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
+    return sendSummaryRequest(message) && readSummary(message);
+}
+
+bool CPop3Session::canSendAhead() const {
+    // A TOP or DELE line is well under 32 bytes.
+    constexpr std::size_t kLongestLine = 32;
+    return outstanding_.empty() || (pipelining_ && outstanding_.size() < kWindowCommands &&
+                                    outstandingBytes_ + kLongestLine <= kWindowBytes);
+}
+
+bool CPop3Session::sendSummaryRequest(int message) {
+    return sendAhead(ReplyKind::Top, message, "TOP " + std::to_string(message) + " 0\r\n");
+}
+
+bool CPop3Session::readSummary(int message) {
     const std::string missing = CStringTable::load(kMissing);
+    replyText_.clear();
+    replyCut_ = false;
     // A refused TOP leaves replyText empty, so all three read "-saknas-". A lost connection
     // is no answer about the message at all: nothing is kept for it.
-    if (!top(message, 0) && !isConnected())
-        return false;
+    if (!readNext(ReplyKind::Top)) {
+        replyText_.clear(); // half a header block must not pass for the message's headers
+        replyCut_ = false;
+        if (!isConnected())
+            return false;
+    }
     CHeaderDecoder::Summary summary = CHeaderDecoder::summarize(replyText_, missing);
     from_ = std::move(summary.from);
     subject_ = std::move(summary.subject);
@@ -219,6 +246,49 @@ bool CPop3Session::fetchSummary(int message) {
     table_.setSummary(message, from_, subject_, date_,
                       message >= 1 && index < uids_.size() ? uids_[index] : std::string{});
     return true;
+}
+
+bool CPop3Session::sendDele(int message) {
+    return sendAhead(ReplyKind::Dele, message, "DELE " + std::to_string(message) + "\r\n");
+}
+
+bool CPop3Session::readDele() {
+    const int message = outstanding_.empty() ? 0 : outstanding_.front().message;
+    if (!readNext(ReplyKind::Dele))
+        return false;
+    pendingDeletes_.push_back(message);
+    return true;
+}
+
+bool CPop3Session::finishOutstanding() {
+    while (!outstanding_.empty() && isConnected()) {
+        if (outstanding_.front().kind == ReplyKind::Dele)
+            readDele();
+        else
+            readNext(outstanding_.front().kind);
+    }
+    replyText_.clear();
+    replyCut_ = false;
+    return isConnected();
+}
+
+bool CPop3Session::sendAhead(ReplyKind kind, int message, const std::string& line) {
+    if (!writeCommand(kind, line))
+        return false;
+    outstanding_.push_back({kind, message, line.size()});
+    outstandingBytes_ += line.size();
+    return true;
+}
+
+bool CPop3Session::readNext(ReplyKind kind) {
+    if (outstanding_.empty()) {
+        fail(kind, kNotConnected);
+        return false;
+    }
+    const SentAhead sent = outstanding_.front();
+    outstanding_.pop_front();
+    outstandingBytes_ -= sent.bytes;
+    return readReply(sent.kind, sent.message);
 }
 
 bool CPop3Session::preview(int message) {
@@ -235,6 +305,15 @@ bool CPop3Session::preview(int message) {
 }
 
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
+    // A single command's answer is the next one only once every run has been answered.
+    if (!outstanding_.empty() && !finishOutstanding()) {
+        fail(kind, kConnectionLost);
+        return false;
+    }
+    return writeCommand(kind, line);
+}
+
+bool CPop3Session::writeCommand(ReplyKind kind, const std::string& line) {
     waitCut_ = false;
     if (!isConnected()) {
         fail(kind, kNotConnected);
@@ -320,7 +399,10 @@ bool CPop3Session::readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirs
         std::string_view chunk;
         if (!receiveChunk(kind, max, chunk))
             return false;
-        std::size_t used = end.feed(chunk);
+        const std::size_t used = end.feed(chunk);
+        // Answers to commands sent ahead may follow in the same receive.
+        if (used < chunk.size())
+            pending_.insert(0, chunk.substr(used));
         if (!consume(chunk.substr(0, used), end.complete()))
             return false;
     }
@@ -383,6 +465,16 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
             return false;
         if (tooLong || !CReplyParser::parseUidl(data, messageCount_, uids_))
             uids_.clear();
+        return true;
+    }
+    case ReplyKind::Capa: {
+        std::string data;
+        if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
+                appendBounded(data, bytes, ReplyLimits::kStatusLineMax);
+                return true;
+            }))
+            return false;
+        pipelining_ = pipeliningAllowed_ && CReplyParser::listsCapability(data, "PIPELINING");
         return true;
     }
     case ReplyKind::Top:

@@ -3,6 +3,7 @@
 #include "platform/ISocketFactory.h"
 #include "pop3/MessageTable.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,11 +34,16 @@ public:
         List,
         Retr,
         Top,
-        Uidl
+        Uidl,
+        Capa
     };
 
     // Messages above this many bytes download with a progress window.
     static constexpr int kProgressThreshold = 32768;
+    // With pipelining, this many commands, or this many bytes of them, may be on their way
+    // before their replies are read.
+    static constexpr std::size_t kWindowCommands = 64;
+    static constexpr std::size_t kWindowBytes = 8192;
 
     CPop3Session();
     ~CPop3Session();
@@ -55,7 +61,13 @@ public:
     void setPassword(const std::string& password) { password_ = password; }
     void setPort(int port) { port_ = port; }
     void setPreviewLines(int lines) { previewLines_ = lines; }
+    // Whether runs of commands may go out ahead of their replies where the server offers it.
+    void setPipeliningAllowed(bool allowed) { pipeliningAllowed_ = allowed; }
+    // The server of this connection listed PIPELINING, and it is allowed.
+    bool pipelining() const { return pipelining_; }
 
+    // Connects and logs in; where pipelining is allowed, then asks the server once what it can
+    // do (CAPA).
     bool login();
     bool stat();
     // Appends the listed sizes, never more than the last STAT counted messages.
@@ -82,6 +94,21 @@ public:
     // fields below and as a new row of the message table; "-saknas-" for what is not there.
     // False, with nothing kept, only when the connection is lost.
     bool fetchSummary(int message);
+    // Runs of header requests and deletions, answered in order. With pipelining the next
+    // requests go out while earlier answers are still on their way (up to kWindowCommands or
+    // kWindowBytes); without it one at a time, exactly as fetchSummary and dele.
+    bool canSendAhead() const;
+    bool sendSummaryRequest(int message);
+    // Reads the answer to the oldest request, which must be message's, as fetchSummary does.
+    bool readSummary(int message);
+    bool sendDele(int message);
+    // Reads the answer to the oldest DELE sent, as dele does.
+    bool readDele();
+    // Reads and drops the answers still on their way (a run the user stopped); a deletion
+    // among them still counts as the server's. False when the connection is lost.
+    bool finishOutstanding();
+    std::size_t outstanding() const { return outstanding_.size(); }
+
     // Shows message n's header and first previewLines body lines in the content window; returns
     // when the window is closed. A reply longer than the program keeps is shown cut, with a note
     // that says so.
@@ -120,8 +147,10 @@ public:
     int port() const { return port_; }
 
 private:
-    // Sends one command line; false (with errorText) when there is no connection to send on.
+    // Sends one command line, once every command sent ahead is answered; false (with
+    // errorText) when there is no connection to send on.
     bool sendCommand(ReplyKind kind, const std::string& line);
+    bool writeCommand(ReplyKind kind, const std::string& line);
     // Reads the status line and, for STAT, LIST, TOP and RETR, what follows it.
     bool readReply(ReplyKind kind, int message = 0);
     bool readStatusLine(ReplyKind kind, std::string& line);
@@ -134,6 +163,11 @@ private:
     bool readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirst,
                        const std::function<bool(std::string_view, bool)>& consume);
     bool download(int message);
+    // Sends a command of a run and remembers it until its answer is read.
+    bool sendAhead(ReplyKind kind, int message, const std::string& line);
+    // Reads the answer to the oldest command sent ahead.
+    bool readNext(ReplyKind kind);
+    bool capa();
     void failDownload(const std::string& reason);
     void fail(ReplyKind kind, int textId);
     // The connection is gone without a committing QUIT: the server deleted nothing.
@@ -159,6 +193,15 @@ private:
     std::vector<std::string> uids_;   // of this connection, from UIDL
     std::vector<int> pendingDeletes_; // DELE answered positively in this connection
     bool waitCut_ = false;
+    bool pipeliningAllowed_ = false;
+    bool pipelining_ = false;
+    struct SentAhead {
+        ReplyKind kind;
+        int message;
+        std::size_t bytes;
+    };
+    std::deque<SentAhead> outstanding_;
+    std::size_t outstandingBytes_ = 0;
     std::unique_ptr<IStream> socket_;
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
     std::string pending_;     // received after a status line, not yet read as its data

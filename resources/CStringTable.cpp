@@ -92,6 +92,7 @@ constexpr std::array kEntries{
     Entry{716, u8"[Brevet är för stort för att visas helt: bara de första 4 MB visas.]"},
     // The label of the unique-id listing.
     Entry{720, u8"UIDL:"},
+    Entry{721, u8"CAPA:"},
 };
 
 constexpr bool isContinuation(char8_t c) {

@@ -81,6 +81,8 @@ protected:
             .server("+OK\r\n")
             .client("PASS p\r\n")
             .server("+OK\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("STAT\r\n")
             .server("+OK " + std::to_string(messages.size()) + " 4000\r\n");
         if (quick)
