@@ -95,14 +95,7 @@ void CMailboxCycle::loadMailbox() {
     if (count < window_.quickLogin()) {
         // The unique ids tie each cached row to its message, whatever another client deleted
         // or delivered since the rows were read; a server without them gets rows by number.
-        if (count > 0) {
-            keyed = pop3_.uidl();
-            if (!keyed && !pop3_.isConnected()) {
-                connectionLost();
-                return;
-            }
-        }
-        if (!pop3_.list()) {
+        if (count > 0 ? !pop3_.uidlAndList(keyed) : !pop3_.list()) {
             connectionLost();
             return;
         }
@@ -174,9 +167,9 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
             continue;
         }
         while (requested < toFetch.size() && pop3_.canSendAhead() &&
-               pop3_.sendSummaryRequest(toFetch[requested]))
+               pop3_.sendAhead(CPop3Session::ReplyKind::Top, toFetch[requested]))
             ++requested;
-        if (!pop3_.readSummary(i)) {
+        if (!pop3_.readAhead()) {
             // The rows fetched so far stay valid for the next connect.
             pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
             connectionLost();
@@ -302,9 +295,10 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
         }
         // Room for one more DELE: earlier answers are read first where the window is full.
         while (!pop3_.canSendAhead() && pop3_.isConnected())
-            pop3_.readDele();
+            pop3_.readAhead();
         // Numbers hold until QUIT: the server renumbers only then.
-        if (!pop3_.isConnected() || !pop3_.sendDele(rows[static_cast<std::size_t>(k - 1)] + 1))
+        if (!pop3_.isConnected() ||
+            !pop3_.sendAhead(CPop3Session::ReplyKind::Dele, rows[static_cast<std::size_t>(k - 1)] + 1))
             break; // nothing more reaches the server, and it deletes nothing without QUIT
     }
     // A DELE on its way counts as the server answers it, whether the walk ended or was stopped.

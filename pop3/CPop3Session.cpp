@@ -124,14 +124,34 @@ bool CPop3Session::login() {
     bool ok = readReply(ReplyKind::Greeting);
     if (!ok && isConnected())
         errorText_ = CStringTable::load(kGreetingRefused);
-    ok = ok && sendCommand(ReplyKind::User, "USER " + user_ + "\r\n") &&
-         readReply(ReplyKind::User) && sendCommand(ReplyKind::Pass, "PASS " + password_ + "\r\n") &&
-         readReply(ReplyKind::Pass);
-    // A server that cannot say what it can do is spoken to one command at a time.
-    ok = ok && (!pipeliningAllowed_ || capa());
+    // What the server can do is asked before the account is named, except where TLS from the
+    // first byte makes the server of port 995 a different one until the login; a server that
+    // cannot say is spoken to one command at a time.
+    const bool askFirst = port_ != kTlsPort;
+    ok = ok && (!pipeliningAllowed_ || !askFirst || capa());
+    ok = ok && authenticate();
+    ok = ok && (!pipeliningAllowed_ || askFirst || capa());
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
+}
+
+bool CPop3Session::authenticate() {
+    const std::string user = "USER " + user_ + "\r\n";
+    const std::string pass = "PASS " + password_ + "\r\n";
+    if (!pipelining_)
+        return sendCommand(ReplyKind::User, user) && readReply(ReplyKind::User) &&
+               sendCommand(ReplyKind::Pass, pass) && readReply(ReplyKind::Pass);
+    // Both lines in one go; a refused USER is the reason, whatever PASS then meets.
+    if (!queueCommand(ReplyKind::User, 0, user) || !queueCommand(ReplyKind::Pass, 0, pass))
+        return false;
+    if (!readNext(ReplyKind::User)) {
+        const std::string reason = errorText_;
+        finishOutstanding();
+        errorText_ = reason;
+        return false;
+    }
+    return readNext(ReplyKind::Pass);
 }
 
 bool CPop3Session::capa() {
@@ -172,8 +192,19 @@ bool CPop3Session::uidl() {
     return sendCommand(ReplyKind::Uidl, "UIDL\r\n") && readReply(ReplyKind::Uidl) && !uids_.empty();
 }
 
+bool CPop3Session::uidlAndList(bool& keyed) {
+    keyed = false;
+    if (!sendAhead(ReplyKind::Uidl))
+        return false;
+    const bool listSent = canSendAhead() && sendAhead(ReplyKind::List);
+    keyed = readAhead() && !uids_.empty();
+    if (!listSent && !sendAhead(ReplyKind::List))
+        return false;
+    return readAhead();
+}
+
 bool CPop3Session::dele(int message) {
-    return sendDele(message) && readDele();
+    return sendAhead(ReplyKind::Dele, message) && readAhead();
 }
 
 bool CPop3Session::rset() {
@@ -212,7 +243,7 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
-    return sendSummaryRequest(message) && readSummary(message);
+    return sendAhead(ReplyKind::Top, message) && readAhead();
 }
 
 bool CPop3Session::canSendAhead() const {
@@ -222,8 +253,46 @@ bool CPop3Session::canSendAhead() const {
                                     outstandingBytes_ + kLongestLine <= kWindowBytes);
 }
 
-bool CPop3Session::sendSummaryRequest(int message) {
-    return sendAhead(ReplyKind::Top, message, "TOP " + std::to_string(message) + " 0\r\n");
+bool CPop3Session::sendAhead(ReplyKind kind, int message) {
+    std::string line;
+    switch (kind) {
+    case ReplyKind::Stat:
+        line = "STAT\r\n";
+        break;
+    case ReplyKind::List:
+        line = "LIST\r\n";
+        break;
+    case ReplyKind::Uidl:
+        uids_.clear();
+        line = "UIDL\r\n";
+        break;
+    case ReplyKind::Top:
+        line = "TOP " + std::to_string(message) + " 0\r\n";
+        break;
+    case ReplyKind::Dele:
+        line = "DELE " + std::to_string(message) + "\r\n";
+        break;
+    default:
+        return false; // no other command comes in runs
+    }
+    return queueCommand(kind, message, line);
+}
+
+bool CPop3Session::readAhead() {
+    if (outstanding_.empty())
+        return false;
+    const SentAhead next = outstanding_.front();
+    switch (next.kind) {
+    case ReplyKind::Top:
+        return readSummary(next.message);
+    case ReplyKind::Dele:
+        if (!readNext(next.kind))
+            return false;
+        pendingDeletes_.push_back(next.message);
+        return true;
+    default:
+        return readNext(next.kind);
+    }
 }
 
 bool CPop3Session::readSummary(int message) {
@@ -248,31 +317,15 @@ bool CPop3Session::readSummary(int message) {
     return true;
 }
 
-bool CPop3Session::sendDele(int message) {
-    return sendAhead(ReplyKind::Dele, message, "DELE " + std::to_string(message) + "\r\n");
-}
-
-bool CPop3Session::readDele() {
-    const int message = outstanding_.empty() ? 0 : outstanding_.front().message;
-    if (!readNext(ReplyKind::Dele))
-        return false;
-    pendingDeletes_.push_back(message);
-    return true;
-}
-
 bool CPop3Session::finishOutstanding() {
-    while (!outstanding_.empty() && isConnected()) {
-        if (outstanding_.front().kind == ReplyKind::Dele)
-            readDele();
-        else
-            readNext(outstanding_.front().kind);
-    }
+    while (!outstanding_.empty() && isConnected())
+        readAhead();
     replyText_.clear();
     replyCut_ = false;
     return isConnected();
 }
 
-bool CPop3Session::sendAhead(ReplyKind kind, int message, const std::string& line) {
+bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line) {
     if (!writeCommand(kind, line))
         return false;
     outstanding_.push_back({kind, message, line.size()});

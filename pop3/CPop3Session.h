@@ -66,8 +66,8 @@ public:
     // The server of this connection listed PIPELINING, and it is allowed.
     bool pipelining() const { return pipelining_; }
 
-    // Connects and logs in; where pipelining is allowed, then asks the server once what it can
-    // do (CAPA).
+    // Connects and logs in. Where pipelining is allowed the session asks the server once what
+    // it can do (CAPA): before USER, or after PASS on the TLS port 995.
     bool login();
     bool stat();
     // Appends the listed sizes, never more than the last STAT counted messages.
@@ -77,6 +77,9 @@ public:
     // key the header rows safely.
     bool uidl();
     // replyText keeps at most ReplyLimits::kKeptTextMax bytes of the reply.
+    // UIDL and LIST, written together where pipelining allows: keyed as uidl() returns, the
+    // result LIST's.
+    bool uidlAndList(bool& keyed);
     bool top(int message, int lines);
     bool retr(int message);
     // The server marks the message; the header row counts as deleted only once QUIT has
@@ -94,18 +97,18 @@ public:
     // fields below and as a new row of the message table; "-saknas-" for what is not there.
     // False, with nothing kept, only when the connection is lost.
     bool fetchSummary(int message);
-    // Runs of header requests and deletions, answered in order. With pipelining the next
-    // requests go out while earlier answers are still on their way (up to kWindowCommands or
-    // kWindowBytes); without it one at a time, exactly as fetchSummary and dele.
+    // Runs of commands answered in order. With pipelining the next commands go out while
+    // earlier answers are still on their way (up to kWindowCommands or kWindowBytes); without it
+    // one at a time, exactly as the single commands above.
     bool canSendAhead() const;
-    bool sendSummaryRequest(int message);
-    // Reads the answer to the oldest request, which must be message's, as fetchSummary does.
-    bool readSummary(int message);
-    bool sendDele(int message);
-    // Reads the answer to the oldest DELE sent, as dele does.
-    bool readDele();
-    // Reads and drops the answers still on their way (a run the user stopped); a deletion
-    // among them still counts as the server's. False when the connection is lost.
+    // STAT, LIST, UIDL, TOP message 0 or DELE message, its answer read later by readAhead.
+    bool sendAhead(ReplyKind kind, int message = 0);
+    // Reads the answer to the oldest command sent ahead and keeps what it gives as the single
+    // command does: STAT's counts, LIST's sizes, UIDL's ids, the summary of TOP (as
+    // fetchSummary, whose result it returns), the deletion of DELE.
+    bool readAhead();
+    // Reads the answers still on their way and keeps them as readAhead does (a deletion among
+    // them counts as the server's). False when the connection is lost.
     bool finishOutstanding();
     std::size_t outstanding() const { return outstanding_.size(); }
 
@@ -164,10 +167,14 @@ private:
                        const std::function<bool(std::string_view, bool)>& consume);
     bool download(int message);
     // Sends a command of a run and remembers it until its answer is read.
-    bool sendAhead(ReplyKind kind, int message, const std::string& line);
+    bool queueCommand(ReplyKind kind, int message, const std::string& line);
     // Reads the answer to the oldest command sent ahead.
     bool readNext(ReplyKind kind);
+    // TOP's answer made message's summary.
+    bool readSummary(int message);
     bool capa();
+    // USER and PASS, together where pipelining allows.
+    bool authenticate();
     void failDownload(const std::string& reason);
     void fail(ReplyKind kind, int textId);
     // The connection is gone without a committing QUIT: the server deleted nothing.

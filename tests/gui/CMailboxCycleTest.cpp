@@ -339,6 +339,8 @@ protected:
     void busyReply(const std::string& reply) {
         fake.addScript()
             ->server("+OK\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
             .server("+OK\r\n")
             .client("PASS p\r\n")

@@ -77,12 +77,12 @@ protected:
         scripts.push_back(sockets.addScript());
         CFakeScript& s = *scripts.back();
         s.server("+OK ready\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
             .server("+OK\r\n")
             .client("PASS p\r\n")
             .server("+OK\r\n")
-            .client("CAPA\r\n")
-            .server("-ERR unknown command\r\n")
             .client("STAT\r\n")
             .server("+OK " + std::to_string(messages.size()) + " 4000\r\n");
         if (quick)

@@ -513,12 +513,12 @@ protected:
     void login(bool summaries) {
         script = fake.addScript();
         script->server("+OK\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
             .server("+OK\r\n")
             .client("PASS p\r\n")
             .server("+OK\r\n")
-            .client("CAPA\r\n")
-            .server("-ERR unknown command\r\n")
             .client("STAT\r\n")
             .server("+OK 1 60\r\n");
         if (summaries)

@@ -15,10 +15,22 @@ const std::string kTop2 = "+OK\r\nFrom: a2@x\r\n\r\n.\r\n";
 const std::string kTop3 = "+OK\r\nFrom: a3@x\r\n\r\n.\r\n";
 
 void logIn(CFakeScript& s, bool pipelining) {
-    s.server("+OK ready\r\n").client("USER anna\r\n").server("+OK\r\n");
-    s.client("PASS hemligt\r\n").server("+OK\r\n");
-    if (pipelining)
+    s.server("+OK ready\r\n");
+    if (pipelining) {
         s.client("CAPA\r\n").server("+OK\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n");
+        s.client("USER anna\r\nPASS hemligt\r\n").server("+OK\r\n+OK\r\n");
+        return;
+    }
+    s.client("USER anna\r\n").server("+OK\r\n").client("PASS hemligt\r\n").server("+OK\r\n");
+}
+
+void uidlAndList(CFakeScript& s, bool pipelining, const std::string& uidl,
+                 const std::string& list) {
+    if (pipelining) {
+        s.client("UIDL\r\nLIST\r\n").server(uidl + list);
+        return;
+    }
+    s.client("UIDL\r\n").server(uidl).client("LIST\r\n").server(list);
 }
 
 class CMailboxCycleTranscript : public ::testing::TestWithParam<bool> {
@@ -42,8 +54,8 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
     auto first = factory.addScript();
     logIn(*first, pipelining);
     first->client("STAT\r\n").server("+OK 3 300\r\n");
-    first->client("UIDL\r\n").server("+OK\r\n1 a\r\n2 b\r\n3 c\r\n.\r\n");
-    first->client("LIST\r\n").server("+OK\r\n1 100\r\n2 100\r\n3 100\r\n.\r\n");
+    uidlAndList(*first, pipelining, "+OK\r\n1 a\r\n2 b\r\n3 c\r\n.\r\n",
+                "+OK\r\n1 100\r\n2 100\r\n3 100\r\n.\r\n");
     if (pipelining) {
         first->client("TOP 1 0\r\nTOP 2 0\r\nTOP 3 0\r\n").server(kTop1 + kTop2 + kTop3);
         first->client("DELE 1\r\nDELE 3\r\n").server("+OK\r\n-ERR locked\r\n");
@@ -56,8 +68,8 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
     auto second = factory.addScript();
     logIn(*second, pipelining);
     second->client("STAT\r\n").server("+OK 2 200\r\n");
-    second->client("UIDL\r\n").server("+OK\r\n1 b\r\n2 c\r\n.\r\n");
-    second->client("LIST\r\n").server("+OK\r\n1 100\r\n2 100\r\n.\r\n");
+    uidlAndList(*second, pipelining, "+OK\r\n1 b\r\n2 c\r\n.\r\n",
+                "+OK\r\n1 100\r\n2 100\r\n.\r\n");
 
     cycle.connectOrDisconnect();
     ASSERT_EQ(window.rows.size(), 3u) << window.status;
