@@ -75,14 +75,7 @@ void CMailboxCycle::loadMailbox() {
     if (count < window_.quickLogin()) {
         // The unique ids tie each cached row to its message, whatever another client deleted
         // or delivered since the rows were read; a server without them gets rows by number.
-        if (count > 0) {
-            keyed = pop3_.uidl();
-            if (!keyed && !pop3_.isConnected()) {
-                connectionLost();
-                return;
-            }
-        }
-        if (!pop3_.list()) {
+        if (count > 0 ? !pop3_.uidlAndList(keyed) : !pop3_.list()) {
             connectionLost();
             return;
         }
@@ -131,6 +124,13 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
         progress.SetTotal(count);
         progress.start(progressHost_);
     }
+    // The messages whose headers come from the server, in order; the requests for the next
+    // ones go out while an earlier answer is still on its way, where the server allows it.
+    std::vector<int> toFetch;
+    for (int i = 1; i <= count && !skipHeaders_; ++i)
+        if (!(pop3_.headersCached() && cache.hasSummary(i)))
+            toFetch.push_back(i);
+    std::size_t requested = 0;
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.
         const std::string size =
@@ -142,11 +142,14 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
             continue;
         }
         if (pop3_.headersCached() && cache.hasSummary(i)) {
-            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i),
-                              size);
+            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i),
+                              cache.dateOf(i), size);
             continue;
         }
-        if (!pop3_.fetchSummary(i)) {
+        while (requested < toFetch.size() && pop3_.canSendAhead() &&
+               pop3_.sendAhead(CPop3Session::ReplyKind::Top, toFetch[requested]))
+            ++requested;
+        if (!pop3_.readAhead()) {
             // The rows fetched so far stay valid for the next connect.
             pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
             connectionLost();
@@ -156,6 +159,12 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
                           size);
         if (withWindow && !progress.IsProgressRunning()) {
             skipHeaders_ = true; // the rest get number and size only
+            // The answers already on their way are read and left unused.
+            if (!pop3_.finishOutstanding()) {
+                pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
+                connectionLost();
+                return;
+            }
             window_.writeControls();
         }
         progress.SetProgress(i);
@@ -265,11 +274,16 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
                 break;
             progress.SetProgress(k);
         }
+        // Room for one more DELE: earlier answers are read first where the window is full.
+        while (!pop3_.canSendAhead() && pop3_.isConnected())
+            pop3_.readAhead();
         // Numbers hold until QUIT: the server renumbers only then.
-        pop3_.dele(rows[static_cast<std::size_t>(k - 1)] + 1);
-        if (!pop3_.isConnected())
+        if (!pop3_.isConnected() ||
+            !pop3_.sendAhead(CPop3Session::ReplyKind::Dele, rows[static_cast<std::size_t>(k - 1)] + 1))
             break; // nothing more reaches the server, and it deletes nothing without QUIT
     }
+    // A DELE on its way counts as the server answers it, whether the walk ended or was stopped.
+    pop3_.finishOutstanding();
     // Avbryt ended a wait on a server that did not answer: it ends like a lost connection, and
     // a reconnect would only wait on the same server.
     if (pop3_.waitWasCut()) {

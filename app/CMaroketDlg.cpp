@@ -54,6 +54,7 @@ void CMaroketDlg::applySettings() {
     login_.setQuickFrom(settings_.address);
     pop3_.setPort(settings_.port);
     pop3_.setPreviewLines(settings_.lines);
+    pop3_.setPipeliningAllowed(settings_.pipelining != 0);
     smtp_.setServer(settings_.smtpServer);
     smtp_.setPort(settings_.smtpPort);
     smtp_.setHelo(settings_.helo);

@@ -12,6 +12,7 @@ void AppSettings::read(ISettingsStore& store) {
     address = store.readString("Address", address);
     quickLogin = store.readInt("QuickLogin", quickLogin);
     timeout = store.readInt("Timeout", timeout);
+    pipelining = store.readInt("Pipelining", pipelining);
 }
 
 void AppSettings::write(ISettingsStore& store) const {

@@ -5,11 +5,13 @@
 #include "platform/CWaitHook.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -167,10 +169,12 @@ void CTcpStream::awaitData(std::size_t want, const std::function<bool(std::strin
         return;
     std::string chunk;
     ahead_.gather(fd_, want, holdsEnd, maxMs, [&](CReadAhead& ahead) {
-        // Never more than one receive's worth: the rest may stay with the system.
-        for (;;) {
-            if (ahead.size() >= want)
-                return true;
+        // A full receive's worth is left with the system, so that the receive is its one copy.
+        int waiting = 0;
+        if (ahead.empty() && ::ioctl(fd_, FIONREAD, &waiting) == 0 &&
+            static_cast<std::size_t>(waiting) >= want)
+            return false;
+        while (ahead.size() < want) {
             chunk.resize(want - ahead.size());
             const IoResult r = receiveAvailable(chunk.data(), chunk.size());
             if (r.status != IoStatus::Ok)
@@ -179,5 +183,6 @@ void CTcpStream::awaitData(std::size_t want, const std::function<bool(std::strin
                 return true;
             ahead.append(std::string_view(chunk.data(), r.count));
         }
+        return true;
     });
 }

@@ -41,5 +41,5 @@ private:
     SocketTimeouts timeouts_;
     std::string lastError_;
     IoStatus sendStatus_ = IoStatus::Ok;
-    CReadAhead ahead_;
+    CReadAhead ahead_; // gathered between the receives of a long reply
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CReadAhead.h"
 #include "platform/CTcpStream.h"
 
 struct bio_st;

@@ -61,6 +61,8 @@ StringId prefixIdOf(CPop3Session::ReplyKind kind) {
         return StringId::TopLabel;
     case Kind::Uidl:
         return StringId::UidlLabel;
+    case Kind::Capa:
+        return StringId::CapaLabel;
     }
     return StringId::CannotConnect;
 }
@@ -112,6 +114,9 @@ void CPop3Session::dropConnection() {
 void CPop3Session::forgetSession() {
     pendingDeletes_.clear();
     uids_.clear();
+    outstanding_.clear();
+    outstandingBytes_ = 0;
+    pipelining_ = false;
 }
 
 int CPop3Session::getMessageSize(int message) const {
@@ -143,12 +148,39 @@ bool CPop3Session::login() {
     bool ok = readReply(ReplyKind::Greeting);
     if (!ok && isConnected())
         errorText_ = CStringTable::load(StringId::GreetingRefused);
-    ok = ok && sendCommand(ReplyKind::User, "USER " + user_ + "\r\n") &&
-         readReply(ReplyKind::User) && sendCommand(ReplyKind::Pass, "PASS " + password_ + "\r\n") &&
-         readReply(ReplyKind::Pass);
+    // What the server can do is asked before the account is named, except where TLS from the
+    // first byte makes the server of port 995 a different one until the login; a server that
+    // cannot say is spoken to one command at a time.
+    const bool askFirst = port_ != kTlsPort;
+    ok = ok && (!pipeliningAllowed_ || !askFirst || capa());
+    ok = ok && authenticate();
+    ok = ok && (!pipeliningAllowed_ || askFirst || capa());
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
+}
+
+bool CPop3Session::authenticate() {
+    const std::string user = "USER " + user_ + "\r\n";
+    const std::string pass = "PASS " + password_ + "\r\n";
+    if (!pipelining_)
+        return sendCommand(ReplyKind::User, user) && readReply(ReplyKind::User) &&
+               sendCommand(ReplyKind::Pass, pass) && readReply(ReplyKind::Pass);
+    // Both lines in one go; a refused USER is the reason, whatever PASS then meets.
+    if (!queueCommand(ReplyKind::User, 0, user) || !queueCommand(ReplyKind::Pass, 0, pass))
+        return false;
+    if (!readNext(ReplyKind::User)) {
+        const std::string reason = errorText_;
+        finishOutstanding();
+        errorText_ = reason;
+        return false;
+    }
+    return readNext(ReplyKind::Pass);
+}
+
+bool CPop3Session::capa() {
+    pipelining_ = false;
+    return sendCommand(ReplyKind::Capa, "CAPA\r\n") && (readReply(ReplyKind::Capa) || isConnected());
 }
 
 bool CPop3Session::stat() {
@@ -184,12 +216,19 @@ bool CPop3Session::uidl() {
     return sendCommand(ReplyKind::Uidl, "UIDL\r\n") && readReply(ReplyKind::Uidl) && !uids_.empty();
 }
 
-bool CPop3Session::dele(int message) {
-    if (!sendCommand(ReplyKind::Dele, "DELE " + std::to_string(message) + "\r\n") ||
-        !readReply(ReplyKind::Dele))
+bool CPop3Session::uidlAndList(bool& keyed) {
+    keyed = false;
+    if (!sendAhead(ReplyKind::Uidl))
         return false;
-    pendingDeletes_.push_back(message);
-    return true;
+    const bool listSent = canSendAhead() && sendAhead(ReplyKind::List);
+    keyed = readAhead() && !uids_.empty();
+    if (!listSent && !sendAhead(ReplyKind::List))
+        return false;
+    return readAhead();
+}
+
+bool CPop3Session::dele(int message) {
+    return sendAhead(ReplyKind::Dele, message) && readAhead();
 }
 
 bool CPop3Session::rset() {
@@ -228,11 +267,70 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
+    return sendAhead(ReplyKind::Top, message) && readAhead();
+}
+
+bool CPop3Session::canSendAhead() const {
+    // A TOP or DELE line is well under 32 bytes.
+    constexpr std::size_t kLongestLine = 32;
+    return outstanding_.empty() || (pipelining_ && outstanding_.size() < kWindowCommands &&
+                                    outstandingBytes_ + kLongestLine <= kWindowBytes);
+}
+
+bool CPop3Session::sendAhead(ReplyKind kind, int message) {
+    std::string line;
+    switch (kind) {
+    case ReplyKind::Stat:
+        line = "STAT\r\n";
+        break;
+    case ReplyKind::List:
+        line = "LIST\r\n";
+        break;
+    case ReplyKind::Uidl:
+        uids_.clear();
+        line = "UIDL\r\n";
+        break;
+    case ReplyKind::Top:
+        line = "TOP " + std::to_string(message) + " 0\r\n";
+        break;
+    case ReplyKind::Dele:
+        line = "DELE " + std::to_string(message) + "\r\n";
+        break;
+    default:
+        return false; // no other command comes in runs
+    }
+    return queueCommand(kind, message, line);
+}
+
+bool CPop3Session::readAhead() {
+    if (outstanding_.empty())
+        return false;
+    const SentAhead next = outstanding_.front();
+    switch (next.kind) {
+    case ReplyKind::Top:
+        return readSummary(next.message);
+    case ReplyKind::Dele:
+        if (!readNext(next.kind))
+            return false;
+        pendingDeletes_.push_back(next.message);
+        return true;
+    default:
+        return readNext(next.kind);
+    }
+}
+
+bool CPop3Session::readSummary(int message) {
     const std::string missing = CStringTable::load(StringId::Missing);
+    replyText_.clear();
+    replyCut_ = false;
     // A refused TOP leaves replyText empty, so all three read "-saknas-". A lost connection
     // is no answer about the message at all: nothing is kept for it.
-    if (!top(message, 0) && !isConnected())
-        return false;
+    if (!readNext(ReplyKind::Top)) {
+        replyText_.clear(); // half a header block must not pass for the message's headers
+        replyCut_ = false;
+        if (!isConnected())
+            return false;
+    }
     CHeaderDecoder::Summary summary = CHeaderDecoder::summarize(replyText_, missing);
     from_ = std::move(summary.from);
     subject_ = std::move(summary.subject);
@@ -241,6 +339,33 @@ bool CPop3Session::fetchSummary(int message) {
     table_.setSummary(message, from_, subject_, date_,
                       message >= 1 && index < uids_.size() ? uids_[index] : std::string{});
     return true;
+}
+
+bool CPop3Session::finishOutstanding() {
+    while (!outstanding_.empty() && isConnected())
+        readAhead();
+    replyText_.clear();
+    replyCut_ = false;
+    return isConnected();
+}
+
+bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line) {
+    if (!writeCommand(kind, line))
+        return false;
+    outstanding_.push_back({kind, message, line.size()});
+    outstandingBytes_ += line.size();
+    return true;
+}
+
+bool CPop3Session::readNext(ReplyKind kind) {
+    if (outstanding_.empty()) {
+        fail(kind, StringId::NotConnected);
+        return false;
+    }
+    const SentAhead sent = outstanding_.front();
+    outstanding_.pop_front();
+    outstandingBytes_ -= sent.bytes;
+    return readReply(sent.kind, sent.message);
 }
 
 bool CPop3Session::preview(int message) {
@@ -257,6 +382,15 @@ bool CPop3Session::preview(int message) {
 }
 
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
+    // A single command's answer is the next one only once every run has been answered.
+    if (!outstanding_.empty() && !finishOutstanding()) {
+        fail(kind, StringId::ConnectionLost);
+        return false;
+    }
+    return writeCommand(kind, line);
+}
+
+bool CPop3Session::writeCommand(ReplyKind kind, const std::string& line) {
     waitCut_ = false;
     if (!isConnected()) {
         fail(kind, StringId::NotConnected);
@@ -342,7 +476,10 @@ bool CPop3Session::readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirs
         std::string_view chunk;
         if (!receiveChunk(kind, max, chunk))
             return false;
-        std::size_t used = end.feed(chunk);
+        const std::size_t used = end.feed(chunk);
+        // Answers to commands sent ahead may follow in the same receive.
+        if (used < chunk.size())
+            pending_.insert(0, chunk.substr(used));
         if (!consume(chunk.substr(0, used), end.complete()))
             return false;
     }
@@ -405,6 +542,16 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
             return false;
         if (tooLong || !CReplyParser::parseUidl(data, messageCount_, uids_))
             uids_.clear();
+        return true;
+    }
+    case ReplyKind::Capa: {
+        std::string data;
+        if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
+                appendBounded(data, bytes, ReplyLimits::kStatusLineMax);
+                return true;
+            }))
+            return false;
+        pipelining_ = pipeliningAllowed_ && CReplyParser::listsCapability(data, "PIPELINING");
         return true;
     }
     case ReplyKind::Top:

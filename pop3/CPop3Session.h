@@ -4,6 +4,7 @@
 #include "pop3/MessageTable.h"
 #include "resources/StringIds.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,11 +35,16 @@ public:
         List,
         Retr,
         Top,
-        Uidl
+        Uidl,
+        Capa
     };
 
     // Messages above this many bytes download with a progress window.
     static constexpr int kProgressThreshold = 32768;
+    // With pipelining, this many commands, or this many bytes of them, may be on their way
+    // before their replies are read.
+    static constexpr std::size_t kWindowCommands = 64;
+    static constexpr std::size_t kWindowBytes = 8192;
 
     CPop3Session();
     ~CPop3Session();
@@ -56,7 +62,13 @@ public:
     void setPassword(const std::string& password) { password_ = password; }
     void setPort(int port) { port_ = port; }
     void setPreviewLines(int lines) { previewLines_ = lines; }
+    // Whether runs of commands may go out ahead of their replies where the server offers it.
+    void setPipeliningAllowed(bool allowed) { pipeliningAllowed_ = allowed; }
+    // The server of this connection listed PIPELINING, and it is allowed.
+    bool pipelining() const { return pipelining_; }
 
+    // Connects and logs in. Where pipelining is allowed the session asks the server once what
+    // it can do (CAPA): before USER, or after PASS on the TLS port 995.
     bool login();
     bool stat();
     // Appends the listed sizes, never more than the last STAT counted messages.
@@ -66,6 +78,9 @@ public:
     // key the header rows safely.
     bool uidl();
     // replyText keeps at most ReplyLimits::kKeptTextMax bytes of the reply.
+    // UIDL and LIST, written together where pipelining allows: keyed as uidl() returns, the
+    // result LIST's.
+    bool uidlAndList(bool& keyed);
     bool top(int message, int lines);
     bool retr(int message);
     // The server marks the message; the header row counts as deleted only once QUIT has
@@ -83,6 +98,21 @@ public:
     // fields below and as a new row of the message table; "-saknas-" for what is not there.
     // False, with nothing kept, only when the connection is lost.
     bool fetchSummary(int message);
+    // Runs of commands answered in order. With pipelining the next commands go out while
+    // earlier answers are still on their way (up to kWindowCommands or kWindowBytes); without it
+    // one at a time, exactly as the single commands above.
+    bool canSendAhead() const;
+    // STAT, LIST, UIDL, TOP message 0 or DELE message, its answer read later by readAhead.
+    bool sendAhead(ReplyKind kind, int message = 0);
+    // Reads the answer to the oldest command sent ahead and keeps what it gives as the single
+    // command does: STAT's counts, LIST's sizes, UIDL's ids, the summary of TOP (as
+    // fetchSummary, whose result it returns), the deletion of DELE.
+    bool readAhead();
+    // Reads the answers still on their way and keeps them as readAhead does (a deletion among
+    // them counts as the server's). False when the connection is lost.
+    bool finishOutstanding();
+    std::size_t outstanding() const { return outstanding_.size(); }
+
     // Shows message n's header and first previewLines body lines in the content window; returns
     // when the window is closed. A reply longer than the program keeps is shown cut, with a note
     // that says so.
@@ -121,8 +151,10 @@ public:
     int port() const { return port_; }
 
 private:
-    // Sends one command line; false (with errorText) when there is no connection to send on.
+    // Sends one command line, once every command sent ahead is answered; false (with
+    // errorText) when there is no connection to send on.
     bool sendCommand(ReplyKind kind, const std::string& line);
+    bool writeCommand(ReplyKind kind, const std::string& line);
     // Reads the status line and, for STAT, LIST, TOP and RETR, what follows it.
     bool readReply(ReplyKind kind, int message = 0);
     bool readStatusLine(ReplyKind kind, std::string& line);
@@ -135,6 +167,15 @@ private:
     bool readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirst,
                        const std::function<bool(std::string_view, bool)>& consume);
     bool download(int message);
+    // Sends a command of a run and remembers it until its answer is read.
+    bool queueCommand(ReplyKind kind, int message, const std::string& line);
+    // Reads the answer to the oldest command sent ahead.
+    bool readNext(ReplyKind kind);
+    // TOP's answer made message's summary.
+    bool readSummary(int message);
+    bool capa();
+    // USER and PASS, together where pipelining allows.
+    bool authenticate();
     void failDownload(const std::string& reason);
     void fail(ReplyKind kind, StringId textId);
     // The connection is gone without a committing QUIT: the server deleted nothing.
@@ -160,6 +201,15 @@ private:
     std::vector<std::string> uids_;   // of this connection, from UIDL
     std::vector<int> pendingDeletes_; // DELE answered positively in this connection
     bool waitCut_ = false;
+    bool pipeliningAllowed_ = false;
+    bool pipelining_ = false;
+    struct SentAhead {
+        ReplyKind kind;
+        int message;
+        std::size_t bytes;
+    };
+    std::deque<SentAhead> outstanding_;
+    std::size_t outstandingBytes_ = 0;
     std::unique_ptr<IStream> socket_;
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
     std::string pending_;     // received after a status line, not yet read as its data

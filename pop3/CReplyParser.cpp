@@ -1,5 +1,6 @@
 #include "pop3/CReplyParser.h"
 
+#include <cctype>
 #include <climits>
 #include <unordered_set>
 
@@ -121,4 +122,22 @@ bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::
         ++listed;
     }
     return listed == count;
+}
+
+bool CReplyParser::listsCapability(std::string_view data, std::string_view capability) {
+    while (!data.empty()) {
+        const std::size_t end = data.find('\n');
+        std::string_view line = data.substr(0, end);
+        data = end == std::string_view::npos ? std::string_view{} : data.substr(end + 1);
+        line = line.substr(0, line.find_first_of(" \t\r"));
+        if (line.size() != capability.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < line.size() && same; ++i)
+            same = std::toupper(static_cast<unsigned char>(line[i])) ==
+                   std::toupper(static_cast<unsigned char>(capability[i]));
+        if (same)
+            return true;
+    }
+    return false;
 }

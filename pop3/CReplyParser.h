@@ -19,6 +19,8 @@ public:
     // LIST data block: one size per listing line, the number after the line's first blank;
     // the terminating line and lines without a blank give none.
     static std::vector<double> parseListSizes(std::string_view data);
+    // A CAPA data block lists this capability (its first word, case ignored).
+    static bool listsCapability(std::string_view data, std::string_view capability);
     // One listing line, without its LF: false when it gives no size.
     static bool parseListLine(std::string_view line, double& size);
     // UIDL data block of a mailbox of count messages: true, with uids[n - 1] the unique id of

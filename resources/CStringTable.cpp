@@ -97,6 +97,7 @@ constexpr std::array kEntries{
           u8"[Brevet är för stort för att visas helt: bara de första 4 MB visas.]"},
     // The label of the unique-id listing.
     Entry{StringId::UidlLabel, u8"UIDL:"},
+    Entry{StringId::CapaLabel, u8"CAPA:"},
 };
 
 constexpr bool isContinuation(char8_t c) {

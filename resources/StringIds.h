@@ -79,4 +79,5 @@ enum class StringId : int {
     CutNote = 716,
     // The label of the unique-id listing.
     UidlLabel = 720,
+    CapaLabel = 721,
 };

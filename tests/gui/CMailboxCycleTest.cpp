@@ -145,6 +145,26 @@ TEST_F(CMailboxCycleTest, LoadShowsEveryMessage) {
     EXPECT_EQ(w.progress.windows.size(), 1u);
 }
 
+TEST_F(CMailboxCycleTest, APipelinedLoadGivesTheRowsOfASequentialOne) {
+    fill(30);
+    CMailboxWindow pipelined;
+    connect(pipelined);
+    EXPECT_TRUE(pipelined.window.pop3().pipelining()); // Dovecot lists PIPELINING
+    QList<QStringList> rows;
+    for (int c = 0; c < 4; ++c)
+        rows << pipelined.column(c);
+    pipelined.window.onCommand(CommandId::Connect);
+
+    CMailboxWindow sequential;
+    sequential.window.pop3().setPipeliningAllowed(false);
+    connect(sequential);
+    EXPECT_FALSE(sequential.window.pop3().pipelining());
+    EXPECT_EQ(sequential.sockets.count("CAPA"), 0);
+    EXPECT_EQ(sequential.window.statusText(), doneText(30));
+    for (int c = 0; c < 4; ++c)
+        EXPECT_TRUE(rows[c] == sequential.column(c)) << "column " << c;
+}
+
 TEST_F(CMailboxCycleTest, EmptyMailbox) {
     CMailboxWindow w;
     connect(w);
@@ -171,6 +191,8 @@ TEST_F(CMailboxCycleTest, QuickLoginAtTheThresholdListsNumbersOnly) {
 TEST_F(CMailboxCycleTest, CancelledLoadShowsNumberAndSizeForTheRest) {
     fill(5);
     CMailboxWindow w;
+    // One request at a time, so that the click lands while the second message is fetched.
+    w.window.pop3().setPipeliningAllowed(false);
     w.sockets.onSend([&](const std::string& line) {
         if (line == "TOP 2 0\r\n")
             w.progress.cancelLatest();
@@ -318,6 +340,8 @@ protected:
     void busyReply(const std::string& reply) {
         fake.addScript()
             ->server("+OK\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
             .server("+OK\r\n")
             .client("PASS p\r\n")

@@ -79,6 +79,8 @@ protected:
         scripts.push_back(sockets.addScript());
         CFakeScript& s = *scripts.back();
         s.server("+OK ready\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
             .server("+OK\r\n")
             .client("PASS p\r\n")

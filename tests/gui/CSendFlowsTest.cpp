@@ -516,6 +516,8 @@ protected:
     void login(bool summaries) {
         script = fake.addScript();
         script->server("+OK\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
             .server("+OK\r\n")
             .client("PASS p\r\n")

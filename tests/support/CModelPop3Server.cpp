@@ -113,6 +113,9 @@ private:
         }
         if (verb == "NOOP")
             return "+OK\r\n";
+        if (verb == "CAPA")
+            return server_.listsPipelining ? "+OK\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n"
+                                           : "+OK\r\nTOP\r\nUIDL\r\n.\r\n";
         if (verb == "RSET") {
             std::fill(deleted_.begin(), deleted_.end(), false);
             return "+OK\r\n";

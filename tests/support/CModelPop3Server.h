@@ -32,6 +32,7 @@ public:
 
     std::vector<Message> mailbox;
     bool answersUidl = true;
+    bool listsPipelining = true;
     // The command count (over all sessions) at which the connection drops; 0: never. A QUIT at
     // that count is committed before the drop when commitBeforeDrop is set.
     long dropAtCommand = 0;

@@ -9,7 +9,7 @@ TEST(AppSettings, DefaultsThenStoredValuesInTheirOrder) {
     s.read(store);
     EXPECT_EQ(store.reads,
               (std::vector<std::string>{"Helo", "Port", "DNS", "Lines", "Smtpserver", "Smtpport",
-                                        "Address", "QuickLogin", "Timeout"}));
+                                        "Address", "QuickLogin", "Timeout", "Pipelining"}));
     EXPECT_EQ(s.helo, "nada");
     EXPECT_EQ(s.port, 110);
     EXPECT_EQ(s.dns, "");
@@ -19,6 +19,7 @@ TEST(AppSettings, DefaultsThenStoredValuesInTheirOrder) {
     EXPECT_EQ(s.address, "");
     EXPECT_EQ(s.quickLogin, 1000);
     EXPECT_EQ(s.timeout, 5);
+    EXPECT_EQ(s.pipelining, 1);
     EXPECT_TRUE(store.writes.empty());
 
     store.ints["Port"] = 995;

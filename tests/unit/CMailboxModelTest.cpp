@@ -5,7 +5,8 @@
 // message the server holds at that number, and the server may have lost only messages whose
 // deletion the user confirmed and the server committed (a forwarded one only once it went out).
 // A server without unique ids is tested with another client that only delivers: rows by number
-// cannot notice a removal that leaves the count as it was.
+// cannot notice a removal that leaves the count as it was. Runs of commands go one at a time or
+// pipelined, as the server and the setting allow.
 #include "app/CMailboxCycle.h"
 #include "app/CSizeText.h"
 #include "pop3/CPop3Session.h"
@@ -58,6 +59,8 @@ public:
         smtp_.setHelo("model");
         cycle_.setProgressHost(&progress_);
         server_.answersUidl = seed % 2 == 0;
+        server_.listsPipelining = seed % 4 != 1;
+        pop3_.setPipeliningAllowed(seed % 3 != 0);
         if (seed % 7 == 3)
             window_.quick = 4; // larger mailboxes list numbers only
         for (int n = pick(0, 7); n > 0; --n)

@@ -73,7 +73,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::HandshakeFailed,
                                          StringId::CancelledByUser,
                                          StringId::CutNote,
-                                         StringId::UidlLabel};
+                                         StringId::UidlLabel,
+                                         StringId::CapaLabel};
 
 } // namespace
 

@@ -1,0 +1,89 @@
+// What the mailbox cycle writes to a POP3 server, byte for byte: one command at a time unless
+// pipelining is allowed and the server lists it, then runs of TOP and DELE written together.
+#include "app/CMailboxCycle.h"
+#include "pop3/CPop3Session.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CScriptedMailboxWindow.h"
+#include "support/CScriptedProgressHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kTop1 = "+OK\r\nFrom: a1@x\r\n\r\n.\r\n";
+const std::string kTop2 = "+OK\r\nFrom: a2@x\r\n\r\n.\r\n";
+const std::string kTop3 = "+OK\r\nFrom: a3@x\r\n\r\n.\r\n";
+
+void logIn(CFakeScript& s, bool pipelining) {
+    s.server("+OK ready\r\n");
+    if (pipelining) {
+        s.client("CAPA\r\n").server("+OK\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n");
+        s.client("USER anna\r\nPASS hemligt\r\n").server("+OK\r\n+OK\r\n");
+        return;
+    }
+    s.client("USER anna\r\n").server("+OK\r\n").client("PASS hemligt\r\n").server("+OK\r\n");
+}
+
+void uidlAndList(CFakeScript& s, bool pipelining, const std::string& uidl,
+                 const std::string& list) {
+    if (pipelining) {
+        s.client("UIDL\r\nLIST\r\n").server(uidl + list);
+        return;
+    }
+    s.client("UIDL\r\n").server(uidl).client("LIST\r\n").server(list);
+}
+
+class CMailboxCycleTranscript : public ::testing::TestWithParam<bool> {
+protected:
+    CMailboxCycleTranscript() : cycle(pop3, window) {
+        pop3.setSocketFactory(&factory);
+        pop3.setPort(110);
+        pop3.setPipeliningAllowed(GetParam());
+        cycle.setProgressHost(&progress);
+    }
+
+    CFakeSocketFactory factory;
+    CScriptedProgressHost progress;
+    CPop3Session pop3;
+    CScriptedMailboxWindow window;
+    CMailboxCycle cycle;
+};
+
+TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
+    const bool pipelining = GetParam();
+    auto first = factory.addScript();
+    logIn(*first, pipelining);
+    first->client("STAT\r\n").server("+OK 3 300\r\n");
+    uidlAndList(*first, pipelining, "+OK\r\n1 a\r\n2 b\r\n3 c\r\n.\r\n",
+                "+OK\r\n1 100\r\n2 100\r\n3 100\r\n.\r\n");
+    if (pipelining) {
+        first->client("TOP 1 0\r\nTOP 2 0\r\nTOP 3 0\r\n").server(kTop1 + kTop2 + kTop3);
+        first->client("DELE 1\r\nDELE 3\r\n").server("+OK\r\n-ERR locked\r\n");
+    } else {
+        first->client("TOP 1 0\r\n").server(kTop1).client("TOP 2 0\r\n").server(kTop2);
+        first->client("TOP 3 0\r\n").server(kTop3);
+        first->client("DELE 1\r\n").server("+OK\r\n").client("DELE 3\r\n").server("-ERR locked\r\n");
+    }
+    first->client("QUIT\r\n").server("+OK\r\n");
+    auto second = factory.addScript();
+    logIn(*second, pipelining);
+    second->client("STAT\r\n").server("+OK 2 200\r\n");
+    uidlAndList(*second, pipelining, "+OK\r\n1 b\r\n2 c\r\n.\r\n",
+                "+OK\r\n1 100\r\n2 100\r\n.\r\n");
+
+    cycle.connectOrDisconnect();
+    ASSERT_EQ(window.rows.size(), 3u) << window.status;
+    EXPECT_EQ(window.rows[2].first, "3. a3@x");
+    cycle.deleteRows({0, 2});
+    EXPECT_TRUE(first->finished()) << first->report();
+    EXPECT_TRUE(second->finished()) << second->report();
+    // The refused DELE left its message, and no header was fetched again.
+    ASSERT_EQ(window.rows.size(), 2u) << window.status;
+    EXPECT_EQ(window.rows[0].first, "1. a2@x");
+    EXPECT_EQ(window.rows[1].first, "2. a3@x");
+    EXPECT_EQ(pop3.pipelining(), pipelining);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneAtATimeAndPipelined, CMailboxCycleTranscript, ::testing::Bool());
+
+} // namespace
