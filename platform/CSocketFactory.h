@@ -10,6 +10,8 @@ public:
 
     std::unique_ptr<IStream> createStream(StreamSecurity security) override;
     std::unique_ptr<IDatagramSocket> createDatagramSocket() override;
+    std::unique_ptr<IStream> startTls(std::unique_ptr<IStream> plain,
+                                      const std::string& host) override;
 
     void setTimeouts(SocketTimeouts timeouts) { timeouts_ = timeouts; }
     const SocketTimeouts& timeouts() const { return timeouts_; }

@@ -4,8 +4,8 @@
 #include "platform/CPollWait.h"
 #include "platform/CWaitHook.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -14,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -34,6 +35,15 @@ void CTcpStream::close() {
         ::close(fd_);
     fd_ = -1;
     ahead_.clear();
+}
+
+void CTcpStream::adopt(CTcpStream& other) {
+    if (&other == this)
+        return;
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    ahead_ = std::move(other.ahead_);
+    other.ahead_.clear();
 }
 
 bool CTcpStream::connect(const std::string& host, int port) {

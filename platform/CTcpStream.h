@@ -35,6 +35,11 @@ public:
     // Failed.
     IoResult receiveAvailable(char* into, std::size_t max);
     int descriptor() const { return fd_; }
+    // Takes over other's connection, leaving other closed: for a TLS layer that starts on a
+    // connection already in use. Bytes other has read ahead come along.
+    void adopt(CTcpStream& other);
+    // Bytes taken from the connection and not yet handed out.
+    bool hasReadAhead() const { return !ahead_.empty(); }
 
 private:
     int fd_ = -1;

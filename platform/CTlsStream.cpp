@@ -67,6 +67,23 @@ bool CTlsStream::connect(const std::string& host, int port) {
         lastError_ = tcp_.lastError();
         return false;
     }
+    return secure(host, deadline);
+}
+
+bool CTlsStream::startOn(CTcpStream& plain, const std::string& host) {
+    close();
+    connectFailure_ = ConnectFailure::Unspecified;
+    lastError_.clear();
+    if (plain.hasReadAhead()) {
+        plain.close();
+        refuse(ConnectFailure::HandshakeFailed, "data arrived ahead of the TLS handshake");
+        return false;
+    }
+    tcp_.adopt(plain);
+    return secure(host, CClock::after(tcp_.timeouts().connectMs));
+}
+
+bool CTlsStream::secure(const std::string& host, CClock::TimePoint deadline) {
     if (!startEngine(host) || !handshake(deadline)) {
         close();
         return false;

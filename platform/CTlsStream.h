@@ -6,7 +6,8 @@
 struct bio_st;
 struct ssl_st;
 
-// A TLS connection from its first byte, over a CTcpStream. The handshake shares the connect
+// A TLS connection over a CTcpStream, from its first byte (connect) or on a connection that has
+// spoken plain text until the server agreed to TLS (startOn). The handshake shares the connect
 // limit; the server's certificate must chain to the system's store (which honours SSL_CERT_FILE
 // and SSL_CERT_DIR) and name the host or address that was dialled; TLS 1.2 is the least taken.
 // The TLS engine reads and writes memory buffers that this class moves to and from the socket,
@@ -20,6 +21,11 @@ public:
     CTlsStream& operator=(const CTlsStream&) = delete;
 
     bool connect(const std::string& host, int port) override;
+    // Takes over the connected plain stream (left closed) and starts TLS on it for host, with
+    // the same checks as connect(); false, closed, with connectFailure() saying why otherwise.
+    // Bytes the server sent ahead of the handshake could not be told from protected ones, so
+    // a stream holding any is refused.
+    bool startOn(CTcpStream& plain, const std::string& host);
     bool send(std::string_view bytes) override;
     IoStatus sendStatus() const override { return sendStatus_; }
     IoResult receive(char* into, std::size_t max) override;
@@ -31,6 +37,8 @@ public:
     ConnectFailure connectFailure() const override { return connectFailure_; }
 
 private:
+    // The engine, the handshake and the checks on a connected tcp_; closed on failure.
+    bool secure(const std::string& host, CClock::TimePoint deadline);
     bool startEngine(const std::string& host);
     bool handshake(CClock::TimePoint deadline);
     void refuse(ConnectFailure why, const std::string& reason);

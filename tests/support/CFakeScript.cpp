@@ -33,11 +33,27 @@ CFakeScript& CFakeScript::action(std::function<void()> fn) {
     return *this;
 }
 
+CFakeScript& CFakeScript::tls(ConnectFailure why) {
+    steps_.push_back({Kind::Tls, {}, {}, why});
+    return *this;
+}
+
+ConnectFailure CFakeScript::startTls() {
+    runActions();
+    if (steps_.empty() || steps_.front().kind != Kind::Tls) {
+        deviate("TLS started out of turn");
+        return ConnectFailure::HandshakeFailed;
+    }
+    const ConnectFailure why = steps_.front().failure;
+    steps_.pop_front();
+    return why;
+}
+
 std::string CFakeScript::report() const {
     std::string r = deviation_.empty() ? "" : "deviation: " + deviation_ + "\n";
     for (const auto& s : steps_) {
-        static const char* names[] = {"refuseConnect", "client", "server",
-                                      "drop",          "stall",  "action"};
+        static const char* names[] = {"refuseConnect", "client", "server", "drop",
+                                      "stall",         "action", "tls"};
         r += std::string("left: ") + names[static_cast<int>(s.kind)] + " '" + s.bytes + "'\n";
     }
     return r + "sent so far: '" + sent_ + "'";

@@ -23,6 +23,8 @@ public:
     CFakeScript& stall();
     // Runs when the conversation reaches this point.
     CFakeScript& action(std::function<void()> fn);
+    // The client starts TLS here (after STARTTLS or STLS): it succeeds, or fails as why says.
+    CFakeScript& tls(ConnectFailure why = ConnectFailure::Unspecified);
 
     bool finished() const { return steps_.empty() && deviation_.empty(); }
     // What went differently from the script, and what is left of it.
@@ -32,15 +34,18 @@ public:
 
     // Used by the stream.
     bool connect();
+    // Unspecified when the script lets TLS start here.
+    ConnectFailure startTls();
     bool send(std::string_view bytes);
     IoResult receive(char* into, std::size_t max);
 
 private:
-    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Action };
+    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Action, Tls };
     struct Step {
         Kind kind;
         std::string bytes;
         std::function<void()> fn;
+        ConnectFailure failure = ConnectFailure::Unspecified;
     };
     void runActions();
     void deviate(const std::string& what);

@@ -35,6 +35,12 @@ std::unique_ptr<IStream> CFakeSocketFactory::createStream(StreamSecurity) {
     return std::make_unique<CFakeStream>(script);
 }
 
+std::unique_ptr<IStream> CFakeSocketFactory::startTls(std::unique_ptr<IStream> plain,
+                                                      const std::string&) {
+    auto* fake = dynamic_cast<CFakeStream*>(plain.get());
+    return fake ? fake->startTls() : nullptr;
+}
+
 std::shared_ptr<CFakeDatagramSocket> CFakeSocketFactory::addDatagramSocket() {
     datagramSockets_.push_back(std::make_shared<CFakeDatagramSocket>());
     return datagramSockets_.back();

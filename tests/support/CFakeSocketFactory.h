@@ -15,6 +15,9 @@ public:
     // Every conversation is in memory: the security asked for changes nothing.
     std::unique_ptr<IStream> createStream(StreamSecurity security) override;
     std::unique_ptr<IDatagramSocket> createDatagramSocket() override;
+    // Plays the script's TLS step.
+    std::unique_ptr<IStream> startTls(std::unique_ptr<IStream> plain,
+                                      const std::string& host) override;
     int streamsCreated() const { return created_; }
 
     // The returned socket stays readable after its user has dropped it.

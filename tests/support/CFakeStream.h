@@ -9,6 +9,8 @@
 class CFakeStream : public IStream {
 public:
     explicit CFakeStream(std::shared_ptr<CFakeScript> script) : script_(std::move(script)) {}
+    // The same conversation going on under TLS, or closed where the script refuses it.
+    std::unique_ptr<IStream> startTls();
 
     bool connect(const std::string&, int) override { return open_ = script_->connect(); }
     bool send(std::string_view bytes) override { return open_ && script_->send(bytes); }
@@ -16,8 +18,10 @@ public:
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     std::string lastError() const override { return "scripted"; }
+    ConnectFailure connectFailure() const override { return failure_; }
 
 private:
     std::shared_ptr<CFakeScript> script_;
     bool open_ = false;
+    ConnectFailure failure_ = ConnectFailure::Unspecified;
 };

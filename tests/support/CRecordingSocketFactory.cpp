@@ -19,6 +19,7 @@ public:
     bool isOpen() const override { return inner_->isOpen(); }
     std::string lastError() const override { return inner_->lastError(); }
     ConnectFailure connectFailure() const override { return inner_->connectFailure(); }
+    std::unique_ptr<IStream> takeInner() { return std::move(inner_); }
 
 private:
     std::unique_ptr<IStream> inner_;
@@ -27,6 +28,16 @@ private:
 
 std::unique_ptr<IStream> CRecordingSocketFactory::createStream(StreamSecurity security) {
     return std::make_unique<CRecordingStream>(inner_.createStream(security), *this);
+}
+
+std::unique_ptr<IStream> CRecordingSocketFactory::startTls(std::unique_ptr<IStream> plain,
+                                                           const std::string& host) {
+    auto* recording = dynamic_cast<CRecordingStream*>(plain.get());
+    if (!recording)
+        return nullptr;
+    sent_.emplace_back(kTlsStarted);
+    auto secured = inner_.startTls(recording->takeInner(), host);
+    return secured ? std::make_unique<CRecordingStream>(std::move(secured), *this) : nullptr;
 }
 
 int CRecordingSocketFactory::count(const std::string& command) const {
