@@ -63,6 +63,8 @@ StringId prefixIdOf(CPop3Session::ReplyKind kind) {
         return StringId::UidlLabel;
     case Kind::Capa:
         return StringId::CapaLabel;
+    case Kind::Stls:
+        return StringId::StlsLabel;
     }
     return StringId::CannotConnect;
 }
@@ -117,6 +119,7 @@ void CPop3Session::forgetSession() {
     outstanding_.clear();
     outstandingBytes_ = 0;
     pipelining_ = false;
+    stlsOffered_ = false;
 }
 
 int CPop3Session::getMessageSize(int message) const {
@@ -150,9 +153,10 @@ bool CPop3Session::login() {
         errorText_ = CStringTable::load(StringId::GreetingRefused);
     // What the server can do is asked before the account is named, except where TLS from the
     // first byte makes the server of port 995 a different one until the login; a server that
-    // cannot say is spoken to one command at a time.
+    // cannot say gets USER and PASS as they are, one command at a time.
     const bool askFirst = port_ != kTlsPort;
-    ok = ok && (!pipeliningAllowed_ || !askFirst || capa());
+    ok = ok && (!askFirst || capa());
+    ok = ok && (!stlsOffered_ || startTls());
     ok = ok && authenticate();
     ok = ok && (!pipeliningAllowed_ || askFirst || capa());
     if (!ok)
@@ -178,9 +182,36 @@ bool CPop3Session::authenticate() {
     return readNext(ReplyKind::Pass);
 }
 
+bool CPop3Session::startTls() {
+    stlsOffered_ = false;
+    if (!sendCommand(ReplyKind::Stls, "STLS\r\n"))
+        return false;
+    const std::string refused = CConnectFailureText::of(ConnectFailure::HandshakeFailed);
+    if (!readReply(ReplyKind::Stls)) {
+        if (isConnected())
+            errorText_ = refused + " " + errorText_; // the server's line after "STLS:"
+        return false;
+    }
+    // Bytes after the go-ahead would be read as if TLS had protected them.
+    if (!pending_.empty()) {
+        errorText_ = refused;
+        return false;
+    }
+    socket_ = factory_->startTls(std::move(socket_), host_);
+    if (!isConnected()) {
+        errorText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
+                                                     : ConnectFailure::HandshakeFailed);
+        return false;
+    }
+    // What the server listed in clear counts for nothing now.
+    return capa();
+}
+
 bool CPop3Session::capa() {
     pipelining_ = false;
-    return sendCommand(ReplyKind::Capa, "CAPA\r\n") && (readReply(ReplyKind::Capa) || isConnected());
+    stlsOffered_ = false;
+    return sendCommand(ReplyKind::Capa, "CAPA\r\n") &&
+           (readReply(ReplyKind::Capa) || isConnected());
 }
 
 bool CPop3Session::stat() {
@@ -552,6 +583,7 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
             }))
             return false;
         pipelining_ = pipeliningAllowed_ && CReplyParser::listsCapability(data, "PIPELINING");
+        stlsOffered_ = CReplyParser::listsCapability(data, "STLS");
         return true;
     }
     case ReplyKind::Top:

@@ -36,7 +36,8 @@ public:
         Retr,
         Top,
         Uidl,
-        Capa
+        Capa,
+        Stls
     };
 
     // Messages above this many bytes download with a progress window.
@@ -67,8 +68,11 @@ public:
     // The server of this connection listed PIPELINING, and it is allowed.
     bool pipelining() const { return pipelining_; }
 
-    // Connects and logs in. Where pipelining is allowed the session asks the server once what
-    // it can do (CAPA): before USER, or after PASS on the TLS port 995.
+    // Connects and logs in. On every port but 995 the session first asks the server what it
+    // can do (CAPA); where it lists STLS, TLS starts before the account is named (and CAPA is
+    // asked again), with the same checks as on 995, and a failed start sends neither account
+    // nor password. On 995, where TLS starts with the first byte, CAPA follows PASS, and only
+    // where pipelining is allowed.
     bool login();
     bool stat();
     // Appends the listed sizes, never more than the last STAT counted messages.
@@ -174,6 +178,8 @@ private:
     // TOP's answer made message's summary.
     bool readSummary(int message);
     bool capa();
+    // STLS, and TLS on the connection; false with the TLS text when it could not start.
+    bool startTls();
     // USER and PASS, together where pipelining allows.
     bool authenticate();
     void failDownload(const std::string& reason);
@@ -203,6 +209,7 @@ private:
     bool waitCut_ = false;
     bool pipeliningAllowed_ = false;
     bool pipelining_ = false;
+    bool stlsOffered_ = false; // the last CAPA listed STLS
     struct SentAhead {
         ReplyKind kind;
         int message;

@@ -98,6 +98,13 @@ constexpr std::array kEntries{
     // The label of the unique-id listing.
     Entry{StringId::UidlLabel, u8"UIDL:"},
     Entry{StringId::CapaLabel, u8"CAPA:"},
+    // Submission.
+    Entry{StringId::AuthLabel, u8"AUTH:"},
+    Entry{StringId::EhloLabel, u8"EHLO:"},
+    Entry{StringId::StartTlsLabel, u8"STARTTLS:"},
+    Entry{StringId::StlsLabel, u8"STLS:"},
+    Entry{StringId::PasswordNeedsTls,
+          u8"Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte."},
 };
 
 constexpr bool isContinuation(char8_t c) {

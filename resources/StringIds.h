@@ -80,4 +80,11 @@ enum class StringId : int {
     // The label of the unique-id listing.
     UidlLabel = 720,
     CapaLabel = 721,
+    // Submission: the labels of EHLO, STARTTLS, STLS and AUTH, and the password kept back from
+    // a server that offers no TLS.
+    AuthLabel = 730,
+    EhloLabel = 731,
+    StartTlsLabel = 732,
+    StlsLabel = 733,
+    PasswordNeedsTls = 734,
 };

@@ -248,11 +248,14 @@ TEST_F(ProgressWindow, AvbrytEndsADownloadThatWaitsOnAStalledServer) {
     constexpr int size = 5'000'000;
     CLoopbackServer server([](CLoopbackServer& s) {
         s.send("+OK\r\n");
-        const std::string replies[] = {"+OK\r\n", "+OK\r\n", "+OK 1 5000000\r\n",
+        const std::string replies[] = {"-ERR\r\n",
+                                       "+OK\r\n",
+                                       "+OK\r\n",
+                                       "+OK 1 5000000\r\n",
                                        "+OK\r\n1 5000000\r\n.\r\n",
                                        "+OK\r\n" + std::string(100000, 'x')};
         for (const std::string& reply : replies) {
-            s.readLine(); // USER, PASS, STAT, LIST, RETR 1
+            s.readLine(); // CAPA, USER, PASS, STAT, LIST, RETR 1
             s.send(reply);
         }
         s.waitFor();

@@ -52,8 +52,9 @@ void answer(CLoopbackServer& s, const std::string& reply) {
 
 void logIn(CLoopbackServer& s) {
     s.send("+OK ready\r\n");
-    answer(s, "+OK\r\n"); // USER
-    answer(s, "+OK\r\n"); // PASS
+    answer(s, "-ERR\r\n"); // CAPA
+    answer(s, "+OK\r\n");  // USER
+    answer(s, "+OK\r\n");  // PASS
 }
 
 class CCancelWaitTest : public ::testing::Test {

@@ -114,7 +114,8 @@ std::vector<Pop3Case> pop3Cases() {
 void scriptUpTo(CFakeScript& script, const Pop3Case& c) {
     if (c.command.empty())
         return;
-    script.server("+OK POP3 ready\r\n").client("USER anna\r\n");
+    script.server("+OK POP3 ready\r\n").client("CAPA\r\n").server("-ERR\r\n");
+    script.client("USER anna\r\n");
     if (c.command == "USER anna\r\n")
         return;
     script.server("+OK\r\n").client("PASS hemligt\r\n");
@@ -186,7 +187,12 @@ TEST(CFaultInjection, ALargeDownloadCutShortClosesItsWindowAndLeavesNoFile) {
         session.setSocketFactory(&factory);
         session.setProgressHost(&progress);
         auto script = factory.addScript();
-        script->server("+OK\r\n").client("USER \r\n").server("+OK\r\n").client("PASS \r\n");
+        script->server("+OK\r\n")
+            .client("CAPA\r\n")
+            .server("-ERR\r\n")
+            .client("USER \r\n")
+            .server("+OK\r\n")
+            .client("PASS \r\n");
         script->server("+OK\r\n").client("STAT\r\n").server("+OK 1 40004\r\n");
         script->client("LIST\r\n").server("+OK\r\n1 40004\r\n.\r\n");
         script->client("RETR 1\r\n");
@@ -214,7 +220,7 @@ TEST(CFaultInjection, LineBreaksInTheAccountOrPasswordNeverReachTheWire) {
         SCOPED_TRACE(a.user + "/" + a.password);
         CFakeSocketFactory factory;
         auto script = factory.addScript();
-        script->server("+OK\r\n");
+        script->server("+OK\r\n").client("CAPA\r\n").server("-ERR\r\n");
         if (!a.sentBefore.empty())
             script->client(a.sentBefore).server("+OK\r\n");
         CPop3Session session;
@@ -222,7 +228,7 @@ TEST(CFaultInjection, LineBreaksInTheAccountOrPasswordNeverReachTheWire) {
         session.setUser(a.user);
         session.setPassword(a.password);
         EXPECT_FALSE(session.login());
-        EXPECT_EQ(script->sent(), a.sentBefore);
+        EXPECT_EQ(script->sent(), "CAPA\r\n" + a.sentBefore);
         EXPECT_NE(session.getErrorText().find(refused), std::string::npos);
         EXPECT_TRUE(script->finished()) << script->report();
     }

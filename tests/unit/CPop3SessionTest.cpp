@@ -76,6 +76,8 @@ protected:
 
     void logIn() {
         cServer("+OK ready\r\n");
+        cClient("CAPA\r\n");
+        cServer("-ERR\r\n");
         cClient("USER anna\r\n");
         cServer("+OK\r\n");
         cClient("PASS hemligt\r\n");
@@ -110,7 +112,7 @@ protected:
 
 TEST_F(CPop3SessionTest, LogsInWithUserAndPass) {
     logIn();
-    EXPECT_EQ(script->sent(), "USER anna\r\nPASS hemligt\r\n");
+    EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\nPASS hemligt\r\n");
     EXPECT_TRUE(session.isConnected());
 }
 
@@ -123,13 +125,20 @@ TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
     EXPECT_FALSE(session.login());
     EXPECT_EQ(session.getErrorText(), "Ett fel uppstod vid anslutning till server.");
 
-    factory.addScript()->server("+OK\r\n").client("USER anna\r\n").server("-ERR who?\r\n");
+    factory.addScript()
+        ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR\r\n")
+        .client("USER anna\r\n")
+        .server("-ERR who?\r\n");
     EXPECT_FALSE(session.login());
     EXPECT_EQ(session.getErrorText(), "USER: -ERR who?\r\n");
 
     // The whole line reaches the caller, so it can look for "busy" or "try again".
     factory.addScript()
         ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR\r\n")
         .client("USER anna\r\n")
         .server("+OK\r\n")
         .client("PASS hemligt\r\n")
@@ -145,13 +154,15 @@ TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
 
 TEST_F(CPop3SessionTest, ALineBreakInTheAccountOrPasswordSendsNothing) {
     cServer("+OK\r\n");
+    cClient("CAPA\r\n");
+    cServer("-ERR\r\n");
     cClient("USER anna\r\n");
     cServer("+OK\r\n");
     session.setPassword("hemligt\r\nDELE 1");
     EXPECT_FALSE(session.login());
     EXPECT_EQ(session.getErrorText(),
               "PASS: Kontonamn och l\xF6senord f\xE5r inte inneh\xE5lla radbrytningar.");
-    EXPECT_EQ(script->sent(), "USER anna\r\n");
+    EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\n");
 }
 
 TEST_F(CPop3SessionTest, AnyCaseOfMinusErrFailsAndAnythingElseSucceeds) {
@@ -340,6 +351,8 @@ TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
 
     factory.addScript()
         ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR\r\n")
         .client("USER anna\r\n")
         .server("+OK\r\n")
         .client("PASS hemligt\r\n")
@@ -368,6 +381,42 @@ TEST_F(CPop3SessionTest, LoginClosesTheEarlierConnectionFirst) {
     EXPECT_FALSE(session.login());
     EXPECT_EQ(factory.streamsCreated(), 2);
     EXPECT_FALSE(session.isConnected());
+}
+
+TEST_F(CPop3SessionTest, StlsComesBeforeTheAccountAndAFailedOneSendsNeitherAccountNorPassword) {
+    session.setPipeliningAllowed(true);
+    const std::string offer = "+OK\r\nUSER\r\nSTLS\r\n.\r\n";
+    cServer("+OK ready\r\n");
+    cClient("CAPA\r\n");
+    cServer(offer);
+    cClient("STLS\r\n");
+    cServer("+OK begin TLS\r\n");
+    script->tls();
+    // Asked again under TLS; what the server said in clear counts for nothing.
+    cClient("CAPA\r\n");
+    cServer("+OK\r\nUSER\r\nPIPELINING\r\n.\r\n");
+    cClient("USER anna\r\nPASS hemligt\r\n");
+    cServer("+OK\r\n+OK\r\n");
+    ASSERT_TRUE(session.login()) << session.getErrorText();
+    EXPECT_TRUE(session.pipelining());
+
+    const std::string failed = "Kan inte ansluta. TLS-handskakningen misslyckades.";
+    auto attempt = [&](const std::string& reply, ConnectFailure why, const std::string& text) {
+        auto s = factory.addScript();
+        s->server("+OK\r\n").client("CAPA\r\n").server(offer).client("STLS\r\n").server(reply);
+        if (why != ConnectFailure::Unspecified)
+            s->tls(why);
+        EXPECT_FALSE(session.login());
+        EXPECT_EQ(session.getErrorText(), text);
+        EXPECT_EQ(s->sent(), "CAPA\r\nSTLS\r\n");
+        EXPECT_TRUE(s->finished()) << s->report();
+        EXPECT_FALSE(session.isConnected());
+    };
+    attempt("-ERR not now\r\n", ConnectFailure::Unspecified, failed + " STLS: -ERR not now\r\n");
+    attempt("+OK\r\n", ConnectFailure::NameMismatch,
+            "Kan inte ansluta. Certifikatet g\xE4ller ett annat namn.");
+    // Bytes after the go-ahead, before any handshake, cannot be told from protected ones.
+    attempt("+OK\r\n+OK USER accepted\r\n", ConnectFailure::Unspecified, failed);
 }
 
 TEST_F(CPop3SessionTest, SummariesAreDecodedAndAppended) {
@@ -496,6 +545,8 @@ TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
 
     factory.addScript()
         ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR\r\n")
         .client("USER anna\r\n")
         .server("+OK\r\n")
         .client("PASS hemligt\r\n")
@@ -520,14 +571,14 @@ TEST_F(CPop3RetrTest, AFileThatCannotBeMadeIsReportedInABox) {
     EXPECT_FALSE(session.isConnected());
 }
 
-// A server that answers every command with +OK, and TOP with a data block of the given size,
-// made up as it is read.
+// A server that answers every command but CAPA with +OK, and TOP with a data block of the given
+// size, made up as it is read.
 class CHugeReplyStream : public IStream {
 public:
     bool connect(const std::string&, int) override { return send("greeting"); }
     bool send(std::string_view bytes) override {
         dataLeft_ = bytes.starts_with("TOP") ? 50u << 20 : 0;
-        waiting_ = "+OK\r\n";
+        waiting_ = bytes.starts_with("CAPA") ? "-ERR\r\n" : "+OK\r\n";
         return true;
     }
     IoResult receive(char* into, std::size_t max) override {

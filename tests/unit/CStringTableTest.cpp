@@ -74,7 +74,12 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::CancelledByUser,
                                          StringId::CutNote,
                                          StringId::UidlLabel,
-                                         StringId::CapaLabel};
+                                         StringId::CapaLabel,
+                                         StringId::AuthLabel,
+                                         StringId::EhloLabel,
+                                         StringId::StartTlsLabel,
+                                         StringId::StlsLabel,
+                                         StringId::PasswordNeedsTls};
 
 } // namespace
 

@@ -90,6 +90,8 @@ TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
     CFakeSocketFactory factory;
     factory.addScript()
         ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR\r\n")
         .client("USER anna\r\n")
         .server("+OK\r\n")
         .client("PASS x\r\n")
