@@ -50,6 +50,10 @@ public:
     void noteFocus(QObject* watched, QEvent* event);
     bool enterConnects() const { return enterConnects_; }
 
+    // The account and password as the controls were last read.
+    const std::string& account() const { return account_; }
+    const std::string& password() const { return password_; }
+
     void setQuickFrom(const std::string& address) { quickFrom_ = address; }
     const std::string& quickFrom() const { return quickFrom_; }
     const std::string& quickText() const { return quickText_; }

@@ -209,6 +209,11 @@ void CMaroketDlg::onRestore() {
     writeControls();
 }
 
+CSmtpLogin CMaroketDlg::typedLogin() {
+    login_.readControls();
+    return {login_.account(), login_.password()};
+}
+
 bool CMaroketDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list()->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         QMetaObject::invokeMethod(

@@ -119,6 +119,7 @@ private:
     std::vector<int> selectedRows() const override { return layout_.list().selectedRows(); }
     IDialogRunner& runner() override { return runner_; }
     QWidget* dialogParent() override { return this; }
+    CSmtpLogin typedLogin() override;
     // A forward's failed message is a notice like the core's.
     void notify(const std::string& text) override { showMessage(text); }
 

@@ -26,7 +26,8 @@ std::string stepText(StringId labelId, int i, int total) {
 CForwardRun::CForwardRun(CPop3Session& pop3, CSmtpSession& smtp, IForwardHost& host)
     : pop3_(pop3), smtp_(smtp), host_(host) {}
 
-void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool deleteAfter) {
+void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool deleteAfter,
+                      const CSmtpLogin& login) {
     const int total = static_cast<int>(rows.size());
     for (int i = 1; i <= total; ++i) {
         const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
@@ -44,7 +45,7 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
         smtp_.setBody(std::string(CMessageComposer::kForwardMarker));
         smtp_.setFrom(pop3_.messageTable().senderOf(n));
         smtp_.setTo(to);
-        if (smtp_.send()) {
+        if (smtp_.send(login)) {
             if (deleteAfter)
                 pop3_.dele(n);
         } else {

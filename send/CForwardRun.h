@@ -4,6 +4,7 @@
 #include <vector>
 
 class CPop3Session;
+class CSmtpLogin;
 class CSmtpSession;
 class IForwardHost;
 
@@ -15,8 +16,10 @@ public:
     // All three must outlive the run.
     CForwardRun(CPop3Session& pop3, CSmtpSession& smtp, IForwardHost& host);
 
-    // rows: list rows in list order; row r is message r + 1.
-    void run(const std::vector<int>& rows, const std::string& to, bool deleteAfter);
+    // rows: list rows in list order; row r is message r + 1. login: for each send, as
+    // CSmtpSession::send takes it.
+    void run(const std::vector<int>& rows, const std::string& to, bool deleteAfter,
+             const CSmtpLogin& login);
 
 private:
     // A retrieval failed: nothing of the run is deleted, and the list is loaded anew.

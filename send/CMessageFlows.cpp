@@ -33,6 +33,13 @@ std::string freshText(const std::string& before, const std::string& after) {
 
 } // namespace
 
+CSmtpLogin CMessageFlows::loginFor(ISendWindow& window) {
+    const std::string& server = window.smtp().getServer();
+    if (server.empty() || server != window.settings().smtpServer)
+        return {};
+    return window.typedLogin();
+}
+
 void CMessageFlows::setStatus(StringId id) {
     window_.setStatus(load(id));
 }
@@ -81,7 +88,7 @@ void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
         setStatus(StringId::Sending);
     else
         smtp.quotedPrintable = 0; // automatic: the text itself decides its encoding
-    if (smtp.send())
+    if (smtp.send(loginFor(window_)))
         setStatus(StringId::MessageSent);
     else
         window_.setStatus(smtp.getStatusText());
@@ -192,5 +199,7 @@ void CMessageFlows::forward() {
     const std::string to = dialog.address();
     const bool deleteAfter = dialog.deleteAfterForwarding();
 
-    CForwardRun(window_.pop3(), window_.smtp(), window_).run(rows, to, deleteAfter);
+    // One login for the whole run, which sends through the server the session holds.
+    const CSmtpLogin login = loginFor(window_);
+    CForwardRun(window_.pop3(), window_.smtp(), window_).run(rows, to, deleteAfter, login);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CSmtpLogin;
 class CSmtpSession;
 class ISendWindow;
 struct AppSettings;
@@ -29,6 +30,9 @@ public:
     // (the lookup may find none and leave the server empty); otherwise to "Smtpserver".
     static void chooseServer(CSmtpSession& smtp, const AppSettings& settings, const std::string& to,
                              bool direct);
+    // The typed login for the session's next operation, when it goes to "Smtpserver"; none for
+    // the exchanger of a recipient's domain, which is someone else's server.
+    static CSmtpLogin loginFor(ISendWindow& window);
     // The text a reply quotes: the retrieved message (every byte of the file after RETR) without
     // its header block, which the TOP reply of headerLength bytes (terminating line included)
     // measures; with the server's dot-stuffing undone, cut before the terminating line, and

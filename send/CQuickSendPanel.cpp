@@ -4,6 +4,7 @@
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 #include "send/CMessageFlows.h"
+#include "send/CSmtpLogin.h"
 #include "send/CSmtpSession.h"
 #include "send/ISendWindow.h"
 
@@ -28,7 +29,7 @@ void CQuickSendPanel::testQuickAddress(const std::string& from, const std::strin
     smtp.setPort(settings.smtpPort);
     smtp.setSubject("");
     setStatus(StringId::CheckingAddress);
-    if (smtp.testAddress(to))
+    if (smtp.testAddress(to, CMessageFlows::loginFor(window_)))
         setStatus(StringId::AddressValid);
     else
         window_.setStatus(smtp.getStatusText());
@@ -48,7 +49,7 @@ void CQuickSendPanel::sendQuickText(const std::string& from, const std::string& 
     smtp.setPort(settings.smtpPort);
     // Subject and encoding stay as the last new message or reply left them.
     smtp.setBody(text);
-    if (smtp.send())
+    if (smtp.send(CMessageFlows::loginFor(window_)))
         setStatus(StringId::MessageSent);
     else
         window_.setStatus(smtp.getStatusText());

@@ -9,6 +9,10 @@
 #include "resources/StringIds.h"
 #include "send/CMessageComposer.h"
 #include "send/CMxResolver.h"
+#include "send/CSmtpLogin.h"
+#include "send/CSmtpReply.h"
+
+#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cctype>
@@ -18,12 +22,16 @@
 
 namespace {
 
-constexpr int kTlsPort = 465;
-
 StringId labelOf(CSmtpSession::SmtpStep step) {
     switch (step) {
     case CSmtpSession::StepHelo:
         return StringId::HeloLabel;
+    case CSmtpSession::StepEhlo:
+        return StringId::EhloLabel;
+    case CSmtpSession::StepStartTls:
+        return StringId::StartTlsLabel;
+    case CSmtpSession::StepAuth:
+        return StringId::AuthLabel;
     case CSmtpSession::StepMailFrom:
         return StringId::MailFromLabel;
     case CSmtpSession::StepRcptTo:
@@ -47,6 +55,19 @@ bool beginsWith(std::string_view reply, std::string_view code) {
 
 int clampToInt(long long value) {
     return static_cast<int>(std::min<long long>(value, INT_MAX));
+}
+
+// prefix, the bytes in base64 and CR LF: a line of the login, built in place so that no copy of
+// the secret is left behind in memory that was given back.
+std::string encodedLine(std::string_view prefix, std::string_view bytes) {
+    std::string line(prefix.size() + 4 * ((bytes.size() + 2) / 3) + 3, '\0');
+    std::copy(prefix.begin(), prefix.end(), line.begin());
+    const int length = EVP_EncodeBlock(
+        reinterpret_cast<unsigned char*>(line.data() + prefix.size()),
+        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    line.resize(prefix.size() + static_cast<std::size_t>(std::max(length, 0)));
+    line += "\r\n";
+    return line;
 }
 
 } // namespace
@@ -116,15 +137,119 @@ bool CSmtpSession::connectAndGreet() {
         return false;
     }
     // SMTP over TLS has its own port, where TLS starts with the first byte.
-    socket_ =
-        factory_->createStream(port_ == kTlsPort ? StreamSecurity::Tls : StreamSecurity::Plain);
+    secure_ = port_ == kTlsPort;
+    socket_ = factory_->createStream(secure_ ? StreamSecurity::Tls : StreamSecurity::Plain);
     if (!socket_ || !socket_->connect(server_, port_)) {
         statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
                                                       : ConnectFailure::Unspecified);
         closeSocket();
         return false;
     }
-    return checkReply(StepGreeting) == 1;
+    if (!speaksExtensions())
+        return checkReply(StepGreeting) == 1;
+    // Before EHLO the whole greeting is read, so that none of its lines is taken for the reply
+    // to EHLO.
+    CSmtpReply greeting;
+    if (!receiveWhole(StepGreeting, greeting))
+        return false;
+    if (beginsWith(greeting.text(), "220"))
+        return true;
+    setStatusFromTable(StringId::GreetingRefused);
+    return false;
+}
+
+bool CSmtpSession::receiveWhole(SmtpStep step, CSmtpReply& reply) {
+    while (!reply.complete()) {
+        std::string_view chunk;
+        if (!receiveReply(step, kReplyMax, chunk))
+            return false;
+        reply.feed(chunk);
+    }
+    return true;
+}
+
+bool CSmtpSession::introduce() {
+    if (!speaksExtensions())
+        return sendLine(StepHelo, "HELO " + heloName_ + "\r\n") && checkReply(StepHelo);
+    CSmtpReply offer;
+    if (!ehlo(offer))
+        return false;
+    // TLS first where offered; what the server listed in clear counts for nothing afterwards.
+    if (!secure_ && offer.lists("STARTTLS") && (!startTls() || !ehlo(offer)))
+        return false;
+    return logIn(offer);
+}
+
+bool CSmtpSession::ehlo(CSmtpReply& offer) {
+    offer = CSmtpReply{};
+    if (!sendLine(StepEhlo, "EHLO " + heloName_ + "\r\n") || !receiveWhole(StepEhlo, offer))
+        return false;
+    if (beginsWith(offer.text(), "250"))
+        return true;
+    refuse(StepEhlo, offer.text());
+    return false;
+}
+
+bool CSmtpSession::startTls() {
+    CSmtpReply reply;
+    if (!sendLine(StepStartTls, "STARTTLS\r\n") || !receiveWhole(StepStartTls, reply))
+        return false;
+    const bool refused = !beginsWith(reply.text(), "220");
+    // Bytes after the go-ahead would be read as if TLS had protected them.
+    if (refused || reply.hasTrailing()) {
+        statusText_ = CConnectFailureText::of(ConnectFailure::HandshakeFailed);
+        if (refused)
+            statusText_ += " " + CStringTable::load(StringId::StartTlsLabel) + " " + reply.text();
+        closeSocket();
+        return false;
+    }
+    socket_ = factory_->startTls(std::move(socket_), server_);
+    if (isConnected()) {
+        secure_ = true;
+        return true;
+    }
+    statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
+                                                  : ConnectFailure::HandshakeFailed);
+    closeSocket();
+    return false;
+}
+
+bool CSmtpSession::logIn(const CSmtpReply& offer) {
+    if (!login_ || login_->empty())
+        return true;
+    const bool plain = offer.listsAuth("PLAIN");
+    // A server that offers neither mechanism says at MAIL FROM whether it wants a login.
+    if (!plain && !offer.listsAuth("LOGIN"))
+        return true;
+    if (!secure_) {
+        statusText_ = server_ + ": " + CStringTable::load(StringId::AuthLabel) + " " +
+                      CStringTable::load(StringId::PasswordNeedsTls);
+        closeSocket();
+        return false;
+    }
+    const std::string& account = login_->account();
+    const std::string& password = login_->password();
+    if (!plain)
+        return authStep("AUTH LOGIN\r\n", "334") && authStep(encodedLine("", account), "334") &&
+               authStep(encodedLine("", password), "235");
+    std::string credentials;
+    credentials.reserve(account.size() + password.size() + 2);
+    credentials.append(1, '\0').append(account).append(1, '\0').append(password);
+    std::string line = encodedLine("AUTH PLAIN ", credentials);
+    CSmtpLogin::wipe(credentials);
+    return authStep(std::move(line), "235");
+}
+
+bool CSmtpSession::authStep(std::string line, std::string_view code) {
+    const bool sent = sendLine(StepAuth, line);
+    CSmtpLogin::wipe(line);
+    CSmtpReply reply;
+    if (!sent || !receiveWhole(StepAuth, reply))
+        return false;
+    if (beginsWith(reply.text(), code))
+        return true;
+    refuse(StepAuth, reply.text());
+    return false;
 }
 
 bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
@@ -201,6 +326,10 @@ int CSmtpSession::checkReply(SmtpStep step) {
         return 0;
     case StepQuit:
         return 1;
+    case StepEhlo:
+    case StepStartTls:
+    case StepAuth:
+        break; // read whole, by receiveWhole
     }
     return 0;
 }
@@ -307,8 +436,8 @@ CSmtpSession::FileTransfer CSmtpSession::sendFileInPieces(CFile& file, long long
 }
 
 bool CSmtpSession::sendEnvelope(const std::string& recipientLine, bool quotedSenderRetry) {
-    if (!connectAndGreet() || !sendLine(StepHelo, "HELO " + heloName_ + "\r\n") ||
-        !checkReply(StepHelo) || !sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n"))
+    if (!connectAndGreet() || !introduce() ||
+        !sendLine(StepMailFrom, "MAIL FROM: <" + fromAddress_ + ">\r\n"))
         return false;
     if (!checkReply(StepMailFrom)) {
         // Some servers want the sender quoted; a lost connection gets no second try.
@@ -332,6 +461,28 @@ int CSmtpSession::finish(bool ok, StringId doneText) {
 }
 
 int CSmtpSession::send() {
+    return send(CSmtpLogin{});
+}
+
+int CSmtpSession::send(const CSmtpLogin& login) {
+    login_ = &login;
+    const int result = deliver();
+    login_ = nullptr;
+    return result;
+}
+
+int CSmtpSession::testAddress(const std::string& address) {
+    return testAddress(address, CSmtpLogin{});
+}
+
+int CSmtpSession::testAddress(const std::string& address, const CSmtpLogin& login) {
+    login_ = &login;
+    const int result = test(address);
+    login_ = nullptr;
+    return result;
+}
+
+int CSmtpSession::deliver() {
     splitAddresses();
     if (refuseLineBreaks(
             {&fromAddress_, &fromHeader_, &toAddress_, &toHeader_, &heloName_, &subject_}))
@@ -341,7 +492,7 @@ int CSmtpSession::send() {
     return finish(ok, StringId::MessageSent);
 }
 
-int CSmtpSession::testAddress(const std::string& address) {
+int CSmtpSession::test(const std::string& address) {
     splitAddresses();
     if (refuseLineBreaks({&fromAddress_, &fromHeader_, &heloName_, &address}))
         return 0;

@@ -11,16 +11,33 @@
 
 class CDataEnding;
 class CFile;
+class CSmtpLogin;
+class CSmtpReply;
 class CSocketFactory;
 class IProgressHost;
 
-// The program's SMTP client: plain HELO, no extensions, one connection per operation. send()
-// delivers one message to one recipient; testAddress() asks whether a server takes an address
-// as a recipient. The fields keep their values between operations; each flow sets what it
-// needs. Both operations return 1 or 0 and leave the outcome in statusText.
+// The program's SMTP client, one connection per operation. send() delivers one message to one
+// recipient; testAddress() asks whether a server takes an address as a recipient. On most ports
+// it speaks plain HELO without extensions. On the submission port 587 it says EHLO, starts TLS
+// where the server offers STARTTLS and logs in where it offers AUTH; on 465, where TLS starts
+// with the first byte, it says EHLO and logs in where offered. The password goes out only under
+// TLS. The fields keep their values between operations; each flow sets what it needs. Both
+// operations return 1 or 0 and leave the outcome in statusText.
 class CSmtpSession {
 public:
-    enum SmtpStep { StepGreeting, StepHelo, StepMailFrom, StepRcptTo, StepData, StepQuit };
+    enum SmtpStep {
+        StepGreeting,
+        StepHelo,
+        StepMailFrom,
+        StepRcptTo,
+        StepData,
+        StepQuit,
+        StepEhlo,
+        StepStartTls,
+        StepAuth
+    };
+    static constexpr int kTlsPort = 465;
+    static constexpr int kSubmissionPort = 587;
 
     // Forwarded files above this many bytes go out in pieces, with a progress window.
     static constexpr long long kProgressThreshold = 32768;
@@ -52,7 +69,10 @@ public:
     std::string getServer() const { return server_; }
     std::string getStatusText() const { return statusText_; }
 
+    // login: what a server that offers AUTH is given; the session keeps it only for the call.
+    int send(const CSmtpLogin& login);
     int send();
+    int testAddress(const std::string& address, const CSmtpLogin& login);
     int testAddress(const std::string& address);
     // A fresh MX lookup against dnsServer; empty when none was found.
     std::string lookupMailExchanger(const std::string& domain);
@@ -76,9 +96,22 @@ private:
     void setStatusFromTable(StringId id);
     // The server refused the step: its reply, exactly as received, after the server and step.
     void refuse(SmtpStep step, std::string_view reply);
-    // The chain send() and testAddress() share: connect and greeting, HELO, MAIL FROM (once
-    // more with the sender quoted when asked and refused), and the recipient's line.
+    int deliver();
+    int test(const std::string& address);
+    // The chain send() and testAddress() share: connect and greeting, HELO (or EHLO with TLS and
+    // the login), MAIL FROM (once more with the sender quoted when asked and refused), and the
+    // recipient's line.
     bool sendEnvelope(const std::string& recipientLine, bool quotedSenderRetry);
+    bool speaksExtensions() const { return port_ == kTlsPort || port_ == kSubmissionPort; }
+    // HELO, or EHLO and what follows it where the server offers it.
+    bool introduce();
+    bool ehlo(CSmtpReply& offer);
+    bool startTls();
+    bool logIn(const CSmtpReply& offer);
+    // Sends a line of the login (wiped afterwards) and wants a reply beginning with code.
+    bool authStep(std::string line, std::string_view code);
+    // Receives until the reply's last line has arrived.
+    bool receiveWhole(SmtpStep step, CSmtpReply& reply);
     // QUIT after a success, with doneText as the status; the connection closed either way.
     int finish(bool ok, StringId doneText);
     // The data after the go-ahead: the composed message, or the retrieved one as it is.
@@ -117,6 +150,8 @@ private:
     std::string heloName_;
     std::unique_ptr<IStream> socket_;
     std::string replyArea_;
+    const CSmtpLogin* login_ = nullptr; // during send() and testAddress() only
+    bool secure_ = false;               // the connection runs over TLS
 
     std::unique_ptr<CSocketFactory> ownFactory_;
     ISocketFactory* factory_ = nullptr;

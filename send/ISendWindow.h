@@ -1,5 +1,6 @@
 #pragma once
 
+#include "send/CSmtpLogin.h"
 #include "send/IForwardHost.h"
 
 #include <vector>
@@ -12,8 +13,9 @@ class QWidget;
 
 // What the sending commands (new message, reply, forward, the quick-send panel) need of the
 // main window: the settings, the status line, both sessions, the marked rows, the runner of
-// every prompt with the parent of its dialogs, and, through IForwardHost, the mailbox cycle's
-// disconnect and reconnect. The window implements it; nothing in send/ knows the window itself.
+// every prompt with the parent of its dialogs, the account and password typed for the login,
+// and, through IForwardHost, the mailbox cycle's disconnect and reconnect. The window implements
+// it; nothing in send/ knows the window itself.
 class ISendWindow : public IForwardHost {
 public:
     virtual const AppSettings& settings() const = 0;
@@ -23,4 +25,7 @@ public:
     virtual std::vector<int> selectedRows() const = 0;
     virtual IDialogRunner& runner() = 0;
     virtual QWidget* dialogParent() = 0;
+    // The account and password as they stand in the login fields now, for an SMTP server that
+    // asks for a login. The caller keeps them for one operation only.
+    virtual CSmtpLogin typedLogin() = 0;
 };

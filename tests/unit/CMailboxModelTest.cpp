@@ -11,6 +11,7 @@
 #include "app/CSizeText.h"
 #include "pop3/CPop3Session.h"
 #include "send/CForwardRun.h"
+#include "send/CSmtpLogin.h"
 #include "send/CSmtpSession.h"
 #include "send/IForwardHost.h"
 #include "support/CModelPop3Server.h"
@@ -175,7 +176,7 @@ private:
         const bool deleteAfter = chance(60);
         std::vector<int> rows = someRows(false); // only what went out may go
         sink_.refuseNext = chance(30);
-        CForwardRun(pop3_, smtp_, host_).run(rows, "vidare@example.org", deleteAfter);
+        CForwardRun(pop3_, smtp_, host_).run(rows, "vidare@example.org", deleteAfter, {});
         return "forward " + std::to_string(rows.size()) + (deleteAfter ? " and delete" : "");
     }
 

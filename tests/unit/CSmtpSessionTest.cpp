@@ -1,6 +1,7 @@
 #include "send/CSmtpSession.h"
 
 #include "pop3/CPop3Session.h"
+#include "send/CSmtpLogin.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
 
@@ -443,6 +444,135 @@ TEST_F(CSmtpSessionTest, TheExchangerIsAskedOfTheDnsServerThroughTheSessionsSock
     EXPECT_EQ(session.lookupMailExchanger("example.org"), "mx.example.org");
     EXPECT_EQ(dns->host(), "127.0.0.9");
     EXPECT_EQ(dns->port(), 53);
+}
+
+// The submission port and the TLS port: EHLO, TLS where offered, the login where offered.
+class CSmtpSubmissionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session.setSocketFactory(&factory);
+        session.setServer("mail.example");
+        session.setPort(587);
+        session.setHelo("nada");
+        session.setFrom("anna@example.org");
+        session.setTo("bo@example.org");
+        session.setBody("Hej!");
+    }
+    // Greeting and EHLO, the reply offering what is given, in two receives.
+    std::shared_ptr<CFakeScript> greeted(const std::string& offers) {
+        auto s = factory.addScript();
+        s->server("220 mail.example\r\n")
+            .client("EHLO nada\r\n")
+            .server("250-mail.example\r\n250-SIZE 1000\r\n")
+            .server(offers);
+        return s;
+    }
+    // STARTTLS taken and EHLO again.
+    void upgraded(CFakeScript& s, const std::string& offers) {
+        s.client("STARTTLS\r\n").server("220 go ahead\r\n").tls();
+        s.client("EHLO nada\r\n").server("250-mail.example\r\n" + offers);
+    }
+    void delivered(CFakeScript& s) {
+        s.client("MAIL FROM: <anna@example.org>\r\n")
+            .server("250 OK\r\n")
+            .client("RCPT TO:<bo@example.org>\r\n")
+            .server("250 OK\r\n")
+            .client("DATA\r\n")
+            .server("354 go\r\n")
+            .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
+            .server("250 queued\r\n")
+            .client("QUIT\r\n")
+            .server("221 bye\r\n");
+    }
+    void expectFinished(const std::shared_ptr<CFakeScript>& s) {
+        EXPECT_TRUE(s->finished()) << s->report();
+    }
+
+    CFakeSocketFactory factory;
+    CSmtpSession session;
+    const CSmtpLogin login{"anna", "hemligt"};
+};
+
+TEST_F(CSmtpSubmissionTest, UpgradesThenLogsInWithPlainOrLogin) {
+    // A greeting over two receives is read whole before EHLO.
+    auto s = factory.addScript();
+    s->server("220-mail.example\r\n")
+        .server("220 ready\r\n")
+        .client("EHLO nada\r\n")
+        .server("250-mail.example\r\n250-STARTTLS\r\n")
+        .server("250 AUTH LOGIN\r\n");
+    upgraded(*s, "250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n");
+    s->client("AUTH PLAIN AGFubmEAaGVtbGlndA==\r\n").server("235 2.7.0 OK\r\n");
+    delivered(*s);
+    EXPECT_EQ(session.send(login), 1) << session.getStatusText();
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+    expectFinished(s);
+
+    // Only LOGIN offered (in the older form), and the address test logs in as sending does.
+    s = greeted("250 STARTTLS\r\n");
+    upgraded(*s, "250 AUTH=LOGIN\r\n");
+    s->client("AUTH LOGIN\r\n")
+        .server("334 VXNlcm5hbWU6\r\n")
+        .client("YW5uYQ==\r\n")
+        .server("334 UGFzc3dvcmQ6\r\n")
+        .client("aGVtbGlndA==\r\n")
+        .server("535 5.7.8 Authentication credentials invalid\r\n");
+    EXPECT_EQ(session.testAddress("bo@example.org", login), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "mail.example: AUTH: 535 5.7.8 Authentication credentials invalid\r\n");
+    expectFinished(s);
+
+    // On 465 TLS is there from the first byte: EHLO and the login, no STARTTLS.
+    session.setPort(465);
+    s = greeted("250 AUTH PLAIN\r\n");
+    s->client("AUTH PLAIN AGFubmEAaGVtbGlndA==\r\n").server("535 no\r\n");
+    EXPECT_EQ(session.send(login), 0);
+    EXPECT_EQ(session.getStatusText(), "mail.example: AUTH: 535 no\r\n");
+    expectFinished(s);
+}
+
+TEST_F(CSmtpSubmissionTest, NothingFollowsAFailedUpgradeOrALoginWithoutTls) {
+    const std::string failed = "Kan inte ansluta. TLS-handskakningen misslyckades.";
+    auto s = greeted("250 STARTTLS\r\n");
+    s->client("STARTTLS\r\n").server("454 4.7.0 TLS not available\r\n");
+    EXPECT_EQ(session.send(login), 0);
+    EXPECT_EQ(session.getStatusText(), failed + " STARTTLS: 454 4.7.0 TLS not available\r\n");
+    expectFinished(s);
+
+    s = greeted("250 STARTTLS\r\n");
+    s->client("STARTTLS\r\n").server("220 go ahead\r\n").tls(ConnectFailure::UntrustedCertificate);
+    EXPECT_EQ(session.testAddress("bo@example.org", login), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta. Servern har inget betrott certifikat.");
+    expectFinished(s);
+
+    // Bytes after the go-ahead, before any handshake, cannot be told from protected ones.
+    s = greeted("250 STARTTLS\r\n");
+    s->client("STARTTLS\r\n").server("220 go ahead\r\n250 AUTH PLAIN\r\n");
+    EXPECT_EQ(session.send(login), 0);
+    EXPECT_EQ(session.getStatusText(), failed);
+    expectFinished(s);
+
+    // AUTH without STARTTLS: the password stays here.
+    s = greeted("250 AUTH PLAIN LOGIN\r\n");
+    EXPECT_EQ(session.send(login), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "mail.example: AUTH: Servern erbjuder ingen kryptering (STARTTLS), s\xE5 "
+              "l\xF6senordet skickas inte.");
+    expectFinished(s);
+
+    // Without a login there is nothing to keep back, and the server decides.
+    s = greeted("250 AUTH PLAIN\r\n");
+    delivered(*s);
+    EXPECT_EQ(session.send(), 1) << session.getStatusText();
+    expectFinished(s);
+
+    // Any other port: HELO, and the login is not used.
+    session.setPort(2525);
+    s = factory.addScript();
+    s->server("220 mail.example\r\n").client("HELO nada\r\n").server("250-STARTTLS\r\n");
+    delivered(*s);
+    EXPECT_EQ(session.send(login), 1) << session.getStatusText();
+    expectFinished(s);
 }
 
 } // namespace

@@ -1,0 +1,86 @@
+#include "send/CSmtpReply.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool sameWord(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+// The words of one extension line after its code, separated by blanks (or "=" after AUTH).
+template <class Visit> void forEachWord(std::string_view line, Visit visit) {
+    while (!line.empty()) {
+        const std::size_t start = line.find_first_not_of(" \t=");
+        if (start == std::string_view::npos)
+            return;
+        line.remove_prefix(start);
+        const std::size_t end = std::min(line.find_first_of(" \t="), line.size());
+        if (!visit(line.substr(0, end)))
+            return;
+        line.remove_prefix(end);
+    }
+}
+
+// Calls visit with each line after the first, without its code and line end.
+template <class Visit> void forEachExtension(std::string_view text, Visit visit) {
+    bool first = true;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!first && line.size() > 4)
+            visit(line.substr(4));
+        first = false;
+    }
+}
+
+} // namespace
+
+void CSmtpReply::feed(std::string_view bytes) {
+    while (!bytes.empty() && !complete_) {
+        const std::size_t end = bytes.find('\n');
+        const std::string_view part =
+            bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+        bytes.remove_prefix(part.size());
+        text_.append(part.substr(0, kKeptMax - std::min(text_.size(), kKeptMax)));
+        head_.append(part.substr(0, 4 - std::min(head_.size(), std::size_t{4})));
+        if (end == std::string_view::npos)
+            break;
+        // "250-" goes on; "250 ", "250" alone or any other shape ends the reply.
+        complete_ = head_.size() < 4 || head_[3] != '-';
+        head_.clear();
+    }
+    trailing_ = trailing_ || (complete_ && !bytes.empty());
+}
+
+bool CSmtpReply::lists(std::string_view keyword) const {
+    bool found = false;
+    forEachExtension(text_, [&](std::string_view line) {
+        found = found || sameWord(line.substr(0, line.find_first_of(" \t=")), keyword);
+    });
+    return found;
+}
+
+bool CSmtpReply::listsAuth(std::string_view mechanism) const {
+    bool found = false;
+    forEachExtension(text_, [&](std::string_view line) {
+        bool isAuth = false, first = true;
+        forEachWord(line, [&](std::string_view word) {
+            if (first) {
+                first = false;
+                isAuth = sameWord(word, "AUTH");
+                return isAuth;
+            }
+            found = found || sameWord(word, mechanism);
+            return true;
+        });
+    });
+    return found;
+}
