@@ -6,7 +6,10 @@
 #include "dialogs/IdText.h"
 #include "peers/CDnsmasqPeer.h"
 #include "peers/CDovecotPeer.h"
+#include "peers/CFreePort.h"
+#include "peers/CScopedTrustStore.h"
 #include "peers/CSmtpSinkPeer.h"
+#include "peers/CTestCertificates.h"
 #include "send/CMessageFlows.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
@@ -658,6 +661,64 @@ TEST_F(CDirectDeliveryTest, QuickTestOfADomainOnlyShowsItsExchanger) {
     EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
     EXPECT_EQ(w.smtpSockets.sent().front(), "HELO nada\r\n");
     EXPECT_EQ(w.window.smtp().getServer(), "127.0.0.1");
+}
+
+// A provider's submission port: a sink on port 587 of a loopback address of the test's own that
+// takes mail only after STARTTLS and a login, with a certificate from an authority the test makes.
+class CSubmissionFlowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string reason;
+        address = CFreePort::pickAddress(CSmtpSinkPeer::kSubmissionPort, reason);
+        if (address.empty())
+            GTEST_SKIP() << "port 587 needs an address of its own: " << reason;
+        std::string error;
+        ASSERT_TRUE(authority.create(error)) << error;
+        ASSERT_TRUE(authority.issue("server", "IP:" + address, server, error)) << error;
+        sink.listenWithTls(address, server.certificateFile, server.keyFile);
+        sink.requireLogin("anna", "hemligt");
+        ASSERT_TRUE(sink.start(error)) << error;
+    }
+    std::function<void(CMemorySettingsStore&)> viaSubmission() {
+        return [this](CMemorySettingsStore& s) {
+            s.strings["Smtpserver"] = address;
+            s.ints["Smtpport"] = CSmtpSinkPeer::kSubmissionPort;
+            s.strings["Address"] = "anna@example.org";
+        };
+    }
+
+    std::string address;
+    CTestCertificates authority;
+    CTestCertificates::Issued server;
+    CSmtpSinkPeer sink;
+};
+
+TEST_F(CSubmissionFlowsTest, ANewMessageGoesOutWithTheTypedLogin) {
+    const CScopedTrustStore trusted(authority.authorityFile(), authority.emptyFolder());
+    CSendWindow w(viaSubmission());
+    w.edit(idText(ControlId::AccountEdit))->setText("anna");
+    w.edit(idText(ControlId::PasswordEdit))->setText("hemligt");
+    w.runner.expectDialog<CComposeDlg>(
+        compose([](ComposeControls& c) { c.to->setText("bo@example.org"); }));
+    w.window.onCommand(CommandId::NewMessage);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.") << sink.log();
+    ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();
+    EXPECT_EQ(sink.messages().at(0).login, "PLAIN anna");
+    // The login was sent only under TLS.
+    const auto& sent = w.smtpSockets.sent();
+    const auto tls = std::find(sent.begin(), sent.end(), CRecordingSocketFactory::kTlsStarted);
+    const auto auth = std::find_if(sent.begin(), sent.end(), [](const std::string& line) {
+        return line.rfind("AUTH ", 0) == 0;
+    });
+    EXPECT_LT(tls, auth);
+
+    // A wrong password: the server's refusal, and nothing sent.
+    w.edit(idText(ControlId::PasswordEdit))->setText("fel");
+    w.edit(idText(ControlId::QuickToEdit))->setText("bo@example.org");
+    w.window.onCommand(CommandId::QuickSend);
+    EXPECT_EQ(w.window.statusText(),
+              address + ": AUTH: 535 5.7.8 Authentication credentials invalid\r\n");
+    EXPECT_FALSE(sink.waitForMessages(2, 300));
 }
 
 } // namespace

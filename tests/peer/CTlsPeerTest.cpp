@@ -4,7 +4,9 @@
 #include "peers/CSmtpSinkPeer.h"
 #include "peers/CTestCertificates.h"
 #include "pop3/CPop3Session.h"
+#include "send/CSmtpLogin.h"
 #include "send/CSmtpSession.h"
+#include "support/CRecordingSocketFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +42,10 @@ std::string fileBytes(const std::string& path) {
 // certificates from an authority the test makes: one for that address, one for another name.
 class CTlsPeerTest : public ::testing::Test {
 protected:
+    explicit CTlsPeerTest(int port = CDovecotPeer::kTlsPort) : port_(port) {}
     void SetUp() override {
         std::string reason;
-        address = CFreePort::pickAddress(CDovecotPeer::kTlsPort, reason);
+        address = CFreePort::pickAddress(port_, reason);
         if (address.empty())
             GTEST_SKIP() << "TLS ports need an address of their own: " << reason;
         std::string error;
@@ -60,6 +63,9 @@ protected:
     std::string address;
     CTestCertificates authority, stranger;
     CTestCertificates::Issued server, elsewhere;
+
+private:
+    int port_;
 };
 
 class CPop3TlsPeerTest : public CTlsPeerTest {
@@ -197,6 +203,125 @@ TEST_F(CSmtpTlsPeerTest, RefusesAnUntrustedServerAndSendsNothing) {
     // Nothing arrives late either.
     EXPECT_FALSE(sink.waitForMessages(1, 300));
     EXPECT_TRUE(sink.messages().empty());
+}
+
+// The submission port of a sink that takes mail only after STARTTLS and a login.
+class CSmtpSubmissionPeerTest : public CTlsPeerTest {
+protected:
+    CSmtpSubmissionPeerTest() : CTlsPeerTest(CSmtpSinkPeer::kSubmissionPort) {}
+    void SetUp() override {
+        CTlsPeerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        sink.listenWithTls(address, server.certificateFile, server.keyFile);
+        sink.requireLogin("anna", "hemligt");
+        std::string error;
+        ASSERT_TRUE(sink.start(error)) << error;
+        session.setServer(address);
+        session.setPort(CSmtpSinkPeer::kSubmissionPort);
+        session.setHelo("nada");
+        session.setFrom("anna@example.org");
+        session.setTo("bo@example.org");
+        session.setBody("Hej!");
+    }
+
+    CSmtpSinkPeer sink;
+    CSmtpSession session;
+};
+
+TEST_F(CSmtpSubmissionPeerTest, SendsAfterStartTlsAndAuthPlain) {
+    const auto trusted = trust(true);
+    EXPECT_EQ(session.testAddress("bo@example.org", CSmtpLogin("anna", "hemligt")), 1)
+        << session.getStatusText() << sink.log();
+    ASSERT_EQ(session.send(CSmtpLogin("anna", "hemligt")), 1)
+        << session.getStatusText() << sink.log();
+    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
+    ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();
+    const auto stored = sink.messages();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].login, "PLAIN anna");
+    EXPECT_EQ(stored[0].recipients, std::vector<std::string>{"bo@example.org"});
+}
+
+TEST_F(CSmtpSubmissionPeerTest, AWrongPasswordOrAnUntrustedServerSendsNothing) {
+    {
+        const auto trusted = trust(true);
+        EXPECT_EQ(session.send(CSmtpLogin("anna", "fel")), 0);
+        EXPECT_EQ(session.getStatusText(),
+                  address + ": AUTH: 535 5.7.8 Authentication credentials invalid\r\n");
+    }
+    const auto untrusted = trust(false);
+    EXPECT_EQ(session.send(CSmtpLogin("anna", "hemligt")), 0);
+    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta. Servern har inget betrott certifikat.");
+    EXPECT_FALSE(sink.waitForMessages(1, 300));
+}
+
+// Dovecot offering STLS on its plain port, with a certificate for 127.0.0.1: no root needed.
+class CStlsPeerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(authority.create(error)) << error;
+        ASSERT_TRUE(stranger.create(error)) << error;
+        ASSERT_TRUE(authority.issue("server", "IP:127.0.0.1", server, error)) << error;
+        peer.offerStls(server.certificateFile, server.keyFile);
+        ASSERT_TRUE(peer.addMessage(kMessage));
+        ASSERT_TRUE(peer.start(error)) << error;
+        session.setSocketFactory(&sockets);
+        session.setHost(peer.host());
+        session.setPort(peer.port());
+        session.setUser(peer.user());
+        session.setPassword(peer.password());
+    }
+    CScopedTrustStore trust(const CTestCertificates& which) {
+        return {which.authorityFile(), authority.emptyFolder()};
+    }
+    // Dovecot's line about the login, once it is there.
+    std::string loginLine() {
+        for (int i = 0; i < 250; ++i) {
+            const std::string log = peer.log();
+            const std::size_t at = log.find("Login: user=<");
+            if (at != std::string::npos)
+                return log.substr(at, log.find('\n', at) - at);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return {};
+    }
+
+    CTestCertificates authority, stranger;
+    CTestCertificates::Issued server;
+    CDovecotPeer peer;
+    CRecordingSocketFactory sockets;
+    CPop3Session session;
+};
+
+TEST_F(CStlsPeerTest, TheAccountAndPasswordGoOnlyOverTls) {
+    {
+        const auto trusted = trust(authority);
+        ASSERT_TRUE(session.login()) << session.getErrorText() << peer.log();
+        ASSERT_TRUE(session.stat());
+        EXPECT_EQ(session.getMessageCount(), 1);
+        ASSERT_TRUE(session.quit());
+    }
+    // On the wire: nothing but CAPA and STLS before TLS started.
+    const auto& sent = sockets.sent();
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(
+        std::vector<std::string>(sent.begin(), sent.begin() + 3),
+        (std::vector<std::string>{"CAPA\r\n", "STLS\r\n", CRecordingSocketFactory::kTlsStarted}));
+    EXPECT_EQ(sockets.count("PASS"), 1);
+    // And Dovecot saw the login over TLS.
+    const std::string line = loginLine();
+    EXPECT_NE(line.find("user=<tester>"), std::string::npos) << peer.log();
+    EXPECT_NE(line.find(", TLS"), std::string::npos) << line;
+
+    // A server the trust store does not vouch for learns neither account nor password.
+    sockets.clear();
+    const auto untrusted = trust(stranger);
+    EXPECT_FALSE(session.login());
+    EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. Servern har inget betrott certifikat.");
+    EXPECT_EQ(sockets.sent(), (std::vector<std::string>{"CAPA\r\n", "STLS\r\n",
+                                                        CRecordingSocketFactory::kTlsStarted}));
 }
 
 } // namespace

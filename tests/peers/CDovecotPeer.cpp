@@ -126,7 +126,9 @@ bool CDovecotPeer::writeConfig(std::string& error) {
          << "base_dir = " << dir() << "/run\n"
          << "state_dir = " << dir() << "/state\n"
          << "log_path = " << dir() << "/dovecot.log\n"
-         << (tlsAddress_.empty() ? "ssl = no\n" : "ssl = required\n")
+         << (!tlsAddress_.empty()        ? "ssl = required\n"
+             : !stlsCertificate_.empty() ? "ssl = yes\n"
+                                         : "ssl = no\n")
          << "disable_plaintext_auth = no\n"
          << "auth_mechanisms = plain\n"
          << "auth_verbose = yes\n"
@@ -174,6 +176,9 @@ bool CDovecotPeer::writeConfig(std::string& error) {
     if (!tlsAddress_.empty())
         conf << "ssl_cert = <" << tlsCertificate_ << "\n"
              << "ssl_key = <" << tlsKey_ << "\n";
+    else if (!stlsCertificate_.empty())
+        conf << "ssl_cert = <" << stlsCertificate_ << "\n"
+             << "ssl_key = <" << stlsKey_ << "\n";
     conf << extraConfig_;
     if (!writeFile(dir() + "/dovecot.conf", conf.str(), 0644)) {
         error = "cannot write " + dir() + "/dovecot.conf";

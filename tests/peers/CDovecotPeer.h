@@ -35,6 +35,13 @@ public:
     static constexpr int kTlsPort = 995;
     std::string tlsHost() const { return tlsAddress_; }
 
+    // From the next start() on, the plain port offers STLS, with the certificate and key given
+    // (ssl = yes: a login without TLS is still taken).
+    void offerStls(const std::string& certificateFile, const std::string& keyFile) {
+        stlsCertificate_ = certificateFile;
+        stlsKey_ = keyFile;
+    }
+
     // Adds one message to the mailbox, stored as given (give LF line ends: Dovecot sends CRLF).
     // Messages get numbers 1, 2, 3... in the order they are added. A POP3 session that is
     // already open does not see them.
@@ -56,6 +63,8 @@ private:
     std::string tlsAddress_;
     std::string tlsCertificate_;
     std::string tlsKey_;
+    std::string stlsCertificate_;
+    std::string stlsKey_;
     int port_ = -1;
     int added_ = 0;
     bool root_ = false;

@@ -40,6 +40,8 @@ bool CSmtpSinkPeer::launch(std::string& error) {
                                      std::to_string(port_), dir() + "/messages"};
     if (!tlsAddress_.empty())
         args.insert(args.end(), {tlsAddress_, tlsCertificate_, tlsKey_});
+    if (!account_.empty())
+        args.insert(args.begin() + 2, {"--login", account_, password_});
     if (printHeaders_)
         args.insert(args.begin() + 2, "--print-headers");
     // The system's Python first: aiosmtpd comes from the Debian package.
@@ -96,6 +98,7 @@ std::vector<CSmtpSinkPeer::Message> CSmtpSinkPeer::messages() const {
         Message m;
         m.helo = CPeerProcess::readFile(base + ".helo");
         m.sender = CPeerProcess::readFile(base + ".from");
+        m.login = CPeerProcess::readFile(base + ".login");
         std::istringstream rcpt(CPeerProcess::readFile(base + ".rcpt"));
         for (std::string line; std::getline(rcpt, line);)
             m.recipients.push_back(line);

@@ -16,6 +16,7 @@ public:
         std::string helo;
         std::string sender;                  // as the envelope gave it
         std::vector<std::string> recipients; // in the order of the RCPT commands
+        std::string login;                   // "PLAIN anna", "LOGIN anna" or empty
         std::string data;                    // the data as sent, with leading dots undoubled
     };
 
@@ -33,7 +34,16 @@ public:
     void listenWithTls(const std::string& address, const std::string& certificateFile,
                        const std::string& keyFile);
     static constexpr int kTlsPort = 465;
+    static constexpr int kSubmissionPort = 587;
     std::string tlsHost() const { return tlsAddress_; }
+
+    // With listenWithTls, from the next start() on: port 465 takes mail only after a login with
+    // this account and password, and port kSubmissionPort of the same address only after
+    // STARTTLS and that login.
+    void requireLogin(const std::string& account, const std::string& password) {
+        account_ = account;
+        password_ = password;
+    }
 
     // From the next start() on, the sink also writes the header lines of each message it takes
     // to its output (see log()), under a line naming the envelope.
@@ -55,6 +65,8 @@ private:
     std::string tlsAddress_;
     std::string tlsCertificate_;
     std::string tlsKey_;
+    std::string account_;
+    std::string password_;
     int port_ = -1;
     bool printHeaders_ = false;
 };

@@ -1,12 +1,17 @@
 #!/usr/bin/python3
 """An SMTP server on 127.0.0.1 for the tests that keeps every message it receives.
 
-Usage: smtp_sink.py [--print-headers] PORT FOLDER [TLS_ADDRESS CERTIFICATE KEY]
+Usage: smtp_sink.py [--print-headers] [--login ACCOUNT PASSWORD] PORT FOLDER
+                    [TLS_ADDRESS CERTIFICATE KEY]
 
-Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line) and n.data (the
-data exactly as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, once
-the rest is complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on
-TLS_ADDRESS port 465, with the certificate and key given; the plain port stays. A message with
+Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line), n.login (the
+mechanism and account of the session's login, empty without one) and n.data (the data exactly
+as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, once the rest is
+complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on TLS_ADDRESS port
+465, with the certificate and key given; the plain port stays. With --login as well, port 465
+takes mail only after a login (AUTH PLAIN or LOGIN) with that account and password, and
+TLS_ADDRESS port 587 is a submission port that takes it only after STARTTLS and that login. A
+message with
 the header line "X-Sink-Refuse: yes" is refused at the end of its data and not stored. Prints
 "ready PORT" when it listens, and with --print-headers the envelope and header lines of each
 message it stores, for someone watching. Ends on SIGTERM.
@@ -18,7 +23,7 @@ import signal
 import ssl
 import sys
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult
 
 
 REFUSAL = "554 5.6.0 Refused by the sink"
@@ -58,6 +63,7 @@ class Keeper:
         write(base + ".helo", as_bytes(session.host_name or ""))
         write(base + ".from", as_bytes(envelope.mail_from or ""))
         write(base + ".rcpt", b"".join(as_bytes(r) + b"\n" for r in envelope.rcpt_tos))
+        write(base + ".login", getattr(session, "sink_login", b""))
         write(base + ".data", envelope.content)
         write(base + ".done", b"")
         if self.print_headers:
@@ -69,21 +75,38 @@ class Keeper:
         return "250 OK stored as %d" % self.count
 
 
-async def serve(port, folder, tls, print_headers):
+def checker(account, password):
+    """An authenticator that takes only the one account, and notes the login in the session."""
+    def check(server, session, envelope, mechanism, auth_data):
+        if auth_data.login != account or auth_data.password != password:
+            return AuthResult(success=False, handled=False)
+        session.sink_login = mechanism.encode() + b" " + auth_data.login
+        return AuthResult(success=True)
+    return check
+
+
+async def serve(port, folder, tls, login, print_headers):
     loop = asyncio.get_running_loop()
     keeper = Keeper(folder, print_headers)
 
-    def factory():
+    def factory(**options):
         # A fixed host name: the default asks the resolver for this machine's name.
-        return SMTP(keeper, decode_data=False, hostname="sink.test")
+        return lambda: SMTP(keeper, decode_data=False, hostname="sink.test", **options)
 
     servers = []
     if tls:
         address, certificate, key = tls
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(certificate, key)
-        servers.append(await loop.create_server(factory, address, 465, ssl=context))
-    servers.append(await loop.create_server(factory, "127.0.0.1", port))
+        implicit = {}
+        if login:
+            auth = {"auth_required": True, "authenticator": checker(*login)}
+            # TLS from the first byte is TLS enough for AUTH.
+            implicit = dict(auth, auth_require_tls=False)
+            submission = dict(auth, tls_context=context, require_starttls=True)
+            servers.append(await loop.create_server(factory(**submission), address, 587))
+        servers.append(await loop.create_server(factory(**implicit), address, 465, ssl=context))
+    servers.append(await loop.create_server(factory(), "127.0.0.1", port))
     stop = loop.create_future()
     loop.add_signal_handler(signal.SIGTERM, stop.set_result, None)
     print("ready", port, flush=True)
@@ -98,10 +121,14 @@ def main():
     print_headers = args[:1] == ["--print-headers"]
     if print_headers:
         args = args[1:]
+    login = None
+    if args[:1] == ["--login"] and len(args) >= 3:
+        login = (as_bytes(args[1]), as_bytes(args[2]))
+        args = args[3:]
     if len(args) not in (2, 5):
         print(__doc__, file=sys.stderr)
         return 2
-    asyncio.run(serve(int(args[0]), args[1], args[2:], print_headers))
+    asyncio.run(serve(int(args[0]), args[1], args[2:], login, print_headers))
     return 0
 
 
