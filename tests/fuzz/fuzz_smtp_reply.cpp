@@ -1,8 +1,11 @@
 // The SMTP reply check, step by step, through a scripted server whose replies, splits, stalls and
-// drops the fuzzer chooses.
+// drops the fuzzer chooses; then the same replies to the submission port with a login, where TLS
+// cannot start on the fuzzer's connection, so that no login may reach the server.
 #include "CFuzzServer.h"
 #include "FuzzCheck.h"
 #include "resources/CStringTable.h"
+#include "send/CSmtpLogin.h"
+#include "send/CSmtpReply.h"
 #include "send/CSmtpSession.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -60,6 +63,28 @@ int expectedTest(const std::vector<CFuzzServer::Receipt>& r, std::size_t& used) 
     return 1;
 }
 
+// The same replies to the submission port, with a login, and to the reader of whole replies.
+void checkSubmission(const std::vector<std::string>& chunks) {
+    CFuzzServer server;
+    server.chunks = chunks;
+    CFuzzSocketFactory factory(server);
+    CSmtpSession session;
+    session.setSocketFactory(&factory);
+    session.setServer("mail.example");
+    session.setPort(CSmtpSession::kSubmissionPort);
+    session.setFrom("anna@example.org");
+    session.setTo("bo@example.org");
+    session.send(CSmtpLogin("anna", "hemligt"));
+    for (const char* secret : {"AUTH", "hemligt", "aGVtbGlndA"})
+        FUZZ_CHECK(server.sent.find(secret) == std::string::npos);
+    CSmtpReply reply;
+    for (const std::string& chunk : chunks)
+        reply.feed(chunk);
+    FUZZ_CHECK(reply.text().size() <= CSmtpReply::kKeptMax);
+    (void)reply.lists("STARTTLS");
+    (void)reply.listsAuth("PLAIN");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
@@ -83,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     FUZZ_CHECK(result == 0 || result == 1);
     FUZZ_CHECK(!session.getStatusText().empty());
     FUZZ_CHECK(factory.streams == 1 && server.connections == 1);
+    checkSubmission(server.chunks);
     if (server.refuseConnect) {
         FUZZ_CHECK(result == 0 && server.receipts.empty() && server.sent.empty());
         return 0;

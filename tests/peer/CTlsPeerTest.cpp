@@ -4,7 +4,6 @@
 #include "peers/CSmtpSinkPeer.h"
 #include "peers/CTestCertificates.h"
 #include "pop3/CPop3Session.h"
-#include "send/CSmtpLogin.h"
 #include "send/CSmtpSession.h"
 #include "support/CRecordingSocketFactory.h"
 
@@ -42,10 +41,9 @@ std::string fileBytes(const std::string& path) {
 // certificates from an authority the test makes: one for that address, one for another name.
 class CTlsPeerTest : public ::testing::Test {
 protected:
-    explicit CTlsPeerTest(int port = CDovecotPeer::kTlsPort) : port_(port) {}
     void SetUp() override {
         std::string reason;
-        address = CFreePort::pickAddress(port_, reason);
+        address = CFreePort::pickAddress(CDovecotPeer::kTlsPort, reason);
         if (address.empty())
             GTEST_SKIP() << "TLS ports need an address of their own: " << reason;
         std::string error;
@@ -63,9 +61,6 @@ protected:
     std::string address;
     CTestCertificates authority, stranger;
     CTestCertificates::Issued server, elsewhere;
-
-private:
-    int port_;
 };
 
 class CPop3TlsPeerTest : public CTlsPeerTest {
@@ -203,57 +198,6 @@ TEST_F(CSmtpTlsPeerTest, RefusesAnUntrustedServerAndSendsNothing) {
     // Nothing arrives late either.
     EXPECT_FALSE(sink.waitForMessages(1, 300));
     EXPECT_TRUE(sink.messages().empty());
-}
-
-// The submission port of a sink that takes mail only after STARTTLS and a login.
-class CSmtpSubmissionPeerTest : public CTlsPeerTest {
-protected:
-    CSmtpSubmissionPeerTest() : CTlsPeerTest(CSmtpSinkPeer::kSubmissionPort) {}
-    void SetUp() override {
-        CTlsPeerTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        sink.listenWithTls(address, server.certificateFile, server.keyFile);
-        sink.requireLogin("anna", "hemligt");
-        std::string error;
-        ASSERT_TRUE(sink.start(error)) << error;
-        session.setServer(address);
-        session.setPort(CSmtpSinkPeer::kSubmissionPort);
-        session.setHelo("nada");
-        session.setFrom("anna@example.org");
-        session.setTo("bo@example.org");
-        session.setBody("Hej!");
-    }
-
-    CSmtpSinkPeer sink;
-    CSmtpSession session;
-};
-
-TEST_F(CSmtpSubmissionPeerTest, SendsAfterStartTlsAndAuthPlain) {
-    const auto trusted = trust(true);
-    EXPECT_EQ(session.testAddress("bo@example.org", CSmtpLogin("anna", "hemligt")), 1)
-        << session.getStatusText() << sink.log();
-    ASSERT_EQ(session.send(CSmtpLogin("anna", "hemligt")), 1)
-        << session.getStatusText() << sink.log();
-    EXPECT_EQ(session.getStatusText(), "Brev skickat.");
-    ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();
-    const auto stored = sink.messages();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].login, "PLAIN anna");
-    EXPECT_EQ(stored[0].recipients, std::vector<std::string>{"bo@example.org"});
-}
-
-TEST_F(CSmtpSubmissionPeerTest, AWrongPasswordOrAnUntrustedServerSendsNothing) {
-    {
-        const auto trusted = trust(true);
-        EXPECT_EQ(session.send(CSmtpLogin("anna", "fel")), 0);
-        EXPECT_EQ(session.getStatusText(),
-                  address + ": AUTH: 535 5.7.8 Authentication credentials invalid\r\n");
-    }
-    const auto untrusted = trust(false);
-    EXPECT_EQ(session.send(CSmtpLogin("anna", "hemligt")), 0);
-    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta. Servern har inget betrott certifikat.");
-    EXPECT_FALSE(sink.waitForMessages(1, 300));
 }
 
 // Dovecot offering STLS on its plain port, with a certificate for 127.0.0.1: no root needed.
