@@ -1,5 +1,6 @@
 #include "app/CMainWindowLayout.h"
 
+#include "app/CStatusLine.h"
 #include "dialogs/CAppIcon.h"
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/IdText.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -62,6 +64,26 @@ QAction* CMainWindowLayout::commandAction(const QString& label, CommandId id) {
     action->setData(idNumber(id));
     QObject::connect(action, &QAction::triggered, &window_, [this, id] { run_(id); });
     return action;
+}
+
+// "Anslut" shows the state, not the last click: whatever flips it (a click, a key, the
+// toolbar's overflow menu, an accessibility action, toggle()) asks for the command and flips
+// it back; the command shows the outcome through showConnected.
+QAction* CMainWindowLayout::connectToggle(const QString& label) {
+    auto* action = new QAction(label, &window_);
+    action->setData(idNumber(CommandId::Connect));
+    action->setCheckable(true);
+    QObject::connect(action, &QAction::toggled, &window_, [this, action](bool checked) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(!checked);
+        run_(CommandId::Connect);
+    });
+    return action;
+}
+
+void CMainWindowLayout::showConnected(bool connected) {
+    const QSignalBlocker quiet(connectAction_);
+    connectAction_->setChecked(connected);
 }
 
 void CMainWindowLayout::buildMenuBar() {
@@ -128,14 +150,14 @@ void CMainWindowLayout::buildToolBar() {
             toolBar->addSeparator();
             continue;
         }
-        QAction* action = commandAction(QString::fromUtf8(e.label), e.command);
+        const QString label = QString::fromUtf8(e.label);
+        QAction* action = e.command == CommandId::Connect ? connectToggle(label)
+                                                          : commandAction(label, e.command);
         action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(idNumber(e.image))));
         action->setToolTip(action->text());
         toolBar->addAction(action);
-        if (e.command == CommandId::Connect) {
-            action->setCheckable(true); // shown pressed while connected
+        if (e.command == CommandId::Connect)
             connectAction_ = action;
-        }
     }
 }
 
@@ -221,9 +243,10 @@ void CMainWindowLayout::buildQuickSend() {
     QLabel* version = addLabel(QString::fromLatin1(kMaroketVersionText), du.rect(358, 218, 61, 8),
                                Qt::AlignRight);
     version->setObjectName(idText(ControlId::VersionLabel));
-    statusLine_ = addLabel(QString(), du.rect(7, 236, 412, 12));
+    statusLine_ = new CStatusLine(client_);
+    statusLine_->setGeometry(du.rect(7, 236, 412, 12));
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusLine_->setObjectName(idText(ControlId::StatusLine));
-    statusLine_->setAccessibleName(QStringLiteral("Status"));
     statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     for (QLineEdit* edit : {login_.account, login_.password, login_.quickTo})

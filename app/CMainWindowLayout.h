@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class CStatusLine;
 class QAction;
 class QDialog;
 class QLabel;
@@ -31,10 +32,12 @@ public:
     const LoginControls& loginControls() const { return login_; }
     CMessageListView& list() { return *list_; }
     const CMessageListView& list() const { return *list_; }
-    QLabel* statusLine() const { return statusLine_; }
+    CStatusLine* statusLine() const { return statusLine_; }
     QAction* connectAction() const { return connectAction_; }
     QMenu* viewMenu() const { return viewMenu_; }
     QMenu* markMenu() const { return markMenu_; }
+    // Shows "Anslut" pressed while connected, without asking for anything.
+    void showConnected(bool connected);
 
     // The right button on the list: with marked rows the view menu ("Granska" and "Svara" only
     // for one row), without any while connected the marking menu as "Markera" left it.
@@ -51,6 +54,7 @@ private:
     void buildQuickSend();
     void buildPopupMenus();
     QAction* commandAction(const QString& text, CommandId id);
+    QAction* connectToggle(const QString& text);
     QLineEdit* addEdit(ControlId id, const QString& label, QRect where);
     QLabel* addLabel(const QString& text, QRect where, Qt::Alignment align = Qt::AlignLeft);
     QPushButton* addButton(CommandId id, const QString& text, QRect where);
@@ -62,7 +66,7 @@ private:
     QWidget* client_ = nullptr;
     LoginControls login_;
     std::unique_ptr<CMessageListView> list_;
-    QLabel* statusLine_ = nullptr;
+    CStatusLine* statusLine_ = nullptr;
     QAction* connectAction_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* markMenu_ = nullptr;

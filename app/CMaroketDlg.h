@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CInputQueue.h"
 #include "app/CLoginFields.h"
 #include "app/CMailboxCycle.h"
 #include "app/CMainWindowLayout.h"
@@ -136,6 +137,7 @@ private:
     IProgressHost* progressHost_ = &progressWindows_;
     CMailboxCycle cycle_;
     CWindowTimers timers_;
+    CInputQueue input_;
     CMainWindowLayout layout_;
     CLoginFields login_;
     std::string status_;

@@ -29,7 +29,6 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
 
     // Caption without system menu: no close box, so the user ends it only through Avbryt.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Arbetar..."));
     setFont(CDialogUnits::dialogFont());
@@ -37,6 +36,7 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     bar_ = new QProgressBar(this);
     bar_->setObjectName(idText(ControlId::ProgressBar));
     bar_->setAccessibleName(QStringLiteral("Arbetar..."));
+    setAccessibleName(windowTitle());
     bar_->setTextVisible(false);
 
     cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
@@ -71,6 +71,13 @@ void CProgressDlg::done(int result) {
         state_->cancelled.store(true, std::memory_order_relaxed);
     end();
     QDialog::done(result);
+}
+
+void CProgressDlg::closeAtEnd() {
+    if (ended_)
+        return;
+    reachedTotal_ = true;
+    reject();
 }
 
 void CProgressDlg::showEvent(QShowEvent* event) {
@@ -123,10 +130,8 @@ void CProgressDlg::tick() {
         bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
         lastShown_ = position;
     }
-    if (lastShown_ >= state_->total) {
-        reachedTotal_ = true;
-        reject();
-    }
+    if (lastShown_ >= state_->total)
+        closeAtEnd();
 }
 
 void CProgressDlg::end() {
