@@ -109,11 +109,16 @@ void CMainWindowLayout::buildMenuBar() {
     message->addAction(commandAction(QStringLiteral("&Forward..."), CommandId::Forward));
     QMenu* help = bar->addMenu(QStringLiteral("&Hjälp"));
     help->addAction(commandAction(QStringLiteral("&Om Maroket..."), CommandId::About));
+    // Screen readers name the bar, and each menu by its title without the letter's mark.
+    bar->setAccessibleName(QStringLiteral("Menyrad"));
+    for (QMenu* menu : bar->findChildren<QMenu*>())
+        menu->setAccessibleName(menu->title().remove(QLatin1Char('&')));
 }
 
 void CMainWindowLayout::buildToolBar() {
     auto* toolBar = new QToolBar(client_);
     toolBar->setObjectName(idText(ControlId::ToolBar));
+    toolBar->setAccessibleName(QStringLiteral("Verktygsfält"));
     toolBar->setGeometry(0, 0, kToolBarWidth, kToolBarHeight);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setIconSize(QSize(16, 16));
@@ -258,6 +263,7 @@ void CMainWindowLayout::buildQuickSend() {
 void CMainWindowLayout::buildPopupMenus() {
     viewMenu_ = new QMenu(&window_);
     viewMenu_->setObjectName(idText(ControlId::ViewMenu));
+    viewMenu_->setAccessibleName(QStringLiteral("Meddelande"));
     viewMenu_->addAction(commandAction(QStringLiteral("Radera..."), CommandId::Delete));
     viewMenu_->addAction(commandAction(QStringLiteral("Forward..."), CommandId::Forward));
     viewMenu_->addSeparator();
@@ -265,6 +271,7 @@ void CMainWindowLayout::buildPopupMenus() {
     viewMenu_->addAction(commandAction(QStringLiteral("Svara..."), CommandId::Reply));
     markMenu_ = new QMenu(&window_);
     markMenu_->setObjectName(idText(ControlId::MarkMenu));
+    markMenu_->setAccessibleName(QStringLiteral("Markera"));
     markMenu_->addAction(
         commandAction(QStringLiteral("Markera nummer..."), CommandId::MarkByNumber));
     markMenu_->addAction(
