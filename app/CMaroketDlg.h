@@ -62,6 +62,9 @@ public:
     // The mailbox cycle.
     void connectOrDisconnect() override { cycle_.connectOrDisconnect(); }
     void disconnect() override { cycle_.disconnect(); }
+    void reloadAfterCancel(const std::string& cancelled) override {
+        cycle_.reloadAfterCancel(cancelled);
+    }
     void onKeepAliveTick() { cycle_.onKeepAliveTick(); }
     void onBusyRetryTick() { cycle_.onBusyRetryTick(); }
     CMailboxCycle& cycle() { return cycle_; }

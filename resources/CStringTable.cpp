@@ -98,6 +98,8 @@ constexpr std::array kEntries{
     // The label of the unique-id listing.
     Entry{StringId::UidlLabel, u8"UIDL:"},
     Entry{StringId::CapaLabel, u8"CAPA:"},
+    // After the user stopped a download or a delete run, the list was loaded anew.
+    Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
 };
 
 constexpr bool isContinuation(char8_t c) {

@@ -80,4 +80,6 @@ enum class StringId : int {
     // The label of the unique-id listing.
     UidlLabel = 720,
     CapaLabel = 721,
+    // After the user stopped a download or a delete run, the list was loaded anew.
+    ListReloaded = 740,
 };

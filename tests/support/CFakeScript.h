@@ -21,6 +21,8 @@ public:
     CFakeScript& drop();
     // The server stops answering: the next receive runs out of time.
     CFakeScript& stall();
+    // The server stops answering and the user's Avbryt ends the next receive's wait.
+    CFakeScript& cut();
     // Runs when the conversation reaches this point.
     CFakeScript& action(std::function<void()> fn);
 
@@ -36,7 +38,7 @@ public:
     IoResult receive(char* into, std::size_t max);
 
 private:
-    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Action };
+    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Cut, Action };
     struct Step {
         Kind kind;
         std::string bytes;

@@ -74,7 +74,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::CancelledByUser,
                                          StringId::CutNote,
                                          StringId::UidlLabel,
-                                         StringId::CapaLabel};
+                                         StringId::CapaLabel,
+                                         StringId::ListReloaded};
 
 } // namespace
 
