@@ -1,8 +1,10 @@
 #include "app/CMainWindowLayout.h"
 
+#include "app/CAnchoredArea.h"
 #include "app/CStatusLine.h"
 #include "dialogs/CAppIcon.h"
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/IdText.h"
 #include "resources/MaroketVersion.h"
 
@@ -39,24 +41,61 @@ CMainWindowLayout::CMainWindowLayout(QDialog& window, CommandSink run, QObject* 
     buildListGroup();
     buildQuickSend();
     buildPopupMenus();
+    finishLayout();
 }
 
 void CMainWindowLayout::buildFrame() {
     window_.setWindowTitle(QStringLiteral("Maroket"));
     window_.setWindowIcon(CAppIcon::icon());
     window_.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint);
+                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                           Qt::WindowCloseButtonHint);
     window_.setFont(CDialogUnits::dialogFont());
 
-    // Fixed size: the client area of 426 x 254 dialog units below the menu bar.
+    // The client area of 426 x 254 dialog units below the menu bar, grown where a text needs
+    // it, is the smallest the window gets; finishLayout lets it grow from there.
     auto* frame = new QVBoxLayout(&window_);
     frame->setContentsMargins(0, 0, 0, 0);
-    frame->setSizeConstraint(QLayout::SetFixedSize);
-    client_ = new QWidget(&window_);
+    client_ = new CAnchoredArea(&window_);
     const CDialogUnits du(window_.font());
     client_->setFixedSize(du.x(426), du.y(254));
     frame->addWidget(client_);
+}
+
+// Every control gets the room its text needs; the toolbar spans the window, wider (and the
+// window with it) when its entries need more, and the controls below it move down when its
+// entries are taller than the room above them. Larger than that, the list takes the room.
+void CMainWindowLayout::finishLayout() {
+    CLayoutFit::fit(*client_);
+    const QSize bar = toolBar_->sizeHint();
+    const int barHeight = std::max(kToolBarHeight, bar.height());
+    int top = client_->height();
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != toolBar_ && !control->isHidden())
+            top = std::min(top, control->y());
+    const int down = std::max(0, barHeight - top);
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != toolBar_)
+            control->move(control->x(), control->y() + down);
+    const int width = std::max({client_->width(), bar.width(), kToolBarWidth});
+    client_->setFixedSize(width, client_->height() + down);
+    toolBar_->setGeometry(0, 0, width, barHeight);
+
+    using A = CAnchoredArea;
+    const int listBottom = listGroup_->geometry().bottom();
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        int anchors = control->y() > listBottom ? A::MoveDown : A::Stay;
+        if (control == toolBar_)
+            anchors = A::GrowWidth;
+        else if (control == listGroup_ || control == list_->widget())
+            anchors = A::GrowWidth | A::GrowHeight;
+        else if (control == statusLine_)
+            anchors |= A::GrowWidth;
+        else if (control->objectName() == idText(ControlId::VersionLabel))
+            anchors |= A::MoveRight;
+        client_->anchor(control, anchors);
+    }
+    client_->settle();
 }
 
 QAction* CMainWindowLayout::commandAction(const QString& label, CommandId id) {
@@ -116,7 +155,7 @@ void CMainWindowLayout::buildMenuBar() {
 }
 
 void CMainWindowLayout::buildToolBar() {
-    auto* toolBar = new QToolBar(client_);
+    auto* toolBar = toolBar_ = new QToolBar(client_);
     toolBar->setObjectName(idText(ControlId::ToolBar));
     toolBar->setAccessibleName(QStringLiteral("Verktygsfält"));
     toolBar->setGeometry(0, 0, kToolBarWidth, kToolBarHeight);
@@ -190,10 +229,11 @@ QPushButton* CMainWindowLayout::addButton(CommandId id, const QString& text, QRe
     return button;
 }
 
-void CMainWindowLayout::addGroup(const QString& title, QRect where) {
+QGroupBox* CMainWindowLayout::addGroup(const QString& title, QRect where) {
     auto* group = new QGroupBox(title, client_);
     group->setGeometry(where);
     group->lower();
+    return group;
 }
 
 void CMainWindowLayout::buildLoginGroup() {
@@ -222,7 +262,7 @@ void CMainWindowLayout::buildLoginGroup() {
 
 void CMainWindowLayout::buildListGroup() {
     const CDialogUnits du(window_.font());
-    addGroup(QStringLiteral("Kontoinnehåll"), du.rect(7, 64, 412, 132));
+    listGroup_ = addGroup(QStringLiteral("Kontoinnehåll"), du.rect(7, 64, 412, 132));
     list_ = std::make_unique<CMessageListView>(client_, du.rect(13, 75, 400, 115));
     // A double click anywhere in the list, on a row or not, views the first selected message.
     list_->widget()->viewport()->installEventFilter(focusWatcher_);

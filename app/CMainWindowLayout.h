@@ -10,7 +10,10 @@
 #include <functional>
 #include <memory>
 
+class CAnchoredArea;
 class CStatusLine;
+class QGroupBox;
+class QToolBar;
 class QAction;
 class QDialog;
 class QLabel;
@@ -19,9 +22,10 @@ class QObject;
 class QPushButton;
 class QWidget;
 
-// Builds the main window: its frame of fixed size, the menu bar, the toolbar, the controls and
-// the list's two pop-up menus. Every menu item, toolbar entry and button runs its command
-// through the sink. The controls' object names are their ids as text.
+// Builds the main window: its frame, the menu bar, the toolbar, the controls and the list's two
+// pop-up menus. At its smallest the window holds the layout in dialog units, grown where a text
+// needs more room; larger, the list takes the room. Every menu item, toolbar entry and button runs
+// its command through the sink. The controls' object names are their ids as text.
 class CMainWindowLayout {
 public:
     using CommandSink = std::function<void(CommandId)>;
@@ -53,17 +57,20 @@ private:
     void buildListGroup();
     void buildQuickSend();
     void buildPopupMenus();
+    void finishLayout();
     QAction* commandAction(const QString& text, CommandId id);
     QAction* connectToggle(const QString& text);
     QLineEdit* addEdit(ControlId id, const QString& label, QRect where);
     QLabel* addLabel(const QString& text, QRect where, Qt::Alignment align = Qt::AlignLeft);
     QPushButton* addButton(CommandId id, const QString& text, QRect where);
-    void addGroup(const QString& title, QRect where);
+    QGroupBox* addGroup(const QString& title, QRect where);
 
     QDialog& window_;
     CommandSink run_;
     QObject* focusWatcher_;
-    QWidget* client_ = nullptr;
+    CAnchoredArea* client_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QGroupBox* listGroup_ = nullptr;
     LoginControls login_;
     std::unique_ptr<CMessageListView> list_;
     CStatusLine* statusLine_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/CMaroketDlg.h"
 
 #include "app/CStatusLine.h"
+#include "app/CWindowPlacement.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CContentDlg.h"
 #include "dialogs/CMarkingCommands.h"
@@ -49,6 +50,12 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     settingsDlg_->settings() = settings_;
     applySettings();
     writeControls();
+    CWindowPlacement::restore(store_, *this, *list());
+}
+
+void CMaroketDlg::done(int result) {
+    CWindowPlacement::save(store_, *this, *list());
+    QDialog::done(result);
 }
 
 CMaroketDlg::~CMaroketDlg() = default;

@@ -52,6 +52,8 @@ public:
 
     // Runs the command as the menu, toolbar or a button would.
     void onCommand(CommandId id);
+    // Ends the window, keeping its size, place and column widths for the next start.
+    void done(int result) override;
 
     void setStatus(const std::string& text) override;
     void setStatus(StringId id);

@@ -1,6 +1,7 @@
 #include "dialogs/CProgressDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/IdText.h"
 
 #include <QCursor>
@@ -47,6 +48,7 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     layOutFromDialogUnits();
+    CLayoutFit::fit(*this);
     placeAtCursor();
 
     // Totals are byte counts: QProgressBar's range is a full int, well above 65535.

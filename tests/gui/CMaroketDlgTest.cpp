@@ -5,6 +5,7 @@
 #include "dialogs/CSettingsDlg.h"
 #include "dialogs/IdText.h"
 #include "resources/MaroketVersion.h"
+#include "support/CMemorySettingsStore.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -179,6 +180,39 @@ TEST_F(CMaroketDlgTest, Tele2LocksTheServerField) {
     tele2->setChecked(false);
     w.onCommand(CommandId::Tele2);
     EXPECT_TRUE(control<QLineEdit>(w, idText(ControlId::ServerEdit))->isEnabled());
+}
+
+TEST_F(CMaroketDlgTest, SizePlaceAndColumnWidthsAreKeptForTheNextStart) {
+    CMemorySettingsStore memory;
+    QSize smallest;
+    {
+        CMaroketDlg w(memory, runner);
+        showActive(w);
+        smallest = w.size();
+        const QSize list = w.list()->size();
+        const QRect status = control<QLabel>(w, idText(ControlId::StatusLine))->geometry();
+        w.resize(smallest + QSize(200, 100));
+        w.move(40, 50);
+        // The list takes the room; the status line stays below it, across the window.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.list()->size() == list + QSize(200, 100); }));
+        EXPECT_EQ(control<QLabel>(w, idText(ControlId::StatusLine))->geometry(),
+                  status.adjusted(0, 100, 200, 100));
+        w.list()->setColumnWidth(1, 300);
+        w.onCommand(CommandId::Exit);
+    }
+    CMaroketDlg again(memory, runner);
+    EXPECT_EQ(again.size(), smallest + QSize(200, 100));
+    EXPECT_EQ(again.pos(), QPoint(40, 50));
+    EXPECT_EQ(again.list()->columnWidth(0), 240);
+    EXPECT_EQ(again.list()->columnWidth(1), 300);
+
+    // A size below the smallest and a place off every screen are not taken.
+    memory.ints["WindowWidth"] = 10;
+    memory.ints["WindowX"] = -100000;
+    CMaroketDlg third(memory, runner);
+    showActive(third);
+    EXPECT_EQ(third.width(), smallest.width());
+    EXPECT_GT(third.x(), -1000);
 }
 
 TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
