@@ -98,10 +98,14 @@ void CMainWindowLayout::finishLayout() {
     client_->settle();
 }
 
+// A menu item or toolbar entry runs its command from the event loop, not inside whoever
+// triggered it: a screen reader that activates an entry gets its answer at once, not after the
+// command and the dialogs it opens. For a click or a key nothing changes.
 QAction* CMainWindowLayout::commandAction(const QString& label, CommandId id) {
     auto* action = new QAction(label, &window_);
     action->setData(idNumber(id));
-    QObject::connect(action, &QAction::triggered, &window_, [this, id] { run_(id); });
+    QObject::connect(
+        action, &QAction::triggered, &window_, [this, id] { run_(id); }, Qt::QueuedConnection);
     return action;
 }
 
@@ -115,7 +119,8 @@ QAction* CMainWindowLayout::connectToggle(const QString& label) {
     QObject::connect(action, &QAction::toggled, &window_, [this, action](bool checked) {
         const QSignalBlocker quiet(action);
         action->setChecked(!checked);
-        run_(CommandId::Connect);
+        QMetaObject::invokeMethod(
+            &window_, [this] { run_(CommandId::Connect); }, Qt::QueuedConnection);
     });
     return action;
 }

@@ -36,7 +36,12 @@ CStatusLine::CStatusLine(QWidget* parent) : QLabel(parent) {
 }
 
 void CStatusLine::setStatus(const QString& text) {
-    setText(text);
+    // A new text announces itself: the label's name follows it.
+    if (text != this->text()) {
+        setText(text);
+        return;
+    }
+    // The same text once more is news as well ("0 brev markerade." after another "Inget").
     QAccessibleEvent event(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
 }
