@@ -1,5 +1,5 @@
-// Run at the desktop's usual settings, at QT_SCALE_FACTOR=2 and with a 14-point application
-// font (tests/gui/CMakeLists.txt): the windows follow the font, and every text keeps its room.
+// Also run at QT_SCALE_FACTOR=2 and with a 14-point application font (tests/gui/CMakeLists.txt).
+#include "dialogs/CLayoutFit.h"
 #include "CScriptedDialogRunner.h"
 #include "app/CMaroketDlg.h"
 #include "dialogs/CAboutDlg.h"
@@ -16,12 +16,10 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -34,69 +32,61 @@
 namespace {
 
 QString nameOf(const QWidget* w) {
-    const QString text = w->accessibleName().isEmpty() ? w->objectName() : w->accessibleName();
-    return QString("%1 '%2'").arg(w->metaObject()->className(), text);
+    return QString("%1 '%2'").arg(w->metaObject()->className(), w->objectName());
 }
 
-// The room a control lacks for its text; empty when it has enough.
-QString lacking(const QWidget* w) {
-    QSize need;
-    if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QProgressBar*>(w))
-        need = QSize(0, w->sizeHint().height());
-    else if (qobject_cast<const QGroupBox*>(w))
-        need = QSize(w->minimumSizeHint().width(), 0);
-    else if (qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLabel*>(w) ||
-             qobject_cast<const QComboBox*>(w))
-        need = w->sizeHint();
-    if (need.width() <= w->width() && need.height() <= w->height())
-        return {};
-    return QString("%1 is %2x%3, needs %4x%5")
-        .arg(nameOf(w))
-        .arg(w->width())
-        .arg(w->height())
-        .arg(need.width())
-        .arg(need.height());
+// A control without the room its text needs (a field its height, a group box its title).
+bool lacksRoom(const QWidget* w) {
+    const QSize need = CLayoutFit::needed(*w);
+    return need.width() > w->width() || need.height() > w->height();
 }
 
-// Every control placed in container (and, for the main window, in its client area): its text
-// has room, it lies inside, and it covers no other control.
-void checkControls(QWidget& container, QStringList& faults) {
+// The controls placed in container (for the main window, also in its client area): room for
+// their texts, inside the window, over no other control.
+void checkRoom(QWidget& container, QStringList& faults) {
     QList<QWidget*> placed;
     for (QWidget* w : container.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (w->isVisible() && !w->isWindow())
             placed << w;
     for (QWidget* w : placed) {
-        if (const QString lack = lacking(w); !lack.isEmpty())
-            faults << lack;
-        if (!container.rect().contains(w->geometry()))
-            faults << nameOf(w) + " is cut off by the window's edge";
+        if (lacksRoom(w) || !container.rect().contains(w->geometry()))
+            faults << nameOf(w) + " is cut";
         if (auto* bar = qobject_cast<QToolBar*>(w)) {
             for (QAbstractButton* b : bar->findChildren<QAbstractButton*>())
-                if (b->isVisible() && !lacking(b).isEmpty())
-                    faults << lacking(b);
-            if (auto* more = bar->findChild<QWidget*>("qt_toolbar_ext_button");
-                more && more->isVisible())
-                faults << "toolbar entries hidden behind its extension button";
+                if (b->isVisible() && lacksRoom(b))
+                    faults << nameOf(b) + " is cut";
+        } else if (!qobject_cast<QAbstractScrollArea*>(w) &&
+                   !w->findChildren<QLabel*>().isEmpty()) {
+            checkRoom(*w, faults);
         }
-        if (!qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QToolBar*>(w) &&
-            !qobject_cast<QGroupBox*>(w) && !w->findChildren<QLabel*>().isEmpty())
-            checkControls(*w, faults); // the main window's client area
         for (QWidget* other : placed)
-            if (other != w && !qobject_cast<QGroupBox*>(w) && !qobject_cast<QGroupBox*>(other) &&
-                w < other && w->geometry().intersects(other->geometry()))
-                faults << nameOf(w) + " overlaps " + nameOf(other);
+            if (w < other && !qobject_cast<QGroupBox*>(w) && !qobject_cast<QGroupBox*>(other) &&
+                w->geometry().intersects(other->geometry()))
+                faults << nameOf(w) + " covers " + nameOf(other);
     }
 }
 
-TEST(LayoutFit, EveryControlOfEveryWindowHasRoomForItsText) {
+// Every node a screen reader reaches that stands for a control has a name.
+void checkNames(QAccessibleInterface* node, QStringList& faults) {
+    if (!node || node->state().invisible)
+        return;
+    const QAccessible::Role role = node->role();
+    if (role != QAccessible::Client && role != QAccessible::Separator &&
+        role != QAccessible::ScrollBar && node->text(QAccessible::Name).trimmed().isEmpty())
+        faults << QString("a %1 without a name").arg(node->object()->metaObject()->className());
+    for (int i = 0; i < node->childCount(); ++i)
+        checkNames(node->child(i), faults);
+}
+
+TEST(LayoutFit, EveryWindowHoldsItsTextsAndNamesItsControls) {
     CMemorySettingsStore store;
     CScriptedDialogRunner runner;
     auto progress = std::make_shared<ProgressState>();
     progress->total = 10;
-    std::vector<std::unique_ptr<QWidget>> windows;
     auto main = std::make_unique<CMaroketDlg>(store, runner);
     main->setStatus(CStringTable::load(StringId::DoneAccountHas) + " 999 " +
                     CStringTable::load(StringId::MessagesTotalling) + " 999.99 MB.");
+    std::vector<std::unique_ptr<QWidget>> windows;
     windows.push_back(std::move(main));
     windows.push_back(std::make_unique<CProgressDlg>(progress));
     windows.push_back(std::make_unique<CMarkNumberDlg>());
@@ -114,7 +104,8 @@ TEST(LayoutFit, EveryControlOfEveryWindowHasRoomForItsText) {
         // The windows follow the application's font, never below 8 points.
         EXPECT_EQ(window->font().pointSize(), std::max(8, QApplication::font().pointSize()));
         QStringList faults;
-        checkControls(*window, faults);
+        checkRoom(*window, faults);
+        checkNames(QAccessible::queryAccessibleInterface(window.get()), faults);
         EXPECT_TRUE(faults.isEmpty())
             << window->metaObject()->className() << ": " << faults.join("; ").toStdString();
     }

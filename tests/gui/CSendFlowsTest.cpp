@@ -513,8 +513,9 @@ protected:
     CScriptedReplyTest() : w([](CMemorySettingsStore&) {}) {
         w.window.pop3().setSocketFactory(&fake);
     }
-    // The log-in of a mailbox of one message of size bytes, up to its listing.
-    static void greetAndList(CFakeScript& s, const std::string& size) {
+    // The log-in to a mailbox of one message of size bytes, with its ids and size unless it is
+    // listed by number only.
+    static void greet(CFakeScript& s, bool summaries, const std::string& size = "60") {
         s.server("+OK\r\n")
             .client("CAPA\r\n")
             .server("-ERR unknown command\r\n")
@@ -523,31 +524,22 @@ protected:
             .client("PASS p\r\n")
             .server("+OK\r\n")
             .client("STAT\r\n")
-            .server("+OK 1 " + size + "\r\n")
-            .client("UIDL\r\n")
-            .server("+OK\r\n1 one\r\n.\r\n")
-            .client("LIST\r\n")
-            .server("+OK\r\n1 " + size + "\r\n.\r\n");
+            .server("+OK 1 " + size + "\r\n");
+        if (summaries)
+            s.client("UIDL\r\n")
+                .server("+OK\r\n1 one\r\n.\r\n")
+                .client("LIST\r\n")
+                .server("+OK\r\n1 " + size + "\r\n.\r\n");
     }
     // Logs in to a mailbox of one message, with its summary or, at the quick-login threshold,
     // by number only, and selects it.
     void login(bool summaries, const std::string& size = "60") {
         script = fake.addScript();
-        if (summaries) {
-            greetAndList(*script, size);
+        greet(*script, summaries, size);
+        if (summaries)
             script->client("TOP 1 0\r\n").server("+OK\r\n" + kHeader + ".\r\n");
-        } else {
-            script->server("+OK\r\n")
-                .client("CAPA\r\n")
-                .server("-ERR unknown command\r\n")
-                .client("USER u\r\n")
-                .server("+OK\r\n")
-                .client("PASS p\r\n")
-                .server("+OK\r\n")
-                .client("STAT\r\n")
-                .server("+OK 1 60\r\n");
+        else
             w.window.settingsDlg().settings().quickLogin = 1;
-        }
         w.edit(idText(ControlId::AccountEdit))->setText("u");
         w.edit(idText(ControlId::PasswordEdit))->setText("p");
         w.window.onCommand(CommandId::Connect);
@@ -599,7 +591,7 @@ TEST_F(CScriptedReplyTest, AStoppedDownloadReloadsTheListUnlessTheServerWasSilen
     login(true, "40000");
     script->client("RETR 1\r\n").server("+OK\r\n" + kHeader + std::string(2000, 'x'));
     auto again = fake.addScript();
-    greetAndList(*again, "40000");
+    greet(*again, true, "40000");
     w.edit(idText(ControlId::AccountEdit))->setText("someone-else");
     w.progress.closeNext = true; // the user ends the download's window
     w.window.onCommand(CommandId::Reply);
