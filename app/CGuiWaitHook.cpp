@@ -1,6 +1,5 @@
 #include "app/CGuiWaitHook.h"
 
-#include "dialogs/CProgressDlg.h"
 #include "platform/CWaitHook.h"
 
 #include <QCoreApplication>
@@ -19,12 +18,9 @@ void keepWindowsAlive() {
         Guard() { inHook = true; }
         ~Guard() { inHook = false; }
     } guard;
-    // The progress window is application-modal, so with it open only its own input (Avbryt,
-    // Escape, Enter) gets anywhere; without it, input waits until the call returns.
-    if (CProgressDlg::openCount() > 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    else
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Everything goes through: a progress window's Avbryt, Escape and Enter take effect at
+    // once, and the main window's input queue keeps what is aimed at that window for later.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 } // namespace

@@ -35,7 +35,11 @@ void CMailboxCycle::connectOrDisconnect() {
 
 void CMailboxCycle::connectSequence() {
     window_.showConnected(true);
-    const IMailboxWindow::LoginFields login = window_.takeLoginFields();
+    connectWith(window_.takeLoginFields());
+}
+
+void CMailboxCycle::connectWith(const IMailboxWindow::LoginFields& login) {
+    lastLogin_ = login;
     window_.setStatus(load(StringId::ConnectingTo) + " " + login.server + "...");
 
     MessageTable& cache = pop3_.messageTable();
@@ -142,8 +146,8 @@ void CMailboxCycle::loadRows(int count, bool withWindow) {
             continue;
         }
         if (pop3_.headersCached() && cache.hasSummary(i)) {
-            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i),
-                              cache.dateOf(i), size);
+            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i),
+                              size);
             continue;
         }
         while (requested < toFetch.size() && pop3_.canSendAhead() &&
@@ -244,6 +248,16 @@ void CMailboxCycle::onBusyRetryTick() {
     connectOrDisconnect();
 }
 
+void CMailboxCycle::reloadAfterCancel(const std::string& cancelled) {
+    // QUIT commits what the server was told before the stop; nothing else was sent.
+    disconnect();
+    window_.showConnected(true);
+    connectWith(lastLogin_);
+    // The load's own final text would hide why the list was loaded anew.
+    if (connected_)
+        window_.setStatus(cancelled + " " + load(StringId::ListReloaded));
+}
+
 bool CMailboxCycle::stopBusyRetry() {
     if (busyRetryCount_ == 0)
         return false;
@@ -267,10 +281,12 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
         progress.SetTotal(selected);
         progress.start(progressHost_);
     }
+    bool stopped = false;
     for (int k = 1; k <= selected; ++k) {
         window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
         if (withWindow) {
-            if (!progress.IsProgressRunning())
+            stopped = !progress.IsProgressRunning();
+            if (stopped)
                 break;
             progress.SetProgress(k);
         }
@@ -278,8 +294,8 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
         while (!pop3_.canSendAhead() && pop3_.isConnected())
             pop3_.readAhead();
         // Numbers hold until QUIT: the server renumbers only then.
-        if (!pop3_.isConnected() ||
-            !pop3_.sendAhead(CPop3Session::ReplyKind::Dele, rows[static_cast<std::size_t>(k - 1)] + 1))
+        if (!pop3_.isConnected() || !pop3_.sendAhead(CPop3Session::ReplyKind::Dele,
+                                                     rows[static_cast<std::size_t>(k - 1)] + 1))
             break; // nothing more reaches the server, and it deletes nothing without QUIT
     }
     // A DELE on its way counts as the server answers it, whether the walk ended or was stopped.
@@ -288,6 +304,10 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
     // a reconnect would only wait on the same server.
     if (pop3_.waitWasCut()) {
         connectionLost();
+        return;
+    }
+    if (stopped) {
+        reloadAfterCancel(load(StringId::CancelledByUser));
         return;
     }
     // QUIT makes the deletions final; the reconnect lists what the server then holds.

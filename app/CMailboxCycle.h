@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/IMailboxWindow.h"
+
 #include <string>
 #include <vector>
 
 class CPop3Session;
-class IMailboxWindow;
 class IProgressHost;
 
 // The main window's mailbox cycle: connect and load the list (from the header cache where the
@@ -46,6 +47,11 @@ public:
     void onBusyRetryTick();
     // Ends a pending busy retry; false when none was pending.
     bool stopBusyRetry();
+    // The user stopped a download or a delete run while the server was answering: the list is
+    // loaded anew (from the header cache) with the login of the last connect, whatever the
+    // fields hold by now, and the status line says "<cancelled> Listan har hämtats på nytt.".
+    // A reconnect that fails leaves its own reason there.
+    void reloadAfterCancel(const std::string& cancelled);
 
     // "Radera" on the marked list rows (indexes, ascending): one DELE each after the user's yes,
     // then QUIT commits them and the list is loaded anew.
@@ -59,6 +65,7 @@ public:
 
 private:
     void connectSequence();
+    void connectWith(const IMailboxWindow::LoginFields& login);
     void loadMailbox();
     // Rows the cache can give this load: the header rows lined up with the server's messages.
     // Returns how many of the count messages still need their headers fetched.
@@ -71,6 +78,7 @@ private:
     IMailboxWindow& window_;
     IProgressHost* progressHost_ = nullptr;
     TimerPeriods periods_;
+    IMailboxWindow::LoginFields lastLogin_;
 
     bool connected_ = false;
     bool fullLoad_ = false;

@@ -1,7 +1,10 @@
 #include "app/CMainWindowLayout.h"
 
+#include "app/CAnchoredArea.h"
+#include "app/CStatusLine.h"
 #include "dialogs/CAppIcon.h"
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/IdText.h"
 #include "resources/MaroketVersion.h"
 
@@ -15,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -37,31 +41,93 @@ CMainWindowLayout::CMainWindowLayout(QDialog& window, CommandSink run, QObject* 
     buildListGroup();
     buildQuickSend();
     buildPopupMenus();
+    finishLayout();
 }
 
 void CMainWindowLayout::buildFrame() {
     window_.setWindowTitle(QStringLiteral("Maroket"));
     window_.setWindowIcon(CAppIcon::icon());
     window_.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint);
+                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                           Qt::WindowCloseButtonHint);
     window_.setFont(CDialogUnits::dialogFont());
 
-    // Fixed size: the client area of 426 x 254 dialog units below the menu bar.
+    // The client area of 426 x 254 dialog units below the menu bar, grown where a text needs
+    // it, is the smallest the window gets; finishLayout lets it grow from there.
     auto* frame = new QVBoxLayout(&window_);
     frame->setContentsMargins(0, 0, 0, 0);
-    frame->setSizeConstraint(QLayout::SetFixedSize);
-    client_ = new QWidget(&window_);
+    client_ = new CAnchoredArea(&window_);
     const CDialogUnits du(window_.font());
     client_->setFixedSize(du.x(426), du.y(254));
     frame->addWidget(client_);
 }
 
+// Every control gets the room its text needs; the toolbar spans the window, wider (and the
+// window with it) when its entries need more, and the controls below it move down when its
+// entries are taller than the room above them. Larger than that, the list takes the room.
+void CMainWindowLayout::finishLayout() {
+    CLayoutFit::fit(*client_);
+    const QSize bar = toolBar_->sizeHint();
+    const int barHeight = std::max(kToolBarHeight, bar.height());
+    int top = client_->height();
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != toolBar_ && !control->isHidden())
+            top = std::min(top, control->y());
+    const int down = std::max(0, barHeight - top);
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != toolBar_)
+            control->move(control->x(), control->y() + down);
+    const int width = std::max({client_->width(), bar.width(), kToolBarWidth});
+    client_->setFixedSize(width, client_->height() + down);
+    toolBar_->setGeometry(0, 0, width, barHeight);
+
+    using A = CAnchoredArea;
+    const int listBottom = listGroup_->geometry().bottom();
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        int anchors = control->y() > listBottom ? A::MoveDown : A::Stay;
+        if (control == toolBar_)
+            anchors = A::GrowWidth;
+        else if (control == listGroup_ || control == list_->widget())
+            anchors = A::GrowWidth | A::GrowHeight;
+        else if (control == statusLine_)
+            anchors |= A::GrowWidth;
+        else if (control->objectName() == idText(ControlId::VersionLabel))
+            anchors |= A::MoveRight;
+        client_->anchor(control, anchors);
+    }
+    client_->settle();
+}
+
+// A menu item or toolbar entry runs its command from the event loop, not inside whoever
+// triggered it: a screen reader that activates an entry gets its answer at once, not after the
+// command and the dialogs it opens. For a click or a key nothing changes.
 QAction* CMainWindowLayout::commandAction(const QString& label, CommandId id) {
     auto* action = new QAction(label, &window_);
     action->setData(idNumber(id));
-    QObject::connect(action, &QAction::triggered, &window_, [this, id] { run_(id); });
+    QObject::connect(
+        action, &QAction::triggered, &window_, [this, id] { run_(id); }, Qt::QueuedConnection);
     return action;
+}
+
+// "Anslut" shows the state, not the last click: whatever flips it (a click, a key, the
+// toolbar's overflow menu, an accessibility action, toggle()) asks for the command and flips
+// it back; the command shows the outcome through showConnected.
+QAction* CMainWindowLayout::connectToggle(const QString& label) {
+    auto* action = new QAction(label, &window_);
+    action->setData(idNumber(CommandId::Connect));
+    action->setCheckable(true);
+    QObject::connect(action, &QAction::toggled, &window_, [this, action](bool checked) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(!checked);
+        QMetaObject::invokeMethod(
+            &window_, [this] { run_(CommandId::Connect); }, Qt::QueuedConnection);
+    });
+    return action;
+}
+
+void CMainWindowLayout::showConnected(bool connected) {
+    const QSignalBlocker quiet(connectAction_);
+    connectAction_->setChecked(connected);
 }
 
 void CMainWindowLayout::buildMenuBar() {
@@ -87,11 +153,16 @@ void CMainWindowLayout::buildMenuBar() {
     message->addAction(commandAction(QStringLiteral("&Forward..."), CommandId::Forward));
     QMenu* help = bar->addMenu(QStringLiteral("&Hjälp"));
     help->addAction(commandAction(QStringLiteral("&Om Maroket..."), CommandId::About));
+    // Screen readers name the bar, and each menu by its title without the letter's mark.
+    bar->setAccessibleName(QStringLiteral("Menyrad"));
+    for (QMenu* menu : bar->findChildren<QMenu*>())
+        menu->setAccessibleName(menu->title().remove(QLatin1Char('&')));
 }
 
 void CMainWindowLayout::buildToolBar() {
-    auto* toolBar = new QToolBar(client_);
+    auto* toolBar = toolBar_ = new QToolBar(client_);
     toolBar->setObjectName(idText(ControlId::ToolBar));
+    toolBar->setAccessibleName(QStringLiteral("Verktygsfält"));
     toolBar->setGeometry(0, 0, kToolBarWidth, kToolBarHeight);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setIconSize(QSize(16, 16));
@@ -128,14 +199,14 @@ void CMainWindowLayout::buildToolBar() {
             toolBar->addSeparator();
             continue;
         }
-        QAction* action = commandAction(QString::fromUtf8(e.label), e.command);
+        const QString label = QString::fromUtf8(e.label);
+        QAction* action = e.command == CommandId::Connect ? connectToggle(label)
+                                                          : commandAction(label, e.command);
         action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(idNumber(e.image))));
         action->setToolTip(action->text());
         toolBar->addAction(action);
-        if (e.command == CommandId::Connect) {
-            action->setCheckable(true); // shown pressed while connected
+        if (e.command == CommandId::Connect)
             connectAction_ = action;
-        }
     }
 }
 
@@ -163,10 +234,11 @@ QPushButton* CMainWindowLayout::addButton(CommandId id, const QString& text, QRe
     return button;
 }
 
-void CMainWindowLayout::addGroup(const QString& title, QRect where) {
+QGroupBox* CMainWindowLayout::addGroup(const QString& title, QRect where) {
     auto* group = new QGroupBox(title, client_);
     group->setGeometry(where);
     group->lower();
+    return group;
 }
 
 void CMainWindowLayout::buildLoginGroup() {
@@ -195,7 +267,7 @@ void CMainWindowLayout::buildLoginGroup() {
 
 void CMainWindowLayout::buildListGroup() {
     const CDialogUnits du(window_.font());
-    addGroup(QStringLiteral("Kontoinnehåll"), du.rect(7, 64, 412, 132));
+    listGroup_ = addGroup(QStringLiteral("Kontoinnehåll"), du.rect(7, 64, 412, 132));
     list_ = std::make_unique<CMessageListView>(client_, du.rect(13, 75, 400, 115));
     // A double click anywhere in the list, on a row or not, views the first selected message.
     list_->widget()->viewport()->installEventFilter(focusWatcher_);
@@ -221,9 +293,10 @@ void CMainWindowLayout::buildQuickSend() {
     QLabel* version = addLabel(QString::fromLatin1(kMaroketVersionText), du.rect(358, 218, 61, 8),
                                Qt::AlignRight);
     version->setObjectName(idText(ControlId::VersionLabel));
-    statusLine_ = addLabel(QString(), du.rect(7, 236, 412, 12));
+    statusLine_ = new CStatusLine(client_);
+    statusLine_->setGeometry(du.rect(7, 236, 412, 12));
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusLine_->setObjectName(idText(ControlId::StatusLine));
-    statusLine_->setAccessibleName(QStringLiteral("Status"));
     statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     for (QLineEdit* edit : {login_.account, login_.password, login_.quickTo})
@@ -235,6 +308,7 @@ void CMainWindowLayout::buildQuickSend() {
 void CMainWindowLayout::buildPopupMenus() {
     viewMenu_ = new QMenu(&window_);
     viewMenu_->setObjectName(idText(ControlId::ViewMenu));
+    viewMenu_->setAccessibleName(QStringLiteral("Meddelande"));
     viewMenu_->addAction(commandAction(QStringLiteral("Radera..."), CommandId::Delete));
     viewMenu_->addAction(commandAction(QStringLiteral("Forward..."), CommandId::Forward));
     viewMenu_->addSeparator();
@@ -242,6 +316,7 @@ void CMainWindowLayout::buildPopupMenus() {
     viewMenu_->addAction(commandAction(QStringLiteral("Svara..."), CommandId::Reply));
     markMenu_ = new QMenu(&window_);
     markMenu_->setObjectName(idText(ControlId::MarkMenu));
+    markMenu_->setAccessibleName(QStringLiteral("Markera"));
     markMenu_->addAction(
         commandAction(QStringLiteral("Markera nummer..."), CommandId::MarkByNumber));
     markMenu_->addAction(

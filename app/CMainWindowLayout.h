@@ -10,6 +10,10 @@
 #include <functional>
 #include <memory>
 
+class CAnchoredArea;
+class CStatusLine;
+class QGroupBox;
+class QToolBar;
 class QAction;
 class QDialog;
 class QLabel;
@@ -18,9 +22,10 @@ class QObject;
 class QPushButton;
 class QWidget;
 
-// Builds the main window: its frame of fixed size, the menu bar, the toolbar, the controls and
-// the list's two pop-up menus. Every menu item, toolbar entry and button runs its command
-// through the sink. The controls' object names are their ids as text.
+// Builds the main window: its frame, the menu bar, the toolbar, the controls and the list's two
+// pop-up menus. At its smallest the window holds the layout in dialog units, grown where a text
+// needs more room; larger, the list takes the room. Every menu item, toolbar entry and button runs
+// its command through the sink. The controls' object names are their ids as text.
 class CMainWindowLayout {
 public:
     using CommandSink = std::function<void(CommandId)>;
@@ -31,10 +36,12 @@ public:
     const LoginControls& loginControls() const { return login_; }
     CMessageListView& list() { return *list_; }
     const CMessageListView& list() const { return *list_; }
-    QLabel* statusLine() const { return statusLine_; }
+    CStatusLine* statusLine() const { return statusLine_; }
     QAction* connectAction() const { return connectAction_; }
     QMenu* viewMenu() const { return viewMenu_; }
     QMenu* markMenu() const { return markMenu_; }
+    // Shows "Anslut" pressed while connected, without asking for anything.
+    void showConnected(bool connected);
 
     // The right button on the list: with marked rows the view menu ("Granska" and "Svara" only
     // for one row), without any while connected the marking menu as "Markera" left it.
@@ -50,19 +57,23 @@ private:
     void buildListGroup();
     void buildQuickSend();
     void buildPopupMenus();
+    void finishLayout();
     QAction* commandAction(const QString& text, CommandId id);
+    QAction* connectToggle(const QString& text);
     QLineEdit* addEdit(ControlId id, const QString& label, QRect where);
     QLabel* addLabel(const QString& text, QRect where, Qt::Alignment align = Qt::AlignLeft);
     QPushButton* addButton(CommandId id, const QString& text, QRect where);
-    void addGroup(const QString& title, QRect where);
+    QGroupBox* addGroup(const QString& title, QRect where);
 
     QDialog& window_;
     CommandSink run_;
     QObject* focusWatcher_;
-    QWidget* client_ = nullptr;
+    CAnchoredArea* client_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QGroupBox* listGroup_ = nullptr;
     LoginControls login_;
     std::unique_ptr<CMessageListView> list_;
-    QLabel* statusLine_ = nullptr;
+    CStatusLine* statusLine_ = nullptr;
     QAction* connectAction_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* markMenu_ = nullptr;

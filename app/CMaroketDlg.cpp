@@ -1,5 +1,7 @@
 #include "app/CMaroketDlg.h"
 
+#include "app/CStatusLine.h"
+#include "app/CWindowPlacement.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CContentDlg.h"
 #include "dialogs/CMarkingCommands.h"
@@ -28,10 +30,12 @@ QString text(const std::string& bytes) {
 
 CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent)
     : QDialog(parent), store_(store), runner_(runner),
-      settingsDlg_(std::make_unique<CSettingsDlg>(this)), cycle_(pop3_, *this), timers_(cycle_),
+      settingsDlg_(std::make_unique<CSettingsDlg>(this)), progressWindows_(this),
+      cycle_(pop3_, *this), timers_(cycle_), input_(*this, [this] { return timers_.isBusy(); }),
       layout_(
           *this, [this](CommandId id) { onCommand(id); }, this),
       login_(layout_.loginControls()) {
+    timers_.setOnIdle([this] { input_.commandEnded(); });
     connect(list(), &QWidget::customContextMenuRequested, this, [this] {
         if (!timers_.isBusy())
             layout_.popUpListMenu(layout_.list().selectedCount(), cycle_.isConnected());
@@ -46,6 +50,12 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     settingsDlg_->settings() = settings_;
     applySettings();
     writeControls();
+    CWindowPlacement::restore(store_, *this, *list());
+}
+
+void CMaroketDlg::done(int result) {
+    CWindowPlacement::save(store_, *this, *list());
+    QDialog::done(result);
 }
 
 CMaroketDlg::~CMaroketDlg() = default;
@@ -67,7 +77,7 @@ void CMaroketDlg::setStatus(const std::string& status) {
     std::string shown = status;
     while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
         shown.pop_back();
-    layout_.statusLine()->setText(text(shown));
+    layout_.statusLine()->setStatus(text(shown));
 }
 
 void CMaroketDlg::setStatus(StringId id) {
@@ -75,9 +85,12 @@ void CMaroketDlg::setStatus(StringId id) {
 }
 
 void CMaroketDlg::onCommand(CommandId id) {
-    // A command cannot start inside another one's network wait.
-    if (timers_.isBusy())
+    // A command cannot start inside another one's network wait: one asked for meanwhile (an
+    // accessibility action, say) runs after it, in turn with the input held for the window.
+    if (timers_.isBusy()) {
+        input_.defer([this, id] { onCommand(id); });
         return;
+    }
     CWindowTimers::BusyScope busy(timers_);
     runCommand(id);
 }
@@ -241,7 +254,7 @@ void CMaroketDlg::setProgressHost(IProgressHost* host) {
 }
 
 void CMaroketDlg::showConnected(bool connected) {
-    layout_.connectAction()->setChecked(connected);
+    layout_.showConnected(connected);
 }
 
 void CMaroketDlg::appendRow(const std::string& first, const std::string& subject,

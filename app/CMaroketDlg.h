@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CInputQueue.h"
 #include "app/CLoginFields.h"
 #include "app/CMailboxCycle.h"
 #include "app/CMainWindowLayout.h"
@@ -51,6 +52,8 @@ public:
 
     // Runs the command as the menu, toolbar or a button would.
     void onCommand(CommandId id);
+    // Ends the window, keeping its size, place and column widths for the next start.
+    void done(int result) override;
 
     void setStatus(const std::string& text) override;
     void setStatus(StringId id);
@@ -61,6 +64,9 @@ public:
     // The mailbox cycle.
     void connectOrDisconnect() override { cycle_.connectOrDisconnect(); }
     void disconnect() override { cycle_.disconnect(); }
+    void reloadAfterCancel(const std::string& cancelled) override {
+        cycle_.reloadAfterCancel(cancelled);
+    }
     void onKeepAliveTick() { cycle_.onKeepAliveTick(); }
     void onBusyRetryTick() { cycle_.onBusyRetryTick(); }
     CMailboxCycle& cycle() { return cycle_; }
@@ -137,6 +143,7 @@ private:
     IProgressHost* progressHost_ = &progressWindows_;
     CMailboxCycle cycle_;
     CWindowTimers timers_;
+    CInputQueue input_;
     CMainWindowLayout layout_;
     CLoginFields login_;
     std::string status_;

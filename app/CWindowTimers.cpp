@@ -10,8 +10,12 @@ CWindowTimers::BusyScope::BusyScope(CWindowTimers& timers) : timers_(timers) {
 }
 
 CWindowTimers::BusyScope::~BusyScope() {
-    if (--timers_.busy_ == 0 && (timers_.pendingKeepAlive_ || timers_.pendingRetry_))
+    if (--timers_.busy_ != 0)
+        return;
+    if (timers_.pendingKeepAlive_ || timers_.pendingRetry_)
         QTimer::singleShot(0, &timers_, [t = &timers_] { t->runPendingTicks(); });
+    if (timers_.onIdle_)
+        timers_.onIdle_();
 }
 
 CWindowTimers::CWindowTimers(CMailboxCycle& cycle) : cycle_(cycle) {}

@@ -5,6 +5,9 @@
 
 #include <QObject>
 
+#include <functional>
+#include <utility>
+
 // The main window's two timers of the mailbox cycle, keep-alive (TimerId::KeepAlive) and busy
 // retry (TimerId::BusyRetry), and the commands in progress. A command cannot start inside
 // another one's network wait, and a tick that arrives meanwhile (the wait hook lets timers run)
@@ -33,6 +36,8 @@ public:
     bool isRunning(TimerId id) const;
     // A command is in progress.
     bool isBusy() const { return busy_ > 0; }
+    // Runs each time the last command in progress has ended.
+    void setOnIdle(std::function<void()> onIdle) { onIdle_ = std::move(onIdle); }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -46,6 +51,7 @@ private:
     int keepAliveTimerId_ = 0;
     int busyRetryTimerId_ = 0;
     int busy_ = 0;
+    std::function<void()> onIdle_;
     bool pendingKeepAlive_ = false;
     bool pendingRetry_ = false;
 };

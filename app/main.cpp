@@ -22,8 +22,9 @@ namespace {
 void exitOnceShown(CMaroketDlg& window) {
     auto* poll = new QTimer(&window);
     QObject::connect(poll, &QTimer::timeout, &window, [&window] {
+        // Ended without a user closing it: nothing of the window's placing is kept.
         if (window.windowHandle() && window.windowHandle()->isExposed())
-            window.done(0);
+            window.QDialog::done(0);
     });
     poll->start(10);
 }

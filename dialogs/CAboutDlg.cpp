@@ -2,6 +2,7 @@
 
 #include "dialogs/CAppIcon.h"
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 #include "resources/CStringTable.h"
@@ -110,6 +111,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     setTabOrder(credits_, ok);
     credits_->setFocus();
+    CLayoutFit::fit(*this);
 }
 
 void CAboutDlg::setUrlOpener(std::function<bool(const QUrl&)> opener) {

@@ -1,6 +1,7 @@
 #include "dialogs/CComposeDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/CQuoting.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
@@ -107,6 +108,7 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(bodyEdit_, directCheck_);
     setTabOrder(directCheck_, send);
     setTabOrder(send, cancel);
+    CLayoutFit::fit(*this);
 }
 
 void CComposeDlg::SetQuotedBody(const std::string& text) {

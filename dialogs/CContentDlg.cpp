@@ -1,6 +1,7 @@
 #include "dialogs/CContentDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 
@@ -39,6 +40,7 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     setTabOrder(textEdit_, ok);
+    CLayoutFit::fit(*this);
 }
 
 void CContentDlg::showEvent(QShowEvent* event) {

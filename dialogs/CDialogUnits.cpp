@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QString>
 
 #include <algorithm>
@@ -14,10 +15,25 @@ CDialogUnits::CDialogUnits(const QFont& font) {
     baseY_ = std::max(1, fm.height());
 }
 
+namespace {
+
+// The desktop's size for text, a larger one chosen for reading included, but never below the
+// 8 pt the layouts were drawn for.
+void takeDesktopSize(QFont& font) {
+    const QFont desktop = QGuiApplication::font();
+    if (desktop.pointSizeF() > 0)
+        font.setPointSizeF(std::max(8.0, desktop.pointSizeF()));
+    else if (desktop.pixelSize() > 0)
+        font.setPixelSize(desktop.pixelSize());
+    else
+        font.setPointSize(8);
+}
+
+} // namespace
+
 QFont CDialogUnits::dialogFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
+    QFont font = QGuiApplication::font();
+    takeDesktopSize(font);
     return font;
 }
 
@@ -25,6 +41,6 @@ QFont CDialogUnits::fixedFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPointSize(8);
+    takeDesktopSize(font);
     return font;
 }

@@ -5,7 +5,8 @@
 
 // Windows of this program are laid out in dialog units of their own font, so that they grow
 // with the desktop's fonts: the average character width (taken over the alphabet) is 4 units
-// across, the font's height 8 units down.
+// across, the font's height 8 units down. CLayoutFit then gives each control the room its
+// text needs beyond that.
 class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont& font);
@@ -14,9 +15,9 @@ public:
     int y(int units) const { return (units * baseY_ + 4) / 8; }
     QRect rect(int ux, int uy, int uw, int uh) const { return {x(ux), y(uy), x(uw), y(uh)}; }
 
-    // The desktop's sans font at 8 pt, in place of the 8 pt sans font the layouts were made for.
+    // The desktop's font at the desktop's size, never below the 8 pt the layouts were made for.
     static QFont dialogFont();
-    // The desktop's fixed-pitch font at 8 pt, for windows that show text in columns.
+    // The desktop's fixed-pitch font at that size, for windows that show text in columns.
     static QFont fixedFont();
 
 private:

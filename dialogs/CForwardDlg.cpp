@@ -1,6 +1,7 @@
 #include "dialogs/CForwardDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 
@@ -51,6 +52,7 @@ CForwardDlg::CForwardDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(deleteCheck_, ok);
     setTabOrder(ok, cancel);
     addressEdit_->setFocus();
+    CLayoutFit::fit(*this);
 }
 
 void CForwardDlg::accept() {

@@ -1,6 +1,7 @@
 #include "dialogs/CMarkDlgBase.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/IdText.h"
 
 #include <QLabel>
@@ -69,6 +70,8 @@ void CMarkDlgBase::setFieldOrder(std::initializer_list<QWidget*> fields) {
     }
     setTabOrder(previous, okButton_);
     setTabOrder(okButton_, cancelButton_);
+    // The fields are the last controls a dialog adds.
+    CLayoutFit::fit(*this);
 }
 
 void CMarkDlgBase::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #include "dialogs/CProgressDlg.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/IdText.h"
 
 #include <QCursor>
@@ -29,7 +30,6 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
 
     // Caption without system menu: no close box, so the user ends it only through Avbryt.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Arbetar..."));
     setFont(CDialogUnits::dialogFont());
@@ -37,6 +37,7 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     bar_ = new QProgressBar(this);
     bar_->setObjectName(idText(ControlId::ProgressBar));
     bar_->setAccessibleName(QStringLiteral("Arbetar..."));
+    setAccessibleName(windowTitle());
     bar_->setTextVisible(false);
 
     cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
@@ -47,6 +48,7 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     layOutFromDialogUnits();
+    CLayoutFit::fit(*this);
     placeAtCursor();
 
     // Totals are byte counts: QProgressBar's range is a full int, well above 65535.
@@ -71,6 +73,13 @@ void CProgressDlg::done(int result) {
         state_->cancelled.store(true, std::memory_order_relaxed);
     end();
     QDialog::done(result);
+}
+
+void CProgressDlg::closeAtEnd() {
+    if (ended_)
+        return;
+    reachedTotal_ = true;
+    reject();
 }
 
 void CProgressDlg::showEvent(QShowEvent* event) {
@@ -123,10 +132,8 @@ void CProgressDlg::tick() {
         bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
         lastShown_ = position;
     }
-    if (lastShown_ >= state_->total) {
-        reachedTotal_ = true;
-        reject();
-    }
+    if (lastShown_ >= state_->total)
+        closeAtEnd();
 }
 
 void CProgressDlg::end() {

@@ -2,6 +2,7 @@
 
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CIntegerRule.h"
+#include "dialogs/CLayoutFit.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 
@@ -40,6 +41,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent) : QDialog(parent), refusal_(this) {
     // The DNS field follows the buttons in the tab order.
     dnsEdit_ = addField(ControlId::DnsEdit, QStringLiteral("DNS:"), {63, 153, 18, 8}, top,
                         {85, 151, 118, 12});
+    CLayoutFit::fit(*this);
 }
 
 QLabel* CSettingsDlg::addLabel(const QString& text, QRect units, Qt::Alignment align) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/IProgressHost.h"
-#include "platform/ProgressState.h"
 #include "platform/CCancelRegistry.h"
 #include "platform/ICancelSource.h"
+#include "platform/IProgressHost.h"
+#include "platform/ProgressState.h"
 
 #include <memory>
 
@@ -14,13 +14,16 @@
 class CProgressThread : public ICancelSource {
 public:
     CProgressThread() : state_(std::make_shared<ProgressState>()) {}
-    // An operation that ends early (a lost server, a failed send) takes its window with it:
-    // the window sees its end reached and closes itself.
+    // The operation is over, whether it reached its total or ended early (a lost server, a
+    // failed send): its window closes with it, at once.
     ~CProgressThread() override {
         if (registered_)
             CCancelRegistry::remove(this);
-        if (IsProgressRunning())
+        if (IsProgressRunning()) {
             state_->position.store(state_->total, std::memory_order_relaxed);
+            if (host_)
+                host_->closeProgressWindow(*state_);
+        }
     }
     CProgressThread(const CProgressThread&) = delete;
     CProgressThread& operator=(const CProgressThread&) = delete;
@@ -31,6 +34,7 @@ public:
         state_->position.store(0, std::memory_order_relaxed);
         if (!host)
             return;
+        host_ = host;
         host->openProgressWindow(state_);
         if (!registered_)
             CCancelRegistry::add(this);
@@ -57,6 +61,7 @@ public:
 
 private:
     std::shared_ptr<ProgressState> state_;
+    IProgressHost* host_ = nullptr;
     bool registered_ = false;
     mutable std::atomic<bool> cancelTaken_{false};
 };

@@ -12,4 +12,7 @@ class IProgressHost {
 public:
     virtual ~IProgressHost() = default;
     virtual void openProgressWindow(std::shared_ptr<ProgressState> state) = 0;
+    // The operation behind state is over: its window, if still open, closes now instead of at
+    // its next tick, and that is not a cancel.
+    virtual void closeProgressWindow(const ProgressState& state) { (void)state; }
 };

@@ -423,6 +423,7 @@ bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
 
 bool CPop3Session::writeCommand(ReplyKind kind, const std::string& line) {
     waitCut_ = false;
+    stoppedByUser_ = false;
     if (!isConnected()) {
         fail(kind, StringId::NotConnected);
         return false;
@@ -664,6 +665,7 @@ bool CPop3Session::download(int message) {
     if (cancelled) {
         fail(ReplyKind::Retr, StringId::CancelledByUser);
         dropConnection(); // the unread rest of the message would be taken for the next reply
+        stoppedByUser_ = true;
     }
     return false;
 }

@@ -127,6 +127,9 @@ public:
     // "Avbryt" cut the last command's wait on a server that had not answered; the connection is
     // gone. (A download stopped between two of its receives is not a cut wait.)
     bool waitWasCut() const { return waitCut_; }
+    // "Avbryt" stopped the last command's download between two receives, while the server was
+    // still sending; the connection is gone.
+    bool stoppedByUser() const { return stoppedByUser_; }
 
     int getMessageCount() const { return messageCount_; }
     int getMailboxOctets() const { return mailboxOctets_; }
@@ -207,6 +210,7 @@ private:
     std::vector<std::string> uids_;   // of this connection, from UIDL
     std::vector<int> pendingDeletes_; // DELE answered positively in this connection
     bool waitCut_ = false;
+    bool stoppedByUser_ = false;
     bool pipeliningAllowed_ = false;
     bool pipelining_ = false;
     bool stlsOffered_ = false; // the last CAPA listed STLS

@@ -105,6 +105,8 @@ constexpr std::array kEntries{
     Entry{StringId::StlsLabel, u8"STLS:"},
     Entry{StringId::PasswordNeedsTls,
           u8"Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte."},
+    // After the user stopped a download or a delete run, the list was loaded anew.
+    Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
 };
 
 constexpr bool isContinuation(char8_t c) {

@@ -87,4 +87,6 @@ enum class StringId : int {
     StartTlsLabel = 732,
     StlsLabel = 733,
     PasswordNeedsTls = 734,
+    // After the user stopped a download or a delete run, the list was loaded anew.
+    ListReloaded = 740,
 };

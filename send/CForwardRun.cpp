@@ -73,6 +73,12 @@ void CForwardRun::stop(const std::string& reason) {
         host_.setStatus(stopped);
         return;
     }
+    if (pop3_.stoppedByUser()) {
+        // The connection went with the stopped download, without QUIT: nothing of the run is
+        // deleted, and the list comes back from the header cache.
+        host_.reloadAfterCancel(load(StringId::ForwardCancelled));
+        return;
+    }
     host_.setStatus(load(StringId::ForwardCancelled));
     // RSET takes back what this run deleted; no row was marked for it.
     pop3_.rset();

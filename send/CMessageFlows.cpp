@@ -147,7 +147,11 @@ void CMessageFlows::reply() {
     const std::string before = pop3.getErrorText();
     if (!pop3.retr(n)) {
         const std::string reason = freshText(before, pop3.getErrorText());
-        if (!pop3.isConnected())
+        if (pop3.stoppedByUser())
+            window_.reloadAfterCancel(load(StringId::CancelledByUser));
+        else if (pop3.waitWasCut())
+            connectionGone(pop3.getErrorText()); // a silent server: no reconnect to wait on it
+        else if (!pop3.isConnected())
             connectionGone(reason);
         else
             window_.setStatus(reason);

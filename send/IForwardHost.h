@@ -4,7 +4,7 @@
 
 // What a forward run needs of the main window: the status line, a notice the user confirms,
 // and the mailbox cycle's disconnect and reconnect that commit the run's deletions and load
-// the list anew.
+// the list anew, also after a cancel.
 class IForwardHost {
 public:
     virtual ~IForwardHost() = default;
@@ -13,4 +13,7 @@ public:
     virtual void disconnect() = 0;
     virtual void connectOrDisconnect() = 0;
     virtual bool isConnected() const = 0;
+    // The user stopped a download while the server was answering: the list is loaded anew with
+    // the last connect's login, and the status line says the work was cancelled.
+    virtual void reloadAfterCancel(const std::string& cancelled) = 0;
 };

@@ -1,7 +1,9 @@
 // Renders the main window after loading the demo mailbox from a private Dovecot into a PNG, for
 // the README:
 //   QT_QPA_PLATFORM=offscreen build/maroket_screenshot docs/main-window.png
-// The window starts as tools/run.sh --demo starts it, and Enter loads the list.
+//   QT_QPA_PLATFORM=offscreen build/maroket_screenshot --scale 2 docs/main-window-2x.png
+// The window starts as tools/run.sh --demo starts it, and Enter loads the list. --scale draws
+// it as a screen of that many device pixels per pixel shows it (QT_SCALE_FACTOR).
 #include "app/CMaroketDlg.h"
 #include "app/CStartOptions.h"
 #include "dialogs/CDialogRunner.h"
@@ -15,11 +17,17 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s output.png\n", argv[0]);
+    const bool scaled = argc == 4 && std::string(argv[1]) == "--scale";
+    if (argc != 2 && !scaled) {
+        std::fprintf(stderr, "usage: %s [--scale FACTOR] output.png\n", argv[0]);
         return 2;
     }
-    QApplication app(argc, argv);
+    const char* output = argv[argc - 1];
+    // Read by Qt when the application starts, and only then.
+    if (scaled)
+        qputenv("QT_SCALE_FACTOR", argv[2]);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     CDemoPeers demo;
     std::string error;
     if (!demo.start(error)) {
@@ -49,5 +57,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "The demo mailbox did not load: %s\n", window.statusText().c_str());
         return 1;
     }
-    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return window.grab().save(QString::fromLocal8Bit(output)) ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include "dialogs/IdText.h"
 #include "peers/CDovecotPeer.h"
 #include "pop3/CPop3Session.h"
+#include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/CRecordingSocketFactory.h"
@@ -310,6 +311,9 @@ TEST_F(CMailboxCycleTest, DeletingFiveShowsProgressAndCancelStopsTheWalk) {
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 4);
     EXPECT_EQ(peer.messagesOnDisk(), 4);
     EXPECT_EQ(w.column(0)[0], "1. Avs7 <a7@example.org>");
+    EXPECT_EQ(w.sockets.count("TOP"), 0);
+    EXPECT_EQ(w.window.statusText(), CStringTable::load(StringId::CancelledByUser) + " " +
+                                         CStringTable::load(StringId::ListReloaded));
 }
 
 TEST_F(CMailboxCycleTest, ViewShowsTheFirstSelectedMessage) {

@@ -1,11 +1,21 @@
 #include "app/CMaroketDlg.h"
 #include "CScriptedDialogRunner.h"
+#include "app/CGuiWaitHook.h"
 #include "app/CQtSettingsStore.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CProgressDlg.h"
 #include "dialogs/CSettingsDlg.h"
+#include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
+#include "platform/CWaitHook.h"
+#include "resources/CStringTable.h"
 #include "resources/MaroketVersion.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CLoopbackServer.h"
+#include "support/CMemorySettingsStore.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,10 +23,15 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
 
 namespace {
 
@@ -37,6 +52,21 @@ protected:
             if (c->window() == &w)
                 return c;
         return nullptr;
+    }
+    QToolButton* toolButton(CMaroketDlg& w, CommandId id) {
+        auto* bar = control<QToolBar>(w, idText(ControlId::ToolBar));
+        for (QAction* action : bar->actions())
+            if (action->data().toInt() == idNumber(id))
+                return qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        return nullptr;
+    }
+    // The login for a server on loopback.
+    void typeLogin(CMaroketDlg& w, int port) {
+        w.settingsDlg().settings().port = port;
+        w.pop3().setPort(port);
+        control<QLineEdit>(w, idText(ControlId::ServerEdit))->setText("127.0.0.1");
+        control<QLineEdit>(w, idText(ControlId::AccountEdit))->setText("u");
+        control<QLineEdit>(w, idText(ControlId::PasswordEdit))->setText("p");
     }
     // Shows the window and gives it the focus, as a user's desktop would.
     static void showActive(CMaroketDlg& w) {
@@ -181,6 +211,39 @@ TEST_F(CMaroketDlgTest, Tele2LocksTheServerField) {
     EXPECT_TRUE(control<QLineEdit>(w, idText(ControlId::ServerEdit))->isEnabled());
 }
 
+TEST_F(CMaroketDlgTest, SizePlaceAndColumnWidthsAreKeptForTheNextStart) {
+    CMemorySettingsStore memory;
+    QSize smallest;
+    {
+        CMaroketDlg w(memory, runner);
+        showActive(w);
+        smallest = w.size();
+        const QSize list = w.list()->size();
+        const QRect status = control<QLabel>(w, idText(ControlId::StatusLine))->geometry();
+        w.resize(smallest + QSize(200, 100));
+        w.move(40, 50);
+        // The list takes the room; the status line stays below it, across the window.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.list()->size() == list + QSize(200, 100); }));
+        EXPECT_EQ(control<QLabel>(w, idText(ControlId::StatusLine))->geometry(),
+                  status.adjusted(0, 100, 200, 100));
+        w.list()->setColumnWidth(1, 300);
+        w.onCommand(CommandId::Exit);
+    }
+    CMaroketDlg again(memory, runner);
+    EXPECT_EQ(again.size(), smallest + QSize(200, 100));
+    EXPECT_EQ(again.pos(), QPoint(40, 50));
+    EXPECT_EQ(again.list()->columnWidth(0), 240);
+    EXPECT_EQ(again.list()->columnWidth(1), 300);
+
+    // A size below the smallest and a place off every screen are not taken.
+    memory.ints["WindowWidth"] = 10;
+    memory.ints["WindowX"] = -100000;
+    CMaroketDlg third(memory, runner);
+    showActive(third);
+    EXPECT_EQ(third.width(), smallest.width());
+    EXPECT_GT(third.x(), -1000);
+}
+
 TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
     CMaroketDlg w(store, runner);
     runner.expectDialog<CAboutDlg>([](CAboutDlg& d) {
@@ -188,6 +251,98 @@ TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
         return 1;
     });
     w.onCommand(CommandId::About);
+}
+
+// Typing and a click on "Inget" while the load's progress window stands wait for the load, then
+// take effect in order; the progress window goes with the load. A screen reader reads the
+// status line by its text.
+TEST_F(CMaroketDlgTest, InputDuringALoadIsHandledInOrderWhenTheLoadReturns) {
+    CGuiWaitHook::install();
+    std::atomic<bool> clicked{false};
+    CLoopbackServer server([&](CLoopbackServer& s) {
+        const std::string top = "+OK\r\nFrom: a@example.org\r\n\r\n.\r\n";
+        // Greeting, CAPA, USER, PASS, STAT, UIDL, LIST, TOP 1 are answered at once, TOP 2
+        // once the user has clicked.
+        const std::string replies[] = {"+OK\r\n",
+                                       "-ERR\r\n",
+                                       "+OK\r\n",
+                                       "+OK\r\n",
+                                       "+OK 2 120\r\n",
+                                       "+OK\r\n1 a\r\n2 b\r\n.\r\n",
+                                       "+OK\r\n1 60\r\n2 60\r\n.\r\n",
+                                       top};
+        for (const std::string& reply : replies) {
+            s.send(reply);
+            s.readLine();
+        }
+        s.waitFor([&] { return clicked.load(); });
+        s.send(top);
+        s.waitFor();
+    });
+    CMaroketDlg w(store, runner);
+    typeLogin(w, server.port());
+    showActive(w);
+    QSignalSpy commands(&w, &CMaroketDlg::commandRun);
+    auto* text = control<QLineEdit>(w, idText(ControlId::QuickTextEdit));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (clicked || CProgressDlg::openCount() == 0)
+            return;
+        QTest::mouseClick(text, Qt::LeftButton);
+        QTest::keyClicks(text, "ab");
+        QTest::mouseClick(toolButton(w, CommandId::MarkNone), Qt::LeftButton);
+        clicked = true;
+    });
+    poll.start(5);
+    w.onCommand(CommandId::Connect);
+    CWaitHook::set({});
+    ASSERT_TRUE(clicked && w.isConnected()) << w.statusText();
+    EXPECT_EQ(commands.size(), 1);
+    EXPECT_EQ(text->text(), "");
+    EXPECT_EQ(CProgressDlg::openCount(), 0);
+    QAccessibleInterface* status =
+        QAccessible::queryAccessibleInterface(control<QLabel>(w, idText(ControlId::StatusLine)));
+    EXPECT_EQ(status->role(), QAccessible::StatusBar);
+    EXPECT_EQ(status->text(QAccessible::Name), CUiText::toQString(w.statusText()));
+    EXPECT_TRUE(status->text(QAccessible::Name)
+                    .startsWith(CUiText::toQString(CStringTable::load(StringId::DoneAccountHas))));
+
+    w.list()->selectAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return commands.size() == 2; }));
+    EXPECT_EQ(commands.at(1).at(0).value<CommandId>(), CommandId::MarkNone);
+    EXPECT_EQ(text->text(), "ab");
+    EXPECT_EQ(w.list()->selectedItems().size(), 0);
+    EXPECT_EQ(status->text(QAccessible::Name),
+              CUiText::toQString("0 " + CStringTable::load(StringId::MarkedCount)));
+}
+
+// A connect that fails leaves "Anslut" unpressed, whichever way it was asked for.
+TEST_F(CMaroketDlgTest, AnslutShowsTheTruthHoweverItIsActivated) {
+    CMaroketDlg w(store, runner);
+    CFakeSocketFactory fake;
+    w.pop3().setSocketFactory(&fake);
+    typeLogin(w, 110);
+    showActive(w);
+    QSignalSpy commands(&w, &CMaroketDlg::commandRun);
+    QAction* toggle = w.connectAction();
+    QToolButton* button = toolButton(w, CommandId::Connect);
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(button)->actionInterface();
+    const std::function<void()> ways[] = {
+        [&] { QTest::mouseClick(button, Qt::LeftButton); },
+        [&] {
+            QTest::keyClick(control<QLineEdit>(w, idText(ControlId::PasswordEdit)), Qt::Key_Return);
+        },
+        [&] { toggle->trigger(); }, // a menu, a shortcut
+        [&] { toggle->toggle(); },
+        [&] { actions->doAction(QAccessibleActionInterface::toggleAction()); }};
+    for (int way = 0; way < 5; ++way) {
+        fake.addScript()->refuseConnect();
+        commands.clear();
+        ways[way]();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !commands.isEmpty(); })) << way;
+        EXPECT_FALSE(toggle->isChecked() || button->isChecked()) << way;
+    }
 }
 
 } // namespace

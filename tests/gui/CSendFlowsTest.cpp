@@ -10,6 +10,7 @@
 #include "peers/CScopedTrustStore.h"
 #include "peers/CSmtpSinkPeer.h"
 #include "peers/CTestCertificates.h"
+#include "resources/CStringTable.h"
 #include "send/CMessageFlows.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
@@ -477,8 +478,9 @@ TEST_F(CSendFlowsTest, AnAbortedFetchStopsTheForwardAndTheListStaysRight) {
     EXPECT_TRUE(w.window.isConnected());
     EXPECT_EQ(w.firstColumn(), (QStringList{"1. Avs1 <a1@example.org>", "2. Avs2 <a2@example.org>",
                                             "3. Avs3 <a3@example.org>"}));
-    // The cancelled download names itself after the flow's own text.
-    EXPECT_EQ(w.window.statusText(), "Forwardning avbruten. RETR: Avbrutet av anv\xE4ndaren.");
+    // The stopped download says so after the flow's own text, and that the list is fresh.
+    EXPECT_EQ(w.window.statusText(), CStringTable::load(StringId::ForwardCancelled) + " " +
+                                         CStringTable::load(StringId::ListReloaded));
 }
 
 TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {
@@ -514,11 +516,10 @@ protected:
     CScriptedReplyTest() : w([](CMemorySettingsStore&) {}) {
         w.window.pop3().setSocketFactory(&fake);
     }
-    // Logs in to a mailbox of one message, with its summary or, at the quick-login threshold,
-    // by number only, and selects it.
-    void login(bool summaries) {
-        script = fake.addScript();
-        script->server("+OK\r\n")
+    // The log-in to a mailbox of one message of size bytes, with its ids and size unless it is
+    // listed by number only.
+    static void greet(CFakeScript& s, bool summaries, const std::string& size = "60") {
+        s.server("+OK\r\n")
             .client("CAPA\r\n")
             .server("-ERR unknown command\r\n")
             .client("USER u\r\n")
@@ -526,14 +527,20 @@ protected:
             .client("PASS p\r\n")
             .server("+OK\r\n")
             .client("STAT\r\n")
-            .server("+OK 1 60\r\n");
+            .server("+OK 1 " + size + "\r\n");
         if (summaries)
-            script->client("UIDL\r\n")
+            s.client("UIDL\r\n")
                 .server("+OK\r\n1 one\r\n.\r\n")
                 .client("LIST\r\n")
-                .server("+OK\r\n1 60\r\n.\r\n")
-                .client("TOP 1 0\r\n")
-                .server("+OK\r\n" + kHeader + ".\r\n");
+                .server("+OK\r\n1 " + size + "\r\n.\r\n");
+    }
+    // Logs in to a mailbox of one message, with its summary or, at the quick-login threshold,
+    // by number only, and selects it.
+    void login(bool summaries, const std::string& size = "60") {
+        script = fake.addScript();
+        greet(*script, summaries, size);
+        if (summaries)
+            script->client("TOP 1 0\r\n").server("+OK\r\n" + kHeader + ".\r\n");
         else
             w.window.settingsDlg().settings().quickLogin = 1;
         w.edit(idText(ControlId::AccountEdit))->setText("u");
@@ -578,6 +585,37 @@ TEST_F(CScriptedReplyTest, NoDialogWithoutTheMessageOrItsHeader) {
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
     EXPECT_EQ(w.window.statusText(), "RETR: F\xF6rbindelsen med servern br\xF6ts.");
     EXPECT_TRUE(script->finished()) << script->report();
+}
+
+// Avbryt while the server was sending the message: the list comes back from the header cache,
+// with the login of the connect and not the fields as they stand; Avbryt on a server that had
+// fallen silent ends the connection without a reconnect that would wait on it again.
+TEST_F(CScriptedReplyTest, AStoppedDownloadReloadsTheListUnlessTheServerWasSilent) {
+    login(true, "40000");
+    script->client("RETR 1\r\n").server("+OK\r\n" + kHeader + std::string(2000, 'x'));
+    auto again = fake.addScript();
+    greet(*again, true, "40000");
+    w.edit(idText(ControlId::AccountEdit))->setText("someone-else");
+    w.progress.closeNext = true; // the user ends the download's window
+    w.window.onCommand(CommandId::Reply);
+    EXPECT_TRUE(script->finished()) << script->report();
+    EXPECT_TRUE(again->finished()) << again->report(); // no TOP: every row from the cache
+    EXPECT_TRUE(w.window.isConnected());
+    EXPECT_EQ(w.firstColumn(), QStringList{"1. a@example.org"});
+    EXPECT_EQ(w.window.statusText(), CStringTable::load(StringId::CancelledByUser) + " " +
+                                         CStringTable::load(StringId::ListReloaded));
+    EXPECT_FALSE(tempFileExists());
+
+    w.select({1});
+    again->client("RETR 1\r\n").server("+OK\r\n").cut();
+    w.progress.closeNext = true;
+    w.window.onCommand(CommandId::Reply);
+    EXPECT_EQ(fake.streamsCreated(), 2);
+    EXPECT_FALSE(w.window.isConnected());
+    EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(w.window.statusText(), CStringTable::load(StringId::RetrLabel) + " " +
+                                         CStringTable::load(StringId::CancelledByUser));
+    EXPECT_TRUE(again->finished()) << again->report();
 }
 
 TEST_F(CScriptedReplyTest, AMessageWithoutSummaryGetsEmptyFields) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFont>
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,7 +9,8 @@
 
 // Widgets need a QApplication for the whole run; without a display the offscreen platform does.
 // The runtime and settings folders are private, as for every test program, so runs never share the
-// downloaded-message file.
+// downloaded-message file. --point-size=N gives the application that font size, as a desktop set
+// for larger text would.
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::string dir = "/tmp/maroket-test-XXXXXX";
@@ -23,6 +25,14 @@ int main(int argc, char** argv) {
     {
         QApplication app(argc, argv);
         ::testing::InitGoogleTest(&argc, argv);
+        for (int i = 1; i < argc; ++i) {
+            const std::string arg = argv[i];
+            if (arg.rfind("--point-size=", 0) == 0) {
+                QFont font = QApplication::font();
+                font.setPointSize(std::stoi(arg.substr(13)));
+                QApplication::setFont(font);
+            }
+        }
         rc = RUN_ALL_TESTS();
     }
     if (privateDir) {

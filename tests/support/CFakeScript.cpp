@@ -28,6 +28,11 @@ CFakeScript& CFakeScript::stall() {
     return *this;
 }
 
+CFakeScript& CFakeScript::cut() {
+    steps_.push_back({Kind::Cut, {}, {}});
+    return *this;
+}
+
 CFakeScript& CFakeScript::action(std::function<void()> fn) {
     steps_.push_back({Kind::Action, {}, std::move(fn)});
     return *this;
@@ -53,7 +58,7 @@ std::string CFakeScript::report() const {
     std::string r = deviation_.empty() ? "" : "deviation: " + deviation_ + "\n";
     for (const auto& s : steps_) {
         static const char* names[] = {"refuseConnect", "client", "server", "drop",
-                                      "stall",         "action", "tls"};
+                                      "stall",         "cut",    "action", "tls"};
         r += std::string("left: ") + names[static_cast<int>(s.kind)] + " '" + s.bytes + "'\n";
     }
     return r + "sent so far: '" + sent_ + "'";
@@ -127,6 +132,9 @@ IoResult CFakeScript::receive(char* into, std::size_t max) {
     case Kind::Stall:
         steps_.pop_front();
         return {0, IoStatus::TimedOut};
+    case Kind::Cut:
+        steps_.pop_front();
+        return {0, IoStatus::Cancelled};
     default:
         deviate("receive while the client should send '" + step.bytes + "'");
         return {0, IoStatus::Failed};

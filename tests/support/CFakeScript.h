@@ -21,6 +21,8 @@ public:
     CFakeScript& drop();
     // The server stops answering: the next receive runs out of time.
     CFakeScript& stall();
+    // The server stops answering and the user's Avbryt ends the next receive's wait.
+    CFakeScript& cut();
     // Runs when the conversation reaches this point.
     CFakeScript& action(std::function<void()> fn);
     // The client starts TLS here (after STARTTLS or STLS): it succeeds, or fails as why says.
@@ -40,7 +42,7 @@ public:
     IoResult receive(char* into, std::size_t max);
 
 private:
-    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Action, Tls };
+    enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Cut, Action, Tls };
     struct Step {
         Kind kind;
         std::string bytes;

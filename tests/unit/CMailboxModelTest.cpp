@@ -40,6 +40,9 @@ public:
     void disconnect() override { cycle_.disconnect(); }
     void connectOrDisconnect() override { cycle_.connectOrDisconnect(); }
     bool isConnected() const override { return cycle_.isConnected(); }
+    void reloadAfterCancel(const std::string& cancelled) override {
+        cycle_.reloadAfterCancel(cancelled);
+    }
 
 private:
     CMailboxCycle& cycle_;

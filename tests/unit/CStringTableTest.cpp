@@ -79,7 +79,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::EhloLabel,
                                          StringId::StartTlsLabel,
                                          StringId::StlsLabel,
-                                         StringId::PasswordNeedsTls};
+                                         StringId::PasswordNeedsTls,
+                                         StringId::ListReloaded};
 
 } // namespace
 

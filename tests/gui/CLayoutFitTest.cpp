@@ -1,0 +1,114 @@
+// Also run at QT_SCALE_FACTOR=2 and with a 14-point application font (tests/gui/CMakeLists.txt).
+#include "dialogs/CLayoutFit.h"
+#include "CScriptedDialogRunner.h"
+#include "app/CMaroketDlg.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CComposeDlg.h"
+#include "dialogs/CContentDlg.h"
+#include "dialogs/CForwardDlg.h"
+#include "dialogs/CMarkNumberDlg.h"
+#include "dialogs/CMarkSizeDlg.h"
+#include "dialogs/CMarkTextDlg.h"
+#include "dialogs/CProgressDlg.h"
+#include "dialogs/CSettingsDlg.h"
+#include "resources/CStringTable.h"
+#include "support/CMemorySettingsStore.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QString nameOf(const QWidget* w) {
+    return QString("%1 '%2'").arg(w->metaObject()->className(), w->objectName());
+}
+
+// A control without the room its text needs (a field its height, a group box its title).
+bool lacksRoom(const QWidget* w) {
+    const QSize need = CLayoutFit::needed(*w);
+    return need.width() > w->width() || need.height() > w->height();
+}
+
+// The controls placed in container (for the main window, also in its client area): room for
+// their texts, inside the window, over no other control.
+void checkRoom(QWidget& container, QStringList& faults) {
+    QList<QWidget*> placed;
+    for (QWidget* w : container.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible() && !w->isWindow())
+            placed << w;
+    for (QWidget* w : placed) {
+        if (lacksRoom(w) || !container.rect().contains(w->geometry()))
+            faults << nameOf(w) + " is cut";
+        if (auto* bar = qobject_cast<QToolBar*>(w)) {
+            for (QAbstractButton* b : bar->findChildren<QAbstractButton*>())
+                if (b->isVisible() && lacksRoom(b))
+                    faults << nameOf(b) + " is cut";
+        } else if (!qobject_cast<QAbstractScrollArea*>(w) &&
+                   !w->findChildren<QLabel*>().isEmpty()) {
+            checkRoom(*w, faults);
+        }
+        for (QWidget* other : placed)
+            if (w < other && !qobject_cast<QGroupBox*>(w) && !qobject_cast<QGroupBox*>(other) &&
+                w->geometry().intersects(other->geometry()))
+                faults << nameOf(w) + " covers " + nameOf(other);
+    }
+}
+
+// Every node a screen reader reaches that stands for a control has a name.
+void checkNames(QAccessibleInterface* node, QStringList& faults) {
+    if (!node || node->state().invisible)
+        return;
+    const QAccessible::Role role = node->role();
+    if (role != QAccessible::Client && role != QAccessible::Separator &&
+        role != QAccessible::ScrollBar && node->text(QAccessible::Name).trimmed().isEmpty())
+        faults << QString("a %1 without a name").arg(node->object()->metaObject()->className());
+    for (int i = 0; i < node->childCount(); ++i)
+        checkNames(node->child(i), faults);
+}
+
+TEST(LayoutFit, EveryWindowHoldsItsTextsAndNamesItsControls) {
+    CMemorySettingsStore store;
+    CScriptedDialogRunner runner;
+    auto progress = std::make_shared<ProgressState>();
+    progress->total = 10;
+    auto main = std::make_unique<CMaroketDlg>(store, runner);
+    main->setStatus(CStringTable::load(StringId::DoneAccountHas) + " 999 " +
+                    CStringTable::load(StringId::MessagesTotalling) + " 999.99 MB.");
+    std::vector<std::unique_ptr<QWidget>> windows;
+    windows.push_back(std::move(main));
+    windows.push_back(std::make_unique<CProgressDlg>(progress));
+    windows.push_back(std::make_unique<CMarkNumberDlg>());
+    windows.push_back(std::make_unique<CMarkSizeDlg>());
+    windows.push_back(std::make_unique<CMarkTextDlg>(CMarkTextDlg::Criterion::Sender));
+    windows.push_back(std::make_unique<CMarkTextDlg>(CMarkTextDlg::Criterion::Subject));
+    windows.push_back(std::make_unique<CSettingsDlg>());
+    windows.push_back(std::make_unique<CForwardDlg>());
+    windows.push_back(std::make_unique<CContentDlg>());
+    windows.push_back(std::make_unique<CComposeDlg>());
+    windows.push_back(std::make_unique<CAboutDlg>());
+    for (auto& window : windows) {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // The windows follow the application's font, never below 8 points.
+        EXPECT_EQ(window->font().pointSize(), std::max(8, QApplication::font().pointSize()));
+        QStringList faults;
+        checkRoom(*window, faults);
+        checkNames(QAccessible::queryAccessibleInterface(window.get()), faults);
+        EXPECT_TRUE(faults.isEmpty())
+            << window->metaObject()->className() << ": " << faults.join("; ").toStdString();
+    }
+}
+
+} // namespace
