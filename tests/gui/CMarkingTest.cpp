@@ -207,7 +207,7 @@ TEST_F(CMarkingTest, SenderAndSubjectAreCaseSensitiveSubstringsOfTheirOwnColumn)
     EXPECT_EQ(bySubject("aktura"), (V{1, 2}));
     EXPECT_EQ(bySubject("example"), V{});
     EXPECT_EQ(bySubject(""), (V{1, 2, 3, 4, 5, 6}));
-    // Typed text meets the decoded ISO-8859-1 subject byte for byte.
+    // Typed text meets the decoded subject byte for byte, in UTF-8.
     EXPECT_EQ(bySubject(QStringLiteral("Räkning")), V{6});
     EXPECT_EQ(bySubject(QStringLiteral("räkning")), V{});
 }

@@ -62,7 +62,10 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
     } else {
         first->client("TOP 1 0\r\n").server(kTop1).client("TOP 2 0\r\n").server(kTop2);
         first->client("TOP 3 0\r\n").server(kTop3);
-        first->client("DELE 1\r\n").server("+OK\r\n").client("DELE 3\r\n").server("-ERR locked\r\n");
+        first->client("DELE 1\r\n")
+            .server("+OK\r\n")
+            .client("DELE 3\r\n")
+            .server("-ERR locked\r\n");
     }
     first->client("QUIT\r\n").server("+OK\r\n");
     auto second = factory.addScript();
