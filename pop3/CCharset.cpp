@@ -82,8 +82,9 @@ bool isUtf8Name(std::string_view charset) {
     return lower == "utf-8" || lower == "utf8";
 }
 
-// Converts through iconv; false when the charset is unknown or the bytes are not valid in it.
-bool convert(std::string_view bytes, const std::string& charset, std::string& out) {
+// Converts through iconv; false when the charset is unknown or the bytes are not valid in it
+// (a character cut off at the end is dropped where the text mayBeCut, else it is not valid).
+bool convert(std::string_view bytes, const std::string& charset, bool mayBeCut, std::string& out) {
     CMimeLibrary::ready();
     iconv_t cd = g_mime_iconv_open("UTF-8", charset.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -100,8 +101,8 @@ bool convert(std::string_view bytes, const std::string& charset, std::string& ou
         const std::size_t r = iconv(cd, &in, &inLeft, &to, &outLeft);
         const int error = errno;
         out.append(buffer, static_cast<std::size_t>(to - buffer));
-        if (r != static_cast<std::size_t>(-1) || error == EINVAL)
-            break; // all converted, or a character cut off at the end, which is dropped
+        if (r != static_cast<std::size_t>(-1) || (error == EINVAL && mayBeCut))
+            break;
         if (error != E2BIG) {
             ok = false;
             break;
@@ -139,16 +140,16 @@ std::string CCharset::fromUnknown(std::string_view bytes) {
     return isUtf8(bytes) ? std::string(bytes) : fromWindows1252(bytes);
 }
 
-std::string CCharset::toUtf8(std::string_view bytes, std::string_view charset) {
+std::string CCharset::toUtf8(std::string_view bytes, std::string_view charset, bool mayBeCut) {
     if (isUtf8Name(charset)) {
         bool cutShort = false;
         const std::size_t valid = validPrefix(bytes, cutShort);
-        if (valid == bytes.size() || cutShort)
+        if (valid == bytes.size() || (cutShort && mayBeCut))
             return std::string(bytes.substr(0, valid));
         return fromWindows1252(bytes);
     }
     std::string out;
-    if (!convert(bytes, std::string(charset), out) || !isUtf8(out))
+    if (!convert(bytes, std::string(charset), mayBeCut, out) || !isUtf8(out))
         return fromUnknown(bytes);
     return out;
 }

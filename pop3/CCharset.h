@@ -22,9 +22,11 @@ public:
     static std::string fromUnknown(std::string_view bytes);
     // Bytes in the declared charset (any name iconv knows, in any case) as UTF-8. A charset
     // nobody knows, or bytes that are not valid in the declared one (mail often says UTF-8 and
-    // sends ISO-8859-1), are read as fromUnknown reads them. A character cut off at the very
-    // end, as a text cut short leaves it, is dropped.
-    static std::string toUtf8(std::string_view bytes, std::string_view charset);
+    // sends ISO-8859-1), are read as fromUnknown reads them. In a text that mayBeCut (the lines
+    // a preview asks for can end inside a character of base64 text) a character cut off at the
+    // very end is dropped instead.
+    static std::string toUtf8(std::string_view bytes, std::string_view charset,
+                              bool mayBeCut = false);
 
     // The charset a text goes out in and its bytes in it: ISO-8859-1 when every character fits,
     // so that such mail looks exactly as it always has; UTF-8 otherwise, so that nothing typed is

@@ -1,11 +1,7 @@
 #include "pop3/CHeaderDecoder.h"
 
 #include "pop3/CCharset.h"
-#include "pop3/CMimeLibrary.h"
-
-#include <gmime/gmime.h>
-
-#include <memory>
+#include "pop3/CEncodedWords.h"
 
 namespace {
 
@@ -60,8 +56,6 @@ std::string unfoldedField(std::string_view text, std::size_t start) {
     return value;
 }
 
-using GlibText = std::unique_ptr<char, decltype(&g_free)>;
-
 } // namespace
 
 unsigned char CHeaderDecoder::decodeHexPair(char high, char low) {
@@ -89,15 +83,7 @@ std::string CHeaderDecoder::fieldValue(std::string_view text, std::string_view k
 std::string CHeaderDecoder::decodeText(std::string_view value) {
     std::string bytes(value);
     std::erase(bytes, '\0');
-    std::string text = CCharset::fromUnknown(bytes);
-    if (text.find("=?") != std::string::npos) {
-        CMimeLibrary::ready();
-        GlibText decoded(
-            g_mime_utils_header_decode_text(CMimeLibrary::parserOptions(), text.c_str()), g_free);
-        // The library writes UTF-8; anything else would not pass for text.
-        if (decoded)
-            text = CCharset::fromUnknown(decoded.get());
-    }
+    std::string text = CEncodedWords::decode(CCharset::fromUnknown(bytes));
     // A header is one line: a line break is a blank, CR LF one blank.
     std::string line;
     line.reserve(text.size());
@@ -105,7 +91,8 @@ std::string CHeaderDecoder::decodeText(std::string_view value) {
         const char c = text[i];
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue;
-        line += c == '\r' || c == '\n' ? ' ' : c;
+        if (c != '\0')
+            line += c == '\r' || c == '\n' ? ' ' : c;
     }
     return line;
 }

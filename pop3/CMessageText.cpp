@@ -195,7 +195,8 @@ Reading read(std::string_view message) {
         return reading;
     const std::string bytes = decodedContent(chosen);
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(chosen), "charset");
-    std::string text = charset ? CCharset::toUtf8(bytes, charset) : CCharset::fromUnknown(bytes);
+    std::string text =
+        charset ? CCharset::toUtf8(bytes, charset, true) : CCharset::fromUnknown(bytes);
     if (chosen == html)
         text = CHtmlText::toPlainText(text);
     reading.text = tidied(text);

@@ -9,7 +9,7 @@ class CMimeLibrary {
 public:
     // Starts the library if it has not been started; safe from any thread.
     static void ready();
-    // How the program parses: encoded words in any case and wherever they stand, and 8-bit text
-    // of an unknown charset read as UTF-8, else Windows-1252. Shared, never changed.
+    // How the program parses MIME structure: 8-bit text of an unknown charset read as UTF-8,
+    // else Windows-1252. Shared, never changed.
     static GMimeParserOptions* parserOptions();
 };

@@ -59,6 +59,9 @@ TEST(CHeaderDecoder, EncodedWordsInEveryFormAndCharset) {
     EXPECT_EQ(decoded("=?utf-8?q?Bj=C3?= \t =?utf-8?q?=B6rn?="), "Björn");
     EXPECT_EQ(decoded("=?iso-8859-1?Q?=C5r?= =?iso-8859-1?Q?=F6l?= och =?utf-8?q?m=C3=A4sk?="),
               "Åröl och mäsk");
+    EXPECT_EQ(decoded("=?UTF-8?B?w4U=?= =?UTF-8?B?w4U=?=\t=?UTF-8?B?w4VzYQ?="), "ÅÅÅsa");
+    // Bytes a charset does not have, or a charset nobody knows: UTF-8, else Windows-1252.
+    EXPECT_EQ(decoded("=?utf-8?q?=E5?= =?x-okand?Q?=E5?="), "åå");
     EXPECT_EQ(decoded("Re: =E4 =?iso-8859-1?Q?R=E4kning?="), "Re: =E4 Räkning");
     EXPECT_EQ(decoded("=?iso-8859-1?Q?a=3DE4?="), "a=E4");
     // Malformed words stay as they stand.
