@@ -373,6 +373,20 @@ TEST_F(CBusyAccountTest, BusyRepliesRetryByTheTable) {
     EXPECT_EQ(w.window.busyRetryCount(), 0);
 }
 
+TEST_F(CBusyAccountTest, TypedLoginGoesOutAsUtf8AndTheServersRefusalReadsAsText) {
+    w.typeLogin("pop.example", 110, "Łucja", "lösen€");
+    fake.addScript()
+        ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR unknown command\r\n")
+        .client("USER Łucja\r\n")
+        .server("+OK\r\n")
+        .client("PASS lösen€\r\n")
+        .server("-ERR fel l\xF6senord\r\n"); // the server's own ISO-8859-1
+    w.window.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.window.statusText(), "PASS: -ERR fel lösenord\r\n");
+}
+
 TEST_F(CBusyAccountTest, TheRetryTimerFiresWithTheTablesPeriods) {
     w.window.setTimerPeriods(
         {.keepAliveMs = 30000, .firstRetryMs = 40, .retryMs = 80, .longRetryMs = 160});
