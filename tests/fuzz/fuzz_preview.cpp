@@ -61,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         "--=_b\r\nContent-Type: text/plain; charset=UTF-8\r\n"
         "Content-Transfer-Encoding: base64\r\n\r\n" +
         base64Lines(bytes) + "--=_b\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--=_b--\r\n";
-    FUZZ_CHECK(CMessageText::readableText(message) == tidied(CCharset::toUtf8(bytes, "UTF-8", true)));
+    FUZZ_CHECK(CMessageText::readableText(message) ==
+               tidied(CCharset::toUtf8(bytes, "UTF-8", true)));
     return 0;
 }
