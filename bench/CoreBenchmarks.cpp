@@ -1,6 +1,7 @@
 // Throughput of the code every load and download runs through, one benchmark per parser.
 #include "pop3/CEndOfData.h"
 #include "pop3/CHeaderDecoder.h"
+#include "pop3/CMessageText.h"
 #include "pop3/CReplyParser.h"
 #include "send/CDnsPacket.h"
 
@@ -17,34 +18,28 @@ std::string headerBlock() {
         h += "Received: from relay" + std::to_string(i) +
              ".example.net (relay.example.net [192.0.2." + std::to_string(i) +
              "])\r\n\tby mx.example.org with ESMTPS id 4F2A9C; Tue, 8 Dec 2026 10:00:00 +0100\r\n";
-    h += "From: =?iso-8859-1?Q?=C5sa_Lind?= <asa@example.net>\r\n"
-         "Subject: =?iso-8859-1?Q?R=E4kning_f=F6r_december?=\r\n"
+    h += "From: =?UTF-8?B?w4VzYSBMaW5k?= <asa@example.net>\r\n"
+         "Subject: =?iso-8859-1?Q?R=E4kning_f=F6r_?=\r\n =?utf-8?q?december?=\r\n"
          "Date: Tue, 8 Dec 2026 10:00:00 +0100\r\n\r\n.\r\n";
     return h;
 }
 
 void BM_HeaderSummary(benchmark::State& state) {
     const std::string top = headerBlock();
-    for (auto _ : state) {
-        bool found = false;
-        std::string from = CHeaderDecoder::fieldValue(top, "from:", found);
-        std::string subject = CHeaderDecoder::fieldValue(top, "subject:", found);
-        std::string date = CHeaderDecoder::fieldValue(top, "date:", found);
-        CHeaderDecoder::decodeEncodedWord(from);
-        CHeaderDecoder::decodeEncodedWord(subject);
-        benchmark::DoNotOptimize(date);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CHeaderDecoder::summarize(top, "-saknas-"));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(top.size()));
 }
 BENCHMARK(BM_HeaderSummary);
 
 void BM_PreviewDecode(benchmark::State& state) {
-    std::string text = "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+    std::string text = "Content-Type: text/plain; charset=iso-8859-1\r\n"
+                       "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
     while (text.size() < 65536)
         text += "Hej! H=E4r kommer r=E4kningen f=F6r m=E5naden, v=E4nligen betala i tid.=\r\n";
     text += ".\r\n";
     for (auto _ : state)
-        benchmark::DoNotOptimize(CHeaderDecoder::previewText(text));
+        benchmark::DoNotOptimize(CMessageText::preview(text));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_PreviewDecode);

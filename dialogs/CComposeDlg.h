@@ -10,7 +10,7 @@ class QPlainTextEdit;
 
 // "Nytt brev": the editor for a new message or a reply. The caller fills the fields it knows,
 // runs the dialog, and after "Skicka" (run() == DialogResult::ok) reads every field back.
-// Texts are the core's bytes (ISO-8859-1), copied in and out through the text boundary.
+// Texts are the core's UTF-8, copied in and out through the text boundary.
 class CComposeDlg : public QDialog {
     Q_OBJECT
 

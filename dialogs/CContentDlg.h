@@ -14,8 +14,9 @@ class CContentDlg : public QDialog {
 public:
     explicit CContentDlg(QWidget* parent = nullptr);
 
-    // ISO-8859-1 (or UTF-8, which the text boundary recognises); copied.
+    // UTF-8; copied.
     void SetText(const std::string& text) { text_ = text; }
+    const std::string& text() const { return text_; }
 
     // Runs through DialogResult::run: 1 after OK or Enter, 2 after Escape or the close box.
 

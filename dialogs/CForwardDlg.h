@@ -17,7 +17,7 @@ public:
 
     // Runs through DialogResult::run: 1 after OK or Enter, 2 after "Avbryt" or Escape.
 
-    // As typed, empty included; ISO-8859-1.
+    // As typed, empty included; UTF-8.
     const std::string& address() const { return address_; }
     bool deleteAfterForwarding() const { return deleteAfter_; }
 

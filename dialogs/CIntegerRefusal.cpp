@@ -9,7 +9,7 @@
 #include <string>
 
 bool CIntegerRefusal::readInteger(QLineEdit* edit, int& value) {
-    // A character outside Latin-1 turns into "?", which the rule refuses like any other.
+    // A character outside ASCII becomes UTF-8 bytes, which the rule refuses like any other.
     if (CIntegerRule::parse(CUiText::toBytes(edit->text()), value))
         return true;
     refuse(edit, CUiText::toQString(std::string(CIntegerRule::notAnInteger)));

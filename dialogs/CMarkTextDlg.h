@@ -17,8 +17,8 @@ public:
     explicit CMarkTextDlg(Criterion criterion, QWidget* parent = nullptr);
 
     Criterion criterion() const { return criterion_; }
-    // As typed, blanks and empty included; ISO-8859-1 like the senders and subjects it is
-    // compared with.
+    // As typed, blanks and empty included; UTF-8 like the senders and subjects it is compared
+    // with.
     const std::string& text() const { return text_; }
 
     void accept() override;

@@ -8,11 +8,11 @@
 // be tested and fuzzed without either.
 class CQuoting {
 public:
-    // The text a reply quotes: the retrieved message (every byte of the file after RETR) below
-    // its header block, whose length the TOP reply of headerLength bytes (terminating line
-    // included) gives; cut before the terminating line (and after ReplyLimits::kKeptTextMax
-    // bytes), the server's dot-stuffing undone, and quoted-printable codes decoded when the
-    // message says "quoted-printable".
+    // The text a reply quotes: what a person reads of the retrieved message (every byte of the
+    // file after RETR, read up to ReplyLimits::kKeptTextMax bytes past its header block, whose
+    // length the TOP reply of headerLength bytes, terminating line included, gives): its plain
+    // text part, or its HTML part as text, decoded, without the line end at its end; cut after
+    // ReplyLimits::kKeptTextMax bytes.
     static std::string replyBody(std::string_view retrieved, std::size_t headerLength);
 
     // "> " in front of every line, the first included: after every LF, so a text that ends with

@@ -19,7 +19,7 @@ class QPushButton;
 // "Inställningar": edits the nine settings in place. The main window keeps one object for its
 // whole life and hands its settings in once; each showing puts the current values into the
 // edits, and only an OK on which every field passes takes them back. The dialog never touches the
-// settings store. Text fields are ISO-8859-1 bytes, as in the rest of the core.
+// settings store. Text fields are UTF-8, as in the rest of the core.
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 

@@ -4,12 +4,12 @@
 
 #include <string>
 
-// The one place where the core's byte strings and the window's QStrings meet.
+// The one place where the core's text and the window's QStrings meet. Text inside the program
+// is UTF-8 both ways; bytes from outside were made text where they came in.
 class CUiText {
 public:
-    // UTF-8 when the bytes are valid UTF-8 with at least one multi-byte sequence (a server or a
-    // user may well send UTF-8), otherwise ISO-8859-1, the core's own encoding.
+    // UTF-8 to QString; a sequence that is not UTF-8 shows as the replacement character.
     static QString toQString(const std::string& bytes);
-    // ISO-8859-1; every character outside it becomes one "?".
+    // Every character as UTF-8: nothing typed is replaced or dropped.
     static std::string toBytes(const QString& text);
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr char kNotOurs[] = "filen tillh\xF6r inte dig eller \xE4r ingen vanlig fil";
+constexpr char kNotOurs[] = "filen tillhör inte dig eller är ingen vanlig fil";
 
 } // namespace
 

@@ -32,7 +32,7 @@ bool parentIsSafe(const std::string& folder, std::string& error) {
     const bool closedToOthers = (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
     if ((st.st_uid == 0 && sticky) || (st.st_uid == ::geteuid() && (sticky || closedToOthers)))
         return true;
-    error = parent + ": mappen kan \xE4ndras av andra anv\xE4ndare"; // ISO-8859-1
+    error = parent + ": mappen kan ändras av andra användare";
     return false;
 }
 
@@ -52,7 +52,7 @@ bool CTempFile::path(std::string& out, std::string& error) {
         return false;
     }
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-        error = folder + ": mappen tillh\xF6r inte dig"; // ISO-8859-1, as every core text
+        error = folder + ": mappen tillhör inte dig";
         return false;
     }
     if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {

@@ -3,7 +3,7 @@
 #include <string>
 
 // The window layer shows a text in the content window ("Innehåll") and returns when the user
-// has closed it. Text in ISO-8859-1.
+// has closed it. Text in UTF-8.
 class IContentHost {
 public:
     virtual ~IContentHost() = default;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The window layer shows the core's rare message boxes (titled "Maroket"). Text in ISO-8859-1.
+// The window layer shows the core's rare message boxes (titled "Maroket"). Text in UTF-8.
 class IMessageBoxHost {
 public:
     virtual ~IMessageBoxHost() = default;

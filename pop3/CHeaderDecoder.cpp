@@ -1,9 +1,9 @@
 #include "pop3/CHeaderDecoder.h"
 
-namespace {
+#include "pop3/CCharset.h"
+#include "pop3/CEncodedWords.h"
 
-constexpr std::string_view kPrefix = "=?iso-8859-1?Q?";
-constexpr std::string_view kSuffix = "?=";
+namespace {
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -37,6 +37,25 @@ std::size_t findKey(std::string_view text, std::string_view key) {
     return std::string_view::npos;
 }
 
+// The field from start on, up to the line break that no blank or tab continues; the line breaks
+// that one does continue are left out.
+std::string unfoldedField(std::string_view text, std::size_t start) {
+    std::string value;
+    for (std::size_t i = start; i < text.size();) {
+        const std::size_t lineEnd = text.find_first_of("\r\n", i);
+        value.append(text.substr(i, lineEnd - i));
+        if (lineEnd == std::string_view::npos)
+            break;
+        std::size_t next = lineEnd + 1;
+        if (text[lineEnd] == '\r' && next < text.size() && text[next] == '\n')
+            ++next;
+        if (next >= text.size() || (text[next] != ' ' && text[next] != '\t'))
+            break;
+        i = next;
+    }
+    return value;
+}
+
 } // namespace
 
 unsigned char CHeaderDecoder::decodeHexPair(char high, char low) {
@@ -53,43 +72,29 @@ std::string CHeaderDecoder::fieldValue(std::string_view text, std::string_view k
     std::size_t start = at + key.size() + 1;
     if (start >= text.size())
         return {};
-    std::size_t end = text.find('\r', start);
-    std::string_view value = text.substr(start, end == std::string_view::npos ? end : end - start);
-    while (!value.empty() && isSpace(value.front()))
-        value.remove_prefix(1);
-    return std::string(value);
+    std::string value = unfoldedField(text, start);
+    std::size_t blanks = 0;
+    while (blanks < value.size() && isSpace(value[blanks]))
+        ++blanks;
+    value.erase(0, blanks);
+    return value;
 }
 
-void CHeaderDecoder::decodeCodes(std::string& text, std::size_t from) {
-    // One pass into a new string: replacing in place would move the rest of the text once per
-    // code.
-    if (from >= text.size() || text.find('=', from) == std::string::npos)
-        return;
-    std::string out(text, 0, from);
-    out.reserve(text.size());
-    for (std::size_t i = from; i < text.size();) {
-        unsigned char byte = 0;
-        if (text[i] == '=' && i + 2 < text.size() &&
-            (byte = decodeHexPair(text[i + 1], text[i + 2])) != 0) {
-            out += static_cast<char>(byte);
-            i += 3;
-        } else {
-            out += text[i++];
-        }
+std::string CHeaderDecoder::decodeText(std::string_view value) {
+    std::string bytes(value);
+    std::erase(bytes, '\0');
+    std::string text = CEncodedWords::decode(CCharset::fromUnknown(bytes));
+    // A header is one line: a line break is a blank, CR LF one blank.
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (c != '\0')
+            line += c == '\r' || c == '\n' ? ' ' : c;
     }
-    text = std::move(out);
-}
-
-void CHeaderDecoder::decodeEncodedWord(std::string& field) {
-    // Text before the prefix (a reply prefix, say) is kept as it stands.
-    std::size_t at = field.find(kPrefix);
-    if (at == std::string::npos)
-        return;
-    field.erase(at, kPrefix.size());
-    decodeCodes(field, at);
-    std::size_t suffix = field.find(kSuffix, at);
-    if (suffix != std::string::npos)
-        field.erase(suffix, kSuffix.size());
+    return line;
 }
 
 CHeaderDecoder::Summary CHeaderDecoder::summarize(std::string_view text,
@@ -99,21 +104,13 @@ CHeaderDecoder::Summary CHeaderDecoder::summarize(std::string_view text,
     const std::string_view keys[] = {"from:", "subject:", "date:"};
     for (int i = 0; i < 3; ++i) {
         bool found = false;
-        *fields[i] = fieldValue(text, keys[i], found);
+        const std::string value = fieldValue(text, keys[i], found);
         if (!found)
             *fields[i] = missing;
+        else if (i < 2)
+            *fields[i] = decodeText(value);
+        else // the date is shown as sent, only made text
+            *fields[i] = CCharset::fromUnknown(value);
     }
-    // The date is shown as sent.
-    decodeEncodedWord(summary.from);
-    decodeEncodedWord(summary.subject);
     return summary;
-}
-
-std::string CHeaderDecoder::previewText(std::string text) {
-    if (text.find("quoted-printable") != std::string::npos)
-        decodeCodes(text, 1);
-    std::size_t end = text.find("\r\n.\r\n");
-    if (end != std::string::npos)
-        text.erase(end);
-    return text;
 }

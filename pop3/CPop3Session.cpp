@@ -8,8 +8,10 @@
 #include "platform/CTempFile.h"
 #include "platform/IContentHost.h"
 #include "platform/IMessageBoxHost.h"
+#include "pop3/CCharset.h"
 #include "pop3/CEndOfData.h"
 #include "pop3/CHeaderDecoder.h"
+#include "pop3/CMessageText.h"
 #include "pop3/CReplyParser.h"
 #include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
@@ -401,8 +403,15 @@ bool CPop3Session::readNext(ReplyKind kind) {
 
 bool CPop3Session::preview(int message) {
     top(message, previewLines_);
-    std::string text = CHeaderDecoder::previewText(replyText_);
-    if (replyCut_) {
+    std::string text = CMessageText::preview(replyText_);
+    // Decoded text can be longer than the reply (8-bit text becomes UTF-8); what is shown keeps
+    // to the same bound.
+    bool cut = replyCut_;
+    if (text.size() > ReplyLimits::kKeptTextMax) {
+        text.resize(CCharset::cutPoint(text, ReplyLimits::kKeptTextMax));
+        cut = true;
+    }
+    if (cut) {
         if (!text.empty() && text.back() != '\n')
             text += "\r\n";
         text += CStringTable::load(StringId::CutNote);
@@ -525,8 +534,9 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
     if (!readStatusLine(kind, line))
         return false;
     if (CReplyParser::isFailure(line)) {
+        // The server's own words, in whatever charset it chose, become text here.
         if (kind != ReplyKind::Top)
-            errorText_ = prefixOf(kind) + " " + line;
+            errorText_ = prefixOf(kind) + " " + CCharset::fromUnknown(line);
         return false;
     }
     switch (kind) {

@@ -117,9 +117,10 @@ public:
     bool finishOutstanding();
     std::size_t outstanding() const { return outstanding_.size(); }
 
-    // Shows message n's header and first previewLines body lines in the content window; returns
-    // when the window is closed. A reply longer than the program keeps is shown cut, with a note
-    // that says so.
+    // Shows message n's header block, decoded, and the text of its first previewLines body
+    // lines (CMessageText::preview) in the content window; returns when the window is closed. A
+    // reply longer than the program keeps, or a text longer once decoded, is shown cut, with a
+    // note that says so.
     bool preview(int message);
     // Drops the connection without QUIT (a cancelled download, a lost server).
     void dropConnection();

@@ -109,48 +109,10 @@ constexpr std::array kEntries{
     Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
 };
 
-constexpr bool isContinuation(char8_t c) {
-    return (c & 0xC0) == 0x80;
-}
-
-// True when the UTF-8 text holds only code points up to U+00FF, i.e. maps one to one onto
-// ISO-8859-1. Those need at most two bytes, with a lead byte of 0xC2 or 0xC3.
-constexpr bool isLatin1Utf8(std::u8string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char8_t c = text[i];
-        if (c < 0x80)
-            continue;
-        if ((c != 0xC2 && c != 0xC3) || i + 1 >= text.size() || !isContinuation(text[i + 1]))
-            return false;
-        ++i;
-    }
-    return true;
-}
-
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),
                                  [](const Entry& a, const Entry& b) { return a.id >= b.id; }) ==
                   kEntries.end(),
               "string table ids must be strictly ascending");
-static_assert(std::all_of(kEntries.begin(), kEntries.end(),
-                          [](const Entry& e) { return isLatin1Utf8(e.text); }),
-              "every text must be representable in ISO-8859-1");
-
-std::string toLatin1(std::u8string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char8_t c = text[i];
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            // Two-byte sequence, checked at compile time above.
-            const auto code = static_cast<unsigned>(((c & 0x1F) << 6) | (text[i + 1] & 0x3F));
-            out.push_back(static_cast<char>(static_cast<unsigned char>(code)));
-            ++i;
-        }
-    }
-    return out;
-}
 
 } // namespace
 
@@ -159,5 +121,5 @@ std::string CStringTable::load(StringId id) {
                                      [](const Entry& e, StringId key) { return e.id < key; });
     if (it == kEntries.end() || it->id != id)
         return {};
-    return toLatin1(it->text);
+    return std::string(it->text.begin(), it->text.end());
 }

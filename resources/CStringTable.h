@@ -4,8 +4,8 @@
 
 #include <string>
 
-// The program's Swedish texts by their ids (resources/StringIds.h). The source is UTF-8; load()
-// hands the text out in ISO-8859-1, the one encoding of every text the core composes.
+// The program's Swedish texts by their ids (resources/StringIds.h), in UTF-8, the one encoding
+// of every text inside the program.
 class CStringTable {
 public:
     // Empty when the id is unknown.

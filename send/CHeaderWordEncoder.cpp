@@ -1,5 +1,7 @@
 #include "send/CHeaderWordEncoder.h"
 
+#include "pop3/CCharset.h"
+
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -80,18 +82,21 @@ std::string CHeaderWordEncoder::encodeWords(std::string_view text, std::string_v
     return out;
 }
 
-std::string CHeaderWordEncoder::encodeDisplayName(std::string_view header,
-                                                  std::string_view charset) {
+std::string CHeaderWordEncoder::encodeDisplayName(std::string_view header) {
     const std::string_view name = header.substr(0, header.find('<'));
     if (!hasHighBytes(name))
         return std::string(header);
     // White space around the name stays where it was typed; only the name itself is encoded.
     const std::size_t first = name.find_first_not_of(" \t");
     const std::size_t end = name.find_last_not_of(" \t") + 1;
-    return std::string(header.substr(0, first)) +
-           encodeWords(name.substr(first, end - first), charset) + std::string(header.substr(end));
+    return std::string(header.substr(0, first)) + encodeText(name.substr(first, end - first)) +
+           std::string(header.substr(end));
 }
 
-std::string CHeaderWordEncoder::encodeText(std::string_view text, std::string_view charset) {
-    return hasHighBytes(text) ? encodeWords(text, charset) : std::string(text);
+std::string CHeaderWordEncoder::encodeText(std::string_view text) {
+    if (!hasHighBytes(text))
+        return std::string(text);
+    std::string bytes;
+    const std::string_view charset = CCharset::forSending(text, bytes);
+    return encodeWords(bytes, charset);
 }

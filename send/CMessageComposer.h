@@ -1,30 +1,37 @@
 #pragma once
 
+#include "pop3/CCharset.h"
+
 #include <string>
 #include <string_view>
 
-// The text work of an outgoing message, on bytes: the header block, the 8-bit encodings and the
-// shape of the data on the wire. Nothing here touches a socket.
+// The text work of an outgoing message: typed UTF-8 text becomes the bytes of the header block,
+// the 8-bit encodings and the shape of the data on the wire. Nothing here touches a socket.
 class CMessageComposer {
 public:
     // A body of exactly this text means: send the retrieved message instead of a composed one.
     static constexpr std::string_view kForwardMarker = "filfil";
-    // What the typed bytes are, for the header words and the body alike.
-    static constexpr std::string_view kCharset = "iso-8859-1";
     // The longest line of quoted-printable text, the "=" of a soft line break included.
     static constexpr std::size_t kQuotedLineMax = 76;
+
+    // The whole message as it goes on the wire after DATA, before its terminating line: the
+    // header block, the empty line and the body. Each text goes out in ISO-8859-1 when every
+    // character fits and in UTF-8 otherwise (CCharset::forSending), declared either way.
+    static std::string composeMessage(std::string_view fromHeader, std::string_view toHeader,
+                                      std::string_view subject, std::string_view body,
+                                      int quotedPrintable);
 
     // Whether a composed body goes out quoted-printable: when it has a byte from 0x80 up, or
     // when the owner forces it with quotedPrintable 1. Any other body goes out as typed.
     static bool choosesQuotedPrintable(std::string_view body, int quotedPrintable);
 
     // The header block in its fixed order; From, To and Subject only when given, the three MIME
-    // lines only for a quoted-printable body. A display name or subject with 8-bit bytes goes
-    // out as encoded words in charset; 7-bit text stays exactly as given. Every line ends in
-    // CR LF; the empty line that ends the block is not part of it.
+    // lines (with the body's charset) only for a quoted-printable body. A display name or
+    // subject with 8-bit bytes goes out as encoded words; 7-bit text stays exactly as given.
+    // Every line ends in CR LF; the empty line that ends the block is not part of it.
     static std::string composeHeader(std::string_view fromHeader, std::string_view toHeader,
                                      std::string_view subject, bool quotedPrintableBody,
-                                     std::string_view charset = kCharset);
+                                     std::string_view bodyCharset = CCharset::kLatin1);
 
     // The body as quoted-printable text: bytes from 0x80 up, "=", control bytes other than TAB,
     // a blank or TAB that ends a line and a "." that starts one become "=XX" (upper-case hex);
@@ -32,8 +39,8 @@ public:
     // than kQuotedLineMax is cut by soft line breaks ("=" CR LF), never inside a code.
     static std::string encodeQuotedPrintable(std::string_view text);
 
-    // The body as it goes on the wire after the header block: encoded when asked, then made
-    // transparent.
+    // The body, bytes in its charset, as it goes on the wire after the header block: encoded
+    // when asked, then made transparent.
     static std::string composeText(std::string_view body, bool quotedPrintable);
 
     // Composed text as SMTP data: a lone CR or LF becomes CR LF (the wire knows no other line

@@ -33,10 +33,9 @@ public:
     // The typed login for the session's next operation, when it goes to "Smtpserver"; none for
     // the exchanger of a recipient's domain, which is someone else's server.
     static CSmtpLogin loginFor(ISendWindow& window);
-    // The text a reply quotes: the retrieved message (every byte of the file after RETR) without
-    // its header block, which the TOP reply of headerLength bytes (terminating line included)
-    // measures; with the server's dot-stuffing undone, cut before the terminating line, and
-    // quoted-printable codes decoded when the message says "quoted-printable".
+    // The text a reply quotes: what a person reads of the retrieved message (every byte of the
+    // file after RETR; its header block is as long as the TOP reply of headerLength bytes,
+    // terminating line included, says), as CQuoting::replyBody takes it.
     static std::string replyBody(const std::string& retrieved, std::size_t headerLength);
 
 private:

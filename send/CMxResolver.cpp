@@ -1,6 +1,7 @@
 #include "send/CMxResolver.h"
 
 #include "platform/CSocketFactory.h"
+#include "pop3/CCharset.h"
 #include "send/CDnsPacket.h"
 
 #include <algorithm>
@@ -43,7 +44,9 @@ int CMxResolver::lookup(const std::string& domain) {
     const IoResult got = socket->receive(answer, sizeof answer);
     if (got.status != IoStatus::Ok)
         return 1;
-    result_ = CDnsPacket::firstExchanger(std::string_view(answer, std::min(got.count, kMaxAnswer)));
+    // A name is bytes on the wire; as text (the status line shows it) it is UTF-8 like any other.
+    result_ = CCharset::fromUnknown(
+        CDnsPacket::firstExchanger(std::string_view(answer, std::min(got.count, kMaxAnswer))));
     return 1;
 }
 

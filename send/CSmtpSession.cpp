@@ -5,6 +5,7 @@
 #include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
+#include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 #include "send/CMessageComposer.h"
@@ -335,20 +336,19 @@ int CSmtpSession::checkReply(SmtpStep step) {
 }
 
 void CSmtpSession::refuse(SmtpStep step, std::string_view reply) {
-    statusText_ = server_ + ": " + CStringTable::load(labelOf(step)) + " ";
-    statusText_.append(reply);
+    // The server's own words, in whatever charset it chose, become text here.
+    statusText_ =
+        server_ + ": " + CStringTable::load(labelOf(step)) + " " + CCharset::fromUnknown(reply);
 }
 
 int CSmtpSession::transmitMessage() {
     if (body_ == CMessageComposer::kForwardMarker)
         return forwardFile();
-    // Decided by what is sent: 8-bit text never goes out raw.
-    const bool encoded = CMessageComposer::choosesQuotedPrintable(body_, quotedPrintable);
-    const std::string header =
-        CMessageComposer::composeHeader(fromHeader_, toHeader_, subject_, encoded);
-    const std::string text = CMessageComposer::composeText(body_, encoded);
+    // Typed text becomes the message's bytes here, in the charset each text fits.
+    const std::string message =
+        CMessageComposer::composeMessage(fromHeader_, toHeader_, subject_, body_, quotedPrintable);
     CDataEnding ending;
-    if (!sendData(header, ending) || !sendData("\r\n", ending) || !sendData(text, ending))
+    if (!sendData(message, ending))
         return 0;
     return finishData(ending);
 }

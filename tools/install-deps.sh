@@ -6,7 +6,7 @@ packages=(
     g++ make cmake pkg-config
     qt6-base-dev qt6-svg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libssl-dev ca-certificates
+    libssl-dev ca-certificates libgmime-3.0-dev
     dovecot-pop3d dnsmasq-base python3-aiosmtpd
     clang libclang-rt-14-dev llvm-14
     dpkg-dev file desktop-file-utils appstream lintian

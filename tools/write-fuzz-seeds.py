@@ -48,6 +48,9 @@ HEADERS = {
                           "a=3DE4?=\r\n.\r\n",
     "upper-case-prefix": "Subject: =?ISO-8859-1?Q?R=E4kning?=\r\nFrom: x=00=4\r\n.\r\n",
     "key-at-end": "x date:",
+    "utf8-words-folded": "From: =?UTF-8?B?w4VzYSBMaW5k?= <asa@example.se>\r\nSubject: =?utf-8?q?M="
+                         "C3=B6te_i?=\r\n =?Utf-8?Q?_morgon?= =?windows-1252?Q?=93x=94?=\r\n\r\n",
+    "raw-8-bit": "From: \xc5sa <a@x>\r\nSubject: R\xc3\xa4kning\r\n\tmer\r\n\r\n",
 }
 for name, text in HEADERS.items():
     write("fuzz_header_summary", name, text)
@@ -59,6 +62,11 @@ PREVIEWS = {
     "marker-after-code": "=41 quoted-printable",
     "coded-terminator": "quoted-printable\r\n\r\nrad=0D=0A.=0D=0Aefter\r\n.\r\n",
     "cut-short": "avbruten utan slut",
+    "multipart": "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: "
+                 "text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\nw6Vh\r\n"
+                 "--b\r\nContent-Type: text/html\r\n\r\n<p>a&amp;b</p>\r\n--b--\r\n.\r\n",
+    "html-only": "Content-Type: text/html; charset=iso-8859-1\r\n\r\n<title>t</title><p>R"
+                 "\xe4kning<br>&aring;</p>\r\n.\r\n",
 }
 for name, text in PREVIEWS.items():
     write("fuzz_preview", name, text)

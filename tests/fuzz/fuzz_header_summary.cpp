@@ -1,6 +1,9 @@
-// The sender, subject and date that fetchSummary keeps of a TOP reply.
+// The sender, subject and date that fetchSummary keeps of a TOP reply, and the decoding of one
+// header value.
 #include "FuzzCheck.h"
+#include "pop3/CCharset.h"
 #include "pop3/CHeaderDecoder.h"
+#include "send/CHeaderWordEncoder.h"
 
 #include <cctype>
 #include <string>
@@ -8,10 +11,10 @@
 namespace {
 
 const std::string kMissing = "-saknas-";
-constexpr std::string_view kPrefix = "=?iso-8859-1?Q?";
 
 // The value by the plain reading: first key anywhere in a lower-cased copy, one character after
-// the colon skipped, up to the next CR, leading white space dropped.
+// the colon skipped, every line that starts with a blank or tab joined without its line break,
+// leading white space dropped.
 bool referenceValue(std::string_view text, std::string_view key, std::string& value) {
     std::string lower(text);
     for (char& c : lower)
@@ -20,11 +23,16 @@ bool referenceValue(std::string_view text, std::string_view key, std::string& va
     if (at == std::string::npos)
         return false;
     value.clear();
-    const std::size_t start = at + key.size() + 1;
-    if (start >= text.size())
-        return true;
-    const std::size_t end = text.find('\r', start);
-    value = std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
+    for (std::size_t i = at + key.size() + 1; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            value += text[i];
+            continue;
+        }
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        if (i + 1 >= text.size() || (text[i + 1] != ' ' && text[i + 1] != '\t'))
+            break;
+    }
     std::size_t blanks = 0;
     while (blanks < value.size() && std::isspace(static_cast<unsigned char>(value[blanks])))
         ++blanks;
@@ -32,21 +40,17 @@ bool referenceValue(std::string_view text, std::string_view key, std::string& va
     return true;
 }
 
-// The encoded word as the slow in-place algorithm decodes it.
-std::string referenceDecoded(std::string field) {
-    const std::size_t at = field.find(kPrefix);
-    if (at == std::string::npos)
-        return field;
-    field.erase(at, kPrefix.size());
-    for (std::size_t p = field.find('=', at); p != std::string::npos && p + 2 < field.size();
-         p = field.find('=', p + 1)) {
-        if (unsigned char byte = CHeaderDecoder::decodeHexPair(field[p + 1], field[p + 2]))
-            field.replace(p, 3, 1, static_cast<char>(byte));
+// What a header text looks like on one line: no zero bytes, a line break (CR LF or either
+// alone) one blank.
+std::string oneLine(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (text[i] != '\0')
+            out += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
     }
-    const std::size_t suffix = field.find("?=", at);
-    if (suffix != std::string::npos)
-        field.erase(suffix, 2);
-    return field;
+    return out;
 }
 
 } // namespace
@@ -63,15 +67,28 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             FUZZ_CHECK(*kept == kMissing);
             continue;
         }
-        // One physical line of the reply, never more.
-        FUZZ_CHECK(raw.find('\r') == std::string::npos);
-        FUZZ_CHECK(raw.size() <= text.size());
+        // Always text, and never more than the one field.
+        FUZZ_CHECK(CCharset::isUtf8(*kept));
+        bool found = false;
+        FUZZ_CHECK(CHeaderDecoder::fieldValue(text, key, found) == raw && found);
         if (key == "date:") {
-            FUZZ_CHECK(*kept == raw);
+            FUZZ_CHECK(*kept == CCharset::fromUnknown(raw));
         } else {
-            FUZZ_CHECK(*kept == referenceDecoded(raw));
-            FUZZ_CHECK(kept->size() <= raw.size());
+            FUZZ_CHECK(kept->find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
+            std::string plain = raw;
+            std::erase(plain, '\0');
+            if (plain.find("=?") == std::string::npos)
+                FUZZ_CHECK(*kept == oneLine(CCharset::fromUnknown(plain)));
         }
+    }
+
+    // Whatever a user types comes back from the words the program sends it as, folded into
+    // lines of their own.
+    std::string typed = CCharset::fromUnknown(text);
+    std::erase(typed, '\0');
+    if (CHeaderWordEncoder::hasHighBytes(typed)) {
+        const std::string sent = "Subject: " + CHeaderWordEncoder::encodeText(typed) + "\r\n\r\n";
+        FUZZ_CHECK(CHeaderDecoder::summarize(sent, kMissing).subject == oneLine(typed));
     }
     return 0;
 }

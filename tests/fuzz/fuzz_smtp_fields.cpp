@@ -2,6 +2,7 @@
 // line breaks, and data that no body can end early.
 #include "CFuzzServer.h"
 #include "FuzzCheck.h"
+#include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "send/CMessageComposer.h"
 #include "send/CSmtpSession.h"
@@ -118,9 +119,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // The data: the header block, the empty line, the text; its only terminator is its last line.
     const std::string wire =
         server.sent.substr(start.size(), server.sent.size() - start.size() - 6);
-    const bool encoded = CMessageComposer::choosesQuotedPrintable(body, quotedPrintable ? 1 : 0);
+    // The body goes out in ISO-8859-1 when it fits, else in UTF-8, and says which.
+    std::string bodyBytes;
+    const std::string_view charset = CCharset::forSending(body, bodyBytes);
+    const bool encoded =
+        CMessageComposer::choosesQuotedPrintable(bodyBytes, quotedPrintable ? 1 : 0);
     const std::string header =
-        CMessageComposer::composeHeader(fromHeader, toHeader, subject, encoded);
+        CMessageComposer::composeHeader(fromHeader, toHeader, subject, encoded, charset);
     FUZZ_CHECK(wire.compare(0, header.size() + 2, header + "\r\n") == 0);
     FUZZ_CHECK(wire.find("\r\n.\r\n") == wire.size() - 5);
     std::string text = wire.substr(header.size() + 2, wire.size() - header.size() - 2 - 3);
@@ -131,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
     // Unstuffed, the text is the body with CR LF line ends, closed by one line end if it was
     // not already.
-    const std::string expected = withCrLf(body);
+    const std::string expected = withCrLf(bodyBytes);
     const std::string got = unstuffed(text);
     const bool endsLine = expected.empty() || expected.ends_with("\r\n");
     FUZZ_CHECK(got == (endsLine ? expected : expected + "\r\n"));

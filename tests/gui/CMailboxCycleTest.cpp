@@ -24,8 +24,8 @@
 
 namespace {
 
-QString latin1(const char* text) {
-    return QString::fromLatin1(text);
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
 }
 
 // The size a server lists: the stored message with CRLF line ends.
@@ -101,7 +101,7 @@ protected:
         double total = 0;
         for (const auto& m : stored)
             total += listedSize(m);
-        return "Klar. Kontot har " + std::to_string(count) + " brev p\xE5 totalt " +
+        return "Klar. Kontot har " + std::to_string(count) + " brev på totalt " +
                CSizeText::formatSize(total) + ".";
     }
 
@@ -117,7 +117,7 @@ TEST_F(CMailboxCycleTest, LoadShowsEveryMessage) {
     ASSERT_EQ(w.window.list()->topLevelItemCount(), 12);
     EXPECT_EQ(w.column(0)[0], "1. Avs1 <a1@example.org>");
     EXPECT_EQ(w.column(0)[11], "12. Avs12 <a12@example.org>");
-    EXPECT_EQ(w.column(1)[2], latin1("\xC4rende_3"));
+    EXPECT_EQ(w.column(1)[2], utf8("Ärende 3"));
     EXPECT_EQ(w.column(2)[3], "Tue, 8 Dec 2026 10:04:00 +0100");
     EXPECT_EQ(w.column(3)[0], QString::fromStdString(CSizeText::formatSize(listedSize(stored[0]))));
     EXPECT_EQ(w.column(3)[11],
@@ -132,7 +132,7 @@ TEST_F(CMailboxCycleTest, LoadShowsEveryMessage) {
     // Disconnect: QUIT, no rows, the cache kept.
     w.window.onCommand(CommandId::Connect);
     EXPECT_FALSE(w.window.isConnected());
-    EXPECT_EQ(w.window.statusText(), "Fr\xE5nkopplad.");
+    EXPECT_EQ(w.window.statusText(), "Frånkopplad.");
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
     EXPECT_FALSE(w.window.connectAction()->isChecked());
     EXPECT_EQ(w.sockets.count("QUIT"), 1);
@@ -169,7 +169,7 @@ TEST_F(CMailboxCycleTest, APipelinedLoadGivesTheRowsOfASequentialOne) {
 TEST_F(CMailboxCycleTest, EmptyMailbox) {
     CMailboxWindow w;
     connect(w);
-    EXPECT_EQ(w.window.statusText(), "Klar. Kontot har 0 brev p\xE5 totalt    0 bytes.");
+    EXPECT_EQ(w.window.statusText(), "Klar. Kontot har 0 brev på totalt    0 bytes.");
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
     EXPECT_TRUE(w.window.connectAction()->isChecked());
     EXPECT_TRUE(w.window.isTimerRunning(TimerId::KeepAlive));
@@ -235,7 +235,7 @@ TEST_F(CMailboxCycleTest, DeleteCommitsAndRebuildsFromTheCache) {
     QString asked;
     w.runner.expectQuestion(false, &asked);
     w.window.onCommand(CommandId::Delete);
-    EXPECT_EQ(asked, latin1("\xC4r du s\xE4ker p\xE5 att du vill radera 2 brev?"));
+    EXPECT_EQ(asked, utf8("Är du säker på att du vill radera 2 brev?"));
     EXPECT_EQ(w.sockets.count("DELE"), 0);
     EXPECT_TRUE(w.window.isConnected());
 
@@ -251,14 +251,14 @@ TEST_F(CMailboxCycleTest, DeleteCommitsAndRebuildsFromTheCache) {
     EXPECT_EQ(w.column(0), (QStringList{"1. Avs1 <a1@example.org>", "2. Avs3 <a3@example.org>",
                                         "3. Avs4 <a4@example.org>", "4. Avs6 <a6@example.org>"}));
     EXPECT_EQ(w.window.statusText(),
-              "Klar. Kontot har 4 brev p\xE5 totalt " +
+              "Klar. Kontot har 4 brev på totalt " +
                   CSizeText::formatSize(listedSize(stored[0]) + listedSize(stored[2]) +
                                         listedSize(stored[3]) + listedSize(stored[5])) +
                   ".");
 
     w.window.list()->clearSelection();
     w.window.onCommand(CommandId::Delete);
-    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera minst ett brev innan du trycker Radera.");
+    EXPECT_EQ(w.window.statusText(), "Du måste markera minst ett brev innan du trycker Radera.");
 }
 
 TEST_F(CMailboxCycleTest, RowsFollowTheirMessagesWhenAnotherClientChangesTheMailbox) {
@@ -284,7 +284,7 @@ TEST_F(CMailboxCycleTest, RowsFollowTheirMessagesWhenAnotherClientChangesTheMail
     EXPECT_EQ(w.sockets.count("TOP"), 1); // only the new message's headers
     EXPECT_EQ(w.column(0), (QStringList{"1. Avs2 <a2@example.org>", "2. Avs3 <a3@example.org>",
                                         "3. Avs4 <a4@example.org>", "4. Avs5 <a5@example.org>"}));
-    EXPECT_EQ(w.column(1)[3], latin1("\xC4rende_5"));
+    EXPECT_EQ(w.column(1)[3], utf8("Ärende 5"));
 }
 
 TEST_F(CMailboxCycleTest, DeletingFiveShowsProgressAndCancelStopsTheWalk) {
@@ -322,13 +322,13 @@ TEST_F(CMailboxCycleTest, ViewShowsTheFirstSelectedMessage) {
     connect(w);
     w.window.list()->clearSelection();
     w.window.onCommand(CommandId::View);
-    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Granska.");
+    EXPECT_EQ(w.window.statusText(), "Du måste markera ett brev innan du trycker Granska.");
     // A double click below the rows, with nothing selected, gives the same hint.
     w.window.setStatus("");
     QWidget* rows = w.window.list()->viewport();
     QTest::mouseDClick(rows, Qt::LeftButton, {}, QPoint(5, rows->height() - 3));
     QTRY_COMPARE(QString::fromStdString(w.window.statusText()).isEmpty(), false);
-    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Granska.");
+    EXPECT_EQ(w.window.statusText(), "Du måste markera ett brev innan du trycker Granska.");
 
     w.select({2, 4});
     w.window.pop3().setPreviewLines(0);
@@ -359,7 +359,7 @@ TEST_F(CBusyAccountTest, BusyRepliesRetryByTheTable) {
     w.typeLogin("pop.example", 110, "u", "p");
     busyReply("-ERR [IN-USE] busy, try again\r\n");
     w.window.onCommand(CommandId::Connect);
-    EXPECT_EQ(w.window.statusText(), "Kontot \xE4r upptaget. F\xF6rs\xF6ker igen...");
+    EXPECT_EQ(w.window.statusText(), "Kontot är upptaget. Försöker igen...");
     EXPECT_TRUE(w.window.isTimerRunning(TimerId::BusyRetry));
     EXPECT_FALSE(w.window.connectAction()->isChecked());
     for (int n = 2; n < CMailboxCycle::BusyRetries::giveUpAt; ++n) {
@@ -367,14 +367,28 @@ TEST_F(CBusyAccountTest, BusyRepliesRetryByTheTable) {
         w.window.onBusyRetryTick();
         EXPECT_EQ(w.window.busyRetryCount(), n);
         EXPECT_EQ(w.window.statusText(),
-                  "Kontot \xE4r fortfarande upptaget. Tryck 'Nollst\xE4ll' f\xF6r att avbryta.");
+                  "Kontot är fortfarande upptaget. Tryck 'Nollställ' för att avbryta.");
     }
     busyReply("-ERR try again later\r\n");
     w.window.onBusyRetryTick();
     EXPECT_EQ(w.window.statusText(),
-              "Kontot har varit upptaget i mer \xE4n fem minuter. F\xF6rs\xF6ken avbrutna.");
+              "Kontot har varit upptaget i mer än fem minuter. Försöken avbrutna.");
     EXPECT_FALSE(w.window.isTimerRunning(TimerId::BusyRetry));
     EXPECT_EQ(w.window.busyRetryCount(), 0);
+}
+
+TEST_F(CBusyAccountTest, TypedLoginGoesOutAsUtf8AndTheServersRefusalReadsAsText) {
+    w.typeLogin("pop.example", 110, "Łucja", "lösen€");
+    fake.addScript()
+        ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server("-ERR unknown command\r\n")
+        .client("USER Łucja\r\n")
+        .server("+OK\r\n")
+        .client("PASS lösen€\r\n")
+        .server("-ERR fel l\xF6senord\r\n"); // the server's own ISO-8859-1
+    w.window.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.window.statusText(), "PASS: -ERR fel lösenord\r\n");
 }
 
 TEST_F(CBusyAccountTest, TheRetryTimerFiresWithTheTablesPeriods) {
@@ -392,7 +406,7 @@ TEST_F(CBusyAccountTest, TheRetryTimerFiresWithTheTablesPeriods) {
     // "Nollställ" while waiting stops the retries and keeps the fields.
     w.window.onCommand(CommandId::Reset);
     EXPECT_FALSE(w.window.isTimerRunning(TimerId::BusyRetry));
-    EXPECT_EQ(w.window.statusText(), "Fr\xE5nkopplad.");
+    EXPECT_EQ(w.window.statusText(), "Frånkopplad.");
     EXPECT_EQ(w.edit(idText(ControlId::AccountEdit))->text(), "u");
 }
 

@@ -40,7 +40,7 @@ const std::vector<Message> mailbox = {
     {"0", "From: Cecilia <cecilia@example.org>\r\nSubject: Hej\r\n"},
     {"2147483648", "From: David <david@example.org>\r\nSubject: Stor bilaga\r\n"},
     {"2147483649", "From: erik\r\n"},
-    {"300", "Subject: =?iso-8859-1?Q?R=E4kning?=\r\n"},
+    {"300", "Subject: =?iso-8859-1?Q?R=E4kning?=\r\n =?UTF-8?B?IGbDtnIgbcOlbmFkZW4=?=\r\n"},
 };
 
 using Fields = std::vector<std::pair<QString, QString>>;
@@ -208,9 +208,11 @@ TEST_F(CMarkingTest, SenderAndSubjectAreCaseSensitiveSubstringsOfTheirOwnColumn)
     EXPECT_EQ(bySubject("aktura"), (V{1, 2}));
     EXPECT_EQ(bySubject("example"), V{});
     EXPECT_EQ(bySubject(""), (V{1, 2, 3, 4, 5, 6}));
-    // Typed text meets the decoded ISO-8859-1 subject byte for byte.
+    // Typed text meets the decoded subject byte for byte, in UTF-8, whatever the charset and
+    // the encoding of the words it came in.
     EXPECT_EQ(bySubject(QStringLiteral("Räkning")), V{6});
     EXPECT_EQ(bySubject(QStringLiteral("räkning")), V{});
+    EXPECT_EQ(bySubject(QStringLiteral("g för må")), V{6});
 }
 
 TEST_F(CMarkingTest, CriteriaOnlyAddToWhatIsMarked) {

@@ -278,7 +278,7 @@ TEST_F(ProgressWindow, AvbrytEndsADownloadThatWaitsOnAStalledServer) {
     EXPECT_FALSE(session.retr(1));
     ASSERT_TRUE(sinceClick.isValid()) << "the window never took its Avbryt";
     EXPECT_LT(sinceClick.elapsed(), 500);
-    EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av anv\xE4ndaren.");
+    EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av användaren.");
     EXPECT_FALSE(session.isConnected());
 }
 

@@ -1,6 +1,7 @@
 #include "CScriptedDialogRunner.h"
 #include "app/CMaroketDlg.h"
 #include "dialogs/CComposeDlg.h"
+#include "dialogs/CContentDlg.h"
 #include "dialogs/CForwardDlg.h"
 #include "dialogs/CSettingsDlg.h"
 #include "dialogs/IdText.h"
@@ -35,8 +36,8 @@
 
 namespace {
 
-QString latin1(const char* text) {
-    return QString::fromLatin1(text);
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
 }
 
 // What a POP3 server sends of a message stored with LF line ends.
@@ -242,17 +243,18 @@ TEST(MessageFlows, ReplyBodyIsTheMessageBelowItsHeaderBlock) {
     };
     // Without the marker codes stay; the server's doubled dots are undone; the end is cut.
     EXPECT_EQ(body(header + "a=E5\r\n..punkt\r\n.\r\n"), "a=E5\r\n.punkt");
-    // With it (anywhere, headers included) codes decode from the first byte of the body on, soft
-    // breaks and "=00" stay, and a decoded lone dot does not end the text.
+    // A transfer encoding is decoded from the first byte of the body on (soft breaks joined,
+    // a zero byte dropped), its text read as Windows-1252 where no charset is declared, and a
+    // decoded lone dot does not end the text.
     const std::string qp = "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
-    EXPECT_EQ(
-        CMessageFlows::replyBody(qp + "=C5sa=\r\n=2E\r\nslut =00 =e5\r\n.\r\n", qp.size() + 3),
-        "\xC5sa=\r\n.\r\nslut =00 \xE5");
-    // Zero bytes are text; a file cut short keeps everything; a header longer than the file
-    // leaves nothing.
-    EXPECT_EQ(body(header + std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(CMessageFlows::replyBody(qp + "=C5sa mj=\r\nuk\r\n=2E\r\nslut =00 =e5\r\n.\r\n",
+                                       qp.size() + 3),
+              "Åsa mjuk\r\n.\r\nslut  å");
+    // A file cut short keeps everything; a header longer than the file, or a file of header
+    // lines alone, leaves nothing.
+    EXPECT_EQ(body(header + "a\r\nb"), "a\r\nb");
     EXPECT_EQ(body("kort"), "");
-    EXPECT_EQ(CMessageFlows::replyBody("hela", 0), "hela");
+    EXPECT_EQ(CMessageFlows::replyBody("hela", 0), "");
 }
 
 TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
@@ -265,8 +267,8 @@ TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
         EXPECT_EQ(c.body->toPlainText(), "");
         EXPECT_TRUE(c.direct->isChecked()); // but no DNS server: "Smtpserver" is used
         c.to->setText("Bo B <bo@example.org>");
-        c.subject->setText(latin1("M\xF6te"));
-        c.body->setPlainText(latin1("Rad ett\n.\nrad tv\xE5"));
+        c.subject->setText(utf8("Möte"));
+        c.body->setPlainText(utf8("Rad ett\n.\nrad två"));
     }));
     w.window.onCommand(CommandId::NewMessage);
     EXPECT_EQ(w.window.statusText(), "Brev skickat.");
@@ -304,17 +306,17 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
 
     w.window.list()->clearSelection();
     w.window.onCommand(CommandId::Reply);
-    EXPECT_EQ(w.window.statusText(), "Du m\xE5ste markera ett brev innan du trycker Svara.");
+    EXPECT_EQ(w.window.statusText(), "Du måste markera ett brev innan du trycker Svara.");
 
     w.select({2});
     const std::size_t before = w.pop3Sockets.sent().size();
     w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
         EXPECT_EQ(c.from->text(), "Anna <anna@example.org>");
         EXPECT_EQ(c.to->text(), "Avs <avs@example.org>");
-        EXPECT_EQ(c.subject->text(), latin1("R\xE4kning")); // no prefix
+        EXPECT_EQ(c.subject->text(), utf8("Räkning")); // no prefix
         EXPECT_FALSE(c.direct->isChecked());
-        EXPECT_EQ(c.body->toPlainText(), latin1("> \xC5sa skrev p\xE5 l\xF6rdag: mjuk=\n> rad\n"
-                                                "> .punkt f\xF6rst\n> kod =41 och =00"));
+        EXPECT_EQ(c.body->toPlainText(),
+                  utf8("> Åsa skrev på lördag: mjukrad\n> .punkt först\n> kod =41 och "));
         c.body->moveCursor(QTextCursor::Start);
         c.body->insertPlainText("Tack!\n");
     }));
@@ -329,8 +331,8 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
                       "To: Avs <avs@example.org>\r\nSubject: =?iso-8859-1?Q?R=E4kning?=\r\n" +
                           kMime +
-                          "\r\nTack!\r\n> =C5sa skrev p=E5 l=F6rdag: mjuk=3D\r\n> rad\r\n"
-                          "> .punkt f=F6rst\r\n> kod =3D41 och =3D00\r\n");
+                          "\r\nTack!\r\n> =C5sa skrev p=E5 l=F6rdag: mjukrad\r\n"
+                          "> .punkt f=F6rst\r\n> kod =3D41 och=20\r\n");
     EXPECT_TRUE(w.window.isConnected());
 
     // "Skicka" right after: the reply's subject, and an empty text gives an empty body.
@@ -346,24 +348,59 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     EXPECT_EQ(w.edit(idText(ControlId::QuickToEdit))->text(), "vem@example.org");
 }
 
+// What a phone or a web mailer sends: the text and its HTML twin, each base64 in UTF-8, with
+// the sender and subject as UTF-8 encoded words.
+TEST_F(CSendFlowsTest, PreviewAndReplyOfAMultipartMessageShowItsText) {
+    startPop3({"From: =?UTF-8?B?w4VzYSBMaW5k?= <asa@example.org>\n"
+               "Subject: =?utf-8?q?M=C3=B6te_i_morgon?=\nMIME-Version: 1.0\n"
+               "Content-Type: multipart/alternative; boundary=\"gr\"\n\n--gr\n"
+               "Content-Type: text/plain; charset=\"UTF-8\"\nContent-Transfer-Encoding: base64\n\n"
+               "SGVqIQoKVmkgc2VzIGtsLiAxMCBww6UgY2Fmw6ku\n--gr\n"
+               "Content-Type: text/html; charset=\"UTF-8\"\nContent-Transfer-Encoding: base64\n\n"
+               "PHA+SGVqITwvcD4=\n--gr--\n"});
+    CSendWindow w(viaSink("Anna <anna@example.org>"));
+    w.login(pop);
+    EXPECT_EQ(w.firstColumn(), QStringList{utf8("1. Åsa Lind <asa@example.org>")});
+
+    w.select({1});
+    std::string shown;
+    w.runner.expectDialog<CContentDlg>([&](CContentDlg& d) {
+        shown = d.text();
+        return 1;
+    });
+    w.window.onCommand(CommandId::View);
+    EXPECT_EQ(shown.substr(0, shown.find("MIME")),
+              "From: Åsa Lind <asa@example.org>\r\nSubject: Möte i morgon\r\n");
+    EXPECT_TRUE(shown.ends_with("boundary=\"gr\"\r\n\r\nHej!\r\n\r\nVi ses kl. 10 på café."))
+        << shown;
+
+    w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
+        EXPECT_EQ(c.to->text(), utf8("Åsa Lind <asa@example.org>"));
+        EXPECT_EQ(c.subject->text(), utf8("Möte i morgon"));
+        EXPECT_EQ(c.body->toPlainText(), utf8("> Hej!\n> \n> Vi ses kl. 10 på café."));
+    }));
+    w.window.onCommand(CommandId::Reply);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+    EXPECT_NE(received(1).data.find("\r\n> Vi ses kl. 10 p=E5 caf=E9.\r\n"), std::string::npos);
+}
+
 TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchanged) {
     const std::vector<std::string> stored = {
-        message(1), message(2), message(3, ".ensam punkt f\xF6rst\n.\nslut\n"), message(4)};
+        message(1), message(2), message(3, ".ensam punkt först\n.\nslut\n"), message(4)};
     startPop3(stored);
     CSendWindow w(viaSink());
     w.login(pop);
 
     w.window.list()->clearSelection();
     w.window.onCommand(CommandId::Forward);
-    EXPECT_EQ(w.window.statusText(),
-              "Du m\xE5ste markera minst ett brev innan du trycker Forward.");
+    EXPECT_EQ(w.window.statusText(), "Du måste markera minst ett brev innan du trycker Forward.");
 
     w.select({1, 3});
     const std::size_t before = w.pop3Sockets.sent().size();
     w.runner.expectDialog<CForwardDlg>(forwardTo("Chef <chef@example.org>", true));
     w.window.onCommand(CommandId::Forward);
     EXPECT_EQ(w.atRetr,
-              (std::vector<std::string>{"H\xE4mtar brev 1 av 2...", "H\xE4mtar brev 2 av 2..."}));
+              (std::vector<std::string>{"Hämtar brev 1 av 2...", "Hämtar brev 2 av 2..."}));
     EXPECT_EQ(w.smtpSockets.atHelo,
               (std::vector<std::string>{"Skickar brev 1 av 2...", "Skickar brev 2 av 2..."}));
     ASSERT_TRUE(sink.waitForMessages(2)) << sink.log();
@@ -403,8 +440,8 @@ TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchang
 
 TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
     // The sink refuses an 8-bit sender in both forms of MAIL FROM.
-    startPop3({message(1), "From: \xC5sa <\xE5sa@example.org>\nSubject: Trasig\n\nHej.\n",
-               message(3), message(4)});
+    startPop3({message(1), "From: Åsa <åsa@example.org>\nSubject: Trasig\n\nHej.\n", message(3),
+               message(4)});
     CSendWindow w(viaSink());
     w.login(pop);
     w.select({1, 2, 3});
@@ -417,7 +454,7 @@ TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
     EXPECT_EQ(sink.messages().size(), 2u);
     EXPECT_EQ(pop.messagesOnDisk(), 2);
     EXPECT_EQ(w.firstColumn(),
-              (QStringList{latin1("1. \xC5sa <\xE5sa@example.org>"), "2. Avs4 <a4@example.org>"}));
+              (QStringList{utf8("1. Åsa <åsa@example.org>"), "2. Avs4 <a4@example.org>"}));
     EXPECT_FALSE(tempFileExists());
 
     // No server at all: one box for each message, nothing deleted.
@@ -492,9 +529,9 @@ TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {
     QApplication::sendEvent(w.edit(idText(ControlId::QuickToEdit)), &focusIn);
     w.window.onCommand(CommandId::Enter);
     EXPECT_FALSE(w.window.enterConnects());
-    EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(w.window.statusText(), "Adressen är giltig.");
     EXPECT_EQ(w.smtpSockets.atHelo,
-              std::vector<std::string>{"Kollar om adressen \xE4r giltig som mottagare..."});
+              std::vector<std::string>{"Kollar om adressen är giltig som mottagare..."});
     EXPECT_EQ(w.smtpSockets.count("RCPT"), 1);
     EXPECT_EQ(w.smtpSockets.sent().back(), "QUIT\r\n");
     EXPECT_TRUE(w.smtpSockets.atLookup.empty());
@@ -583,7 +620,7 @@ TEST_F(CScriptedReplyTest, NoDialogWithoutTheMessageOrItsHeader) {
     w.window.onCommand(CommandId::Reply);
     EXPECT_FALSE(w.window.isConnected());
     EXPECT_EQ(w.window.list()->topLevelItemCount(), 0);
-    EXPECT_EQ(w.window.statusText(), "RETR: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(w.window.statusText(), "RETR: Förbindelsen med servern bröts.");
     EXPECT_TRUE(script->finished()) << script->report();
 }
 
@@ -684,8 +721,7 @@ TEST_F(CDirectDeliveryTest, QuickTestOfADomainOnlyShowsItsExchanger) {
     CSendWindow w(withDns());
     w.edit(idText(ControlId::QuickToEdit))->setText("sink.test");
     w.window.onCommand(CommandId::TestAddress);
-    EXPECT_EQ(w.smtpSockets.atLookup,
-              std::vector<std::string>{"V\xE4ntar p\xE5 svar fr\xE5n DNS..."});
+    EXPECT_EQ(w.smtpSockets.atLookup, std::vector<std::string>{"Väntar på svar från DNS..."});
     EXPECT_EQ(w.window.statusText(), "127.0.0.1") << dns.log();
     EXPECT_TRUE(w.smtpSockets.sent().empty()); // no mail server was asked
 
@@ -696,7 +732,7 @@ TEST_F(CDirectDeliveryTest, QuickTestOfADomainOnlyShowsItsExchanger) {
     // An address is tested at its domain's exchanger.
     w.edit(idText(ControlId::QuickToEdit))->setText("bo@sink.test");
     w.window.onCommand(CommandId::TestAddress);
-    EXPECT_EQ(w.window.statusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(w.window.statusText(), "Adressen är giltig.");
     EXPECT_EQ(w.smtpSockets.sent().front(), "HELO nada\r\n");
     EXPECT_EQ(w.window.smtp().getServer(), "127.0.0.1");
 }

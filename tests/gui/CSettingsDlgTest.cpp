@@ -32,7 +32,7 @@ const QString timeoutRange = QStringLiteral("Please enter an integer between 1 a
 // QuickLogin, Timeout, DNS.
 using Nine =
     std::tuple<int, int, std::string, std::string, int, std::string, int, int, std::string>;
-const Nine before = {50, 110, "nada", "smtp.example.org", 25, "\xC5sa@example.org", 1000, 5, ""};
+const Nine before = {50, 110, "nada", "smtp.example.org", 25, "Åsa@example.org", 1000, 5, ""};
 
 void fill(CSettingsDlg& dlg, const Nine& v) {
     AppSettings& s = dlg.settings();
@@ -172,7 +172,7 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAsTypedAndTheNextOpeningShowsIt) {
     QTest::keyClick(edit(idText(ControlId::DnsEdit)),
                     Qt::Key_Return); // Enter is OK, from any field
     ASSERT_FALSE(dlg.isVisible());
-    const Nine after = {-3, 2110, "  tv\xE5 ord  ", "", 587, "\xD6rjan@example.se",
+    const Nine after = {-3, 2110, "  två ord  ",  "", 587, "Örjan@example.se",
                         0,  5,    "ns.example.se"};
     EXPECT_EQ(stored(dlg), after);
 

@@ -40,8 +40,8 @@ bool fileExists(const std::string& path) {
 }
 
 // What CPython's email package reads from a stored message: the subject, the sender's display
-// name and the body decoded by its Content-Type and transfer encoding, as ISO-8859-1, joined by
-// NUL bytes.
+// name and the body decoded by its Content-Type and transfer encoding, as UTF-8, joined by NUL
+// bytes.
 std::string readByPython(const std::string& data) {
     char path[] = "/tmp/maroket-mime-XXXXXX";
     const int fd = ::mkstemp(path);
@@ -54,7 +54,7 @@ std::string readByPython(const std::string& data) {
         "m = email.message_from_bytes(open(sys.argv[1], \"rb\").read(), "
         "policy=email.policy.default); "
         "parts = [str(m[\"subject\"]), m[\"from\"].addresses[0].display_name, m.get_content()]; "
-        "sys.stdout.buffer.write(\"\\0\".join(parts).encode(\"iso-8859-1\"))";
+        "sys.stdout.buffer.write(\"\\0\".join(parts).encode(\"utf-8\"))";
     const std::string python =
         ::access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
     std::string out;
@@ -110,11 +110,11 @@ TEST_F(CSmtpSessionPeerTest, AComposedMessageIsStoredExactlyAsComposed) {
 }
 
 TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
-    const std::string name = "\xC5sa Berg";
-    const std::string subject = "M\xF6te: 50% = h\xE4lften_? ";
-    std::string body = "P\xE5 =41 st\xE5r inte A.\r\nBlanka sist \t \r\n.punkt\r\n";
+    const std::string name = "Åsa Berg";
+    const std::string subject = "Möte: 50% = hälften_? ";
+    std::string body = "På =41 står inte A.\r\nBlanka sist \t \r\n.punkt\r\n";
     for (int i = 0; i < 40; ++i)
-        body += "ab\xE5= "; // 200 characters
+        body += "abå= "; // 200 characters
     body += "\r\n";
     session.setFrom(name + " <asa@example.org>");
     session.setTo("bo@example.org");
@@ -123,6 +123,16 @@ TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
     const auto m = sendOne();
     EXPECT_EQ(m.sender, "asa@example.org");
     EXPECT_EQ(readByPython(m.data), subject + '\0' + name + '\0' + body) << m.data;
+    EXPECT_NE(m.data.find("charset=iso-8859-1"), std::string::npos) << m.data;
+
+    // Beyond ISO-8859-1 the same texts go out in UTF-8.
+    session.setFrom("Łucja Żak <lucja@example.org>");
+    session.setSubject(subject + "€ 😀");
+    session.setBody(body + "Łódź\r\n");
+    const auto wide = sendOne();
+    EXPECT_EQ(readByPython(wide.data),
+              subject + "€ 😀" + '\0' + "Łucja Żak" + '\0' + body + "Łódź\r\n")
+        << wide.data;
 }
 
 TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
@@ -157,7 +167,7 @@ TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
 TEST_F(CSmtpSessionPeerTest, TheAddressTestIsAcceptedAndAClosedPortCannotConnect) {
     session.setFrom("anna@example.org");
     EXPECT_EQ(session.testAddress("bo@example.org"), 1) << session.getStatusText();
-    EXPECT_EQ(session.getStatusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(session.getStatusText(), "Adressen är giltig.");
     EXPECT_TRUE(sink.messages().empty());
 
     const int closed = CFreePort::pick();

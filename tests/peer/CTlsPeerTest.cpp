@@ -140,8 +140,7 @@ TEST_F(CPop3TlsPeerTest, RefusesAnUntrustedOrMisnamedServerBeforeSendingTheAccou
     {
         const auto trusted = trust(true);
         EXPECT_FALSE(session.login());
-        EXPECT_EQ(session.getErrorText(),
-                  "Kan inte ansluta. Certifikatet g\xE4ller ett annat namn.");
+        EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. Certifikatet gäller ett annat namn.");
     }
     const auto lines = tlsLogLines(2);
     EXPECT_EQ(lines.size(), 2u) << peer.log();
@@ -177,7 +176,7 @@ protected:
 TEST_F(CSmtpTlsPeerTest, SendsAndTestsAnAddressOverTls) {
     const auto trusted = trust(true);
     EXPECT_EQ(session.testAddress("bo@example.org"), 1) << session.getStatusText() << sink.log();
-    EXPECT_EQ(session.getStatusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(session.getStatusText(), "Adressen är giltig.");
     ASSERT_EQ(session.send(), 1) << session.getStatusText() << sink.log();
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
     ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();

@@ -25,7 +25,7 @@ long long msSince(Clock::time_point t) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
 }
 
-const std::string kCancelled = "Avbrutet av anv\xE4ndaren.";
+const std::string kCancelled = "Avbrutet av användaren.";
 
 // The user as the blocked operation's wait hook meets them: clicks Avbryt on the latest window
 // once `when` holds.

@@ -88,7 +88,7 @@ TEST(ConnectSecurity, AFailedConnectSaysWhyOnlyWhenTlsRefusedTheServer) {
         {ConnectFailure::Unspecified, "Kan inte ansluta."},
         {ConnectFailure::UntrustedCertificate,
          "Kan inte ansluta. Servern har inget betrott certifikat."},
-        {ConnectFailure::NameMismatch, "Kan inte ansluta. Certifikatet g\xE4ller ett annat namn."},
+        {ConnectFailure::NameMismatch, "Kan inte ansluta. Certifikatet gäller ett annat namn."},
         {ConnectFailure::HandshakeFailed, "Kan inte ansluta. TLS-handskakningen misslyckades."},
     };
     CRefusedStream::sends = 0;

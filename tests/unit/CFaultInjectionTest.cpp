@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string kLost = "F\xF6rbindelsen med servern br\xF6ts.";
+const std::string kLost = "Förbindelsen med servern bröts.";
 const std::string kSilent = "Servern svarade inte i tid.";
 
 bool fileExists(const std::string& path) {
@@ -145,7 +145,7 @@ TEST(CFaultInjection, EveryPop3ReplyCutOrSilentEndsWithATextAndAnIntactTable) {
             session.setPassword("hemligt");
             // Two header rows from an earlier load; the cut reply may change none of them.
             session.messageTable().appendSummary("a@x", "Ett", "1 jan");
-            session.messageTable().appendSummary("b@x", "Tv\xE5", "2 jan");
+            session.messageTable().appendSummary("b@x", "Två", "2 jan");
 
             scriptUpTo(*script, c);
             playFault(*script, fault);
@@ -209,7 +209,7 @@ TEST(CFaultInjection, ALargeDownloadCutShortClosesItsWindowAndLeavesNoFile) {
 }
 
 TEST(CFaultInjection, LineBreaksInTheAccountOrPasswordNeverReachTheWire) {
-    const std::string refused = "Kontonamn och l\xF6senord f\xE5r inte inneh\xE5lla radbrytningar.";
+    const std::string refused = "Kontonamn och lösenord får inte innehålla radbrytningar.";
     struct Attempt {
         std::string user, password, sentBefore;
     };

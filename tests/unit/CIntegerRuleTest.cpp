@@ -27,9 +27,9 @@ TEST(CIntegerRule, AcceptsSignedDecimalWithBlanksAround) {
 // A refused text leaves the caller's value alone, so a dialog can read into its own field.
 TEST(CIntegerRule, RefusesEverythingElseAndLeavesValueUntouched) {
     std::vector<std::string> refused = {
-        "",     "  ",   "\t",         "110x",        "1 1",        "+0",  "-0",    "-00",
-        "+000", "0x10", "2147483648", "-2147483649", "4294967296", "1.5", "+",     "-",
-        "- 5",  "+-5",  "5-",         "1e3",         "\n5",        "5\r", "\xA0 5"};
+        "",     "  ",   "\t",         "110x",        "1 1",        "+0",  "-0",      "-00",
+        "+000", "0x10", "2147483648", "-2147483649", "4294967296", "1.5", "+",       "-",
+        "- 5",  "+-5",  "5-",         "1e3",         "\n5",        "5\r", "\u00A0 5"};
     refused.emplace_back("5\0", 2); // a NUL from a pasted text ends nothing
     refused.emplace_back(40, '9');  // far beyond any accumulator
     for (const std::string& text : refused) {

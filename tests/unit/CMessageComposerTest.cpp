@@ -27,21 +27,23 @@ TEST(CMessageComposer, HeaderLinesComeInOrderAndOnlyWhenGiven) {
               "X-Mailer: Velmo 1.0\r\nFrom: Anna <a@x.se>\r\nTo: Bo <b@y.se>\r\nSubject: Hej\r\n");
     EXPECT_EQ(CMessageComposer::composeHeader("", "Bo <b@y.se>", "", true),
               "X-Mailer: Velmo 1.0\r\nTo: Bo <b@y.se>\r\n" + kMime);
-    EXPECT_EQ(CMessageComposer::composeHeader("\xC5sa Berg <\xE5@x.se>", "", "\xC5r 1", true),
-              "X-Mailer: Velmo 1.0\r\nFrom: =?iso-8859-1?Q?=C5sa=20Berg?= <\xE5@x.se>\r\n"
+    EXPECT_EQ(CMessageComposer::composeHeader("Åsa Berg <å@x.se>", "", "År 1", true),
+              "X-Mailer: Velmo 1.0\r\nFrom: =?iso-8859-1?Q?=C5sa=20Berg?= <å@x.se>\r\n"
               "Subject: =?iso-8859-1?Q?=C5r=201?=\r\n" +
                   kMime);
     // 8-bit text is always encoded; the owner may force it for 7-bit text with 1 alone.
-    EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("tv\xE5", 0));
+    EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("två", 0));
     EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("a", 1));
     EXPECT_FALSE(CMessageComposer::choosesQuotedPrintable("a=41\x01\x7F", 0));
     EXPECT_FALSE(CMessageComposer::choosesQuotedPrintable("a", 2));
 }
 
 TEST(CMessageComposer, TheProgramsOwnDecoderReadsBackTypedNamesAndSubjects) {
-    const std::string longest(19, '\xE5'); // 57 characters of codes: one word of 74
-    for (const std::string& typed : std::vector<std::string>{
-             "R\xE4ksm\xF6rg\xE5s", "\xC5sa_B? = 100% (x) ", "=?iso-8859-1?Q?\xE5", longest}) {
+    std::string longest; // 19 characters of ISO-8859-1, 57 of codes: one word of 74
+    for (int i = 0; i < 19; ++i)
+        longest += "å";
+    for (const std::string& typed : std::vector<std::string>{"Räksmörgås", "Åsa_B? = 100% (x) ",
+                                                             "=?iso-8859-1?Q?å", longest}) {
         const std::string from = typed + " <a@x.se>";
         const auto summary = CHeaderDecoder::summarize(
             CMessageComposer::composeHeader(from, "", typed, false) + "\r\n", "-");
@@ -59,8 +61,8 @@ TEST(CMessageComposer, QuotedPrintableCodesOnlyWhatCannotStandForItself) {
     EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + "a"), a75 + "a");
     EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + "aa"), a75 + "=\r\naa");
     EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + " "), a75 + "=\r\n=20");
-    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(std::string(73, 'a') + "\xE5.b"),
-              std::string(73, 'a') + "=\r\n=E5.b");
+    EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(std::string(73, 'a') + "å.b"),
+              std::string(73, 'a') + "=\r\n=C3=A5.b");
     EXPECT_EQ(CMessageComposer::encodeQuotedPrintable(a75 + ".b"), a75 + "=\r\n=2Eb");
 }
 

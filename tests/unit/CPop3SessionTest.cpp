@@ -149,7 +149,7 @@ TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
 
     factory.addScript()->server("+O").drop();
     EXPECT_FALSE(session.login());
-    EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. Förbindelsen med servern bröts.");
 }
 
 TEST_F(CPop3SessionTest, ALineBreakInTheAccountOrPasswordSendsNothing) {
@@ -161,7 +161,7 @@ TEST_F(CPop3SessionTest, ALineBreakInTheAccountOrPasswordSendsNothing) {
     session.setPassword("hemligt\r\nDELE 1");
     EXPECT_FALSE(session.login());
     EXPECT_EQ(session.getErrorText(),
-              "PASS: Kontonamn och l\xF6senord f\xE5r inte inneh\xE5lla radbrytningar.");
+              "PASS: Kontonamn och lösenord får inte innehålla radbrytningar.");
     EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\n");
 }
 
@@ -343,7 +343,7 @@ TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
     cServer("+OK 1");
     script->drop();
     EXPECT_FALSE(session.stat());
-    EXPECT_EQ(session.getErrorText(), "STAT: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(session.getErrorText(), "STAT: Förbindelsen med servern bröts.");
     EXPECT_FALSE(session.isConnected());
     // Nothing is sent on a connection that is gone.
     EXPECT_FALSE(session.noop());
@@ -362,7 +362,7 @@ TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
         .drop();
     ASSERT_TRUE(session.login());
     EXPECT_FALSE(session.top(1, 0));
-    EXPECT_EQ(session.getErrorText(), "TOP: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(session.getErrorText(), "TOP: Förbindelsen med servern bröts.");
 }
 
 TEST_F(CPop3SessionTest, AServerThatStopsAnsweringTimesOut) {
@@ -414,7 +414,7 @@ TEST_F(CPop3SessionTest, StlsComesBeforeTheAccountAndAFailedOneSendsNeitherAccou
     };
     attempt("-ERR not now\r\n", ConnectFailure::Unspecified, failed + " STLS: -ERR not now\r\n");
     attempt("+OK\r\n", ConnectFailure::NameMismatch,
-            "Kan inte ansluta. Certifikatet g\xE4ller ett annat namn.");
+            "Kan inte ansluta. Certifikatet gäller ett annat namn.");
     // Bytes after the go-ahead, before any handshake, cannot be told from protected ones.
     attempt("+OK\r\n+OK USER accepted\r\n", ConnectFailure::Unspecified, failed);
 }
@@ -431,8 +431,8 @@ TEST_F(CPop3SessionTest, SummariesAreDecodedAndAppended) {
     cServer("+OK\r\nFrom: a\r\nSubject: b\r\nDa");
     script->drop();
     EXPECT_TRUE(session.fetchSummary(1));
-    EXPECT_EQ(session.getFrom(), "Hej_d\xE5 <hej@example.org>");
-    EXPECT_EQ(session.getSubject(), "R\xE4kning");
+    EXPECT_EQ(session.getFrom(), "Hej då <hej@example.org>");
+    EXPECT_EQ(session.getSubject(), "Räkning");
     EXPECT_EQ(session.getDate(), "Tue, 8 Dec 2026 10:00 +0100");
     EXPECT_TRUE(session.fetchSummary(2));
     EXPECT_EQ(session.getFrom(), "-saknas-");
@@ -442,7 +442,7 @@ TEST_F(CPop3SessionTest, SummariesAreDecodedAndAppended) {
     EXPECT_FALSE(session.fetchSummary(3));
     const MessageTable& t = session.messageTable();
     ASSERT_EQ(t.rowCount(), 2);
-    EXPECT_EQ(t.subjectOf(1), "R\xE4kning");
+    EXPECT_EQ(t.subjectOf(1), "Räkning");
     EXPECT_EQ(t.senderOf(2), "-saknas-");
 }
 
@@ -458,7 +458,7 @@ TEST_F(CPop3SessionTest, PreviewShowsTheDecodedBeginning) {
     EXPECT_TRUE(session.preview(4));
     EXPECT_TRUE(session.preview(5));
     ASSERT_EQ(content.shown.size(), 2u);
-    EXPECT_EQ(content.shown[0], "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr\xF6t");
+    EXPECT_EQ(content.shown[0], "Content-Transfer-Encoding: quoted-printable\r\n\r\nGröt");
     EXPECT_EQ(content.shown[1], "");
 }
 
@@ -530,7 +530,7 @@ TEST_F(CPop3RetrTest, CancelDeletesTheFileAndDropsTheConnection) {
     cClient("STAT\r\n"); // never sent: the connection is gone
     EXPECT_FALSE(session.retr(1));
     EXPECT_FALSE(fileExists(path));
-    EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av anv\xE4ndaren.");
+    EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av användaren.");
     EXPECT_FALSE(session.isConnected());
     EXPECT_FALSE(session.stat());
     script = factory.addScript(); // the STAT step above stays unused on purpose
@@ -541,7 +541,7 @@ TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
     script->drop();
     EXPECT_FALSE(session.retr(1));
     EXPECT_FALSE(fileExists(path));
-    EXPECT_EQ(session.getErrorText(), "RETR: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(session.getErrorText(), "RETR: Förbindelsen med servern bröts.");
 
     factory.addScript()
         ->server("+OK\r\n")

@@ -15,7 +15,7 @@ TEST(CQuoting, AMessageWithoutBodyQuotesNothing) {
 }
 
 TEST(CQuoting, EveryLineIsMarked) {
-    EXPECT_EQ(CQuoting::quote("ett\r\ntv\xE5\r\n"), "> ett\r\n> tv\xE5\r\n> ");
+    EXPECT_EQ(CQuoting::quote("ett\r\ntvå\r\n"), "> ett\r\n> två\r\n> ");
     EXPECT_EQ(CQuoting::quote("a\n\nb"), "> a\n> \n> b");
     EXPECT_EQ(CQuoting::quote(""), "> ");
 }

@@ -269,8 +269,7 @@ TEST_F(CSmtpSessionTest, ASilentOrLostServerFailsTheStepItWasIn) {
         .client("MAIL FROM: <anna@example.org>\r\n")
         .drop();
     EXPECT_EQ(session.testAddress("bo@example.org"), 0);
-    EXPECT_EQ(session.getStatusText(),
-              "mail.example: MAIL FROM: F\xF6rbindelsen med servern br\xF6ts.");
+    EXPECT_EQ(session.getStatusText(), "mail.example: MAIL FROM: Förbindelsen med servern bröts.");
 
     // Once the message is taken, a server that goes before answering QUIT changes nothing.
     auto s = acceptedUpToData();
@@ -297,8 +296,7 @@ TEST_F(CSmtpSessionTest, NoServerOrARefusedConnectionCannotConnect) {
 }
 
 TEST_F(CSmtpSessionTest, ALineBreakInATypedFieldIsRefusedBeforeConnecting) {
-    const std::string refused =
-        "Adresser, Helo-namn och \xE4rende f\xE5r inte inneh\xE5lla radbrytningar.";
+    const std::string refused = "Adresser, Helo-namn och ärende får inte innehålla radbrytningar.";
     auto attempt = [&](auto setField, const std::string& value, bool test) {
         CSmtpSession fresh;
         fresh.setSocketFactory(&factory);
@@ -344,13 +342,13 @@ TEST_F(CSmtpSessionTest, TheAddressTestStopsAtTheRecipient) {
         .client("QUIT\r\n")
         .server("221 bye\r\n");
     EXPECT_EQ(session.testAddress(longAddress), 1);
-    EXPECT_EQ(session.getStatusText(), "Adressen \xE4r giltig.");
+    EXPECT_EQ(session.getStatusText(), "Adressen är giltig.");
 }
 
 TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
     session.setTo("Bo <bo@example.org>");
-    session.setSubject("R\xE4ksm\xF6rg\xE5s");
-    session.setBody(".\r\n..tv\xE5\r\n1+1=2 \x7F\x80\xFF\r\n");
+    session.setSubject("Räksmörgås");
+    session.setBody(".\r\n..två\r\n1+1=2 \x7F\xC2\x80ÿ\r\n");
     auto s = acceptedUpToData();
     s->client("X-Mailer: Velmo 1.0\r\nTo: Bo <bo@example.org>\r\n"
               "Subject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n"
@@ -374,6 +372,20 @@ TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
                    "Content-Type: text/plain; charset=iso-8859-1\r\n"
                    "Content-Transfer-Encoding: quoted-printable\r\n\r\na=3D41\r\n=2E\r\n.\r\n");
     endsWithQuit(*forced);
+    EXPECT_EQ(session.send(), 1);
+
+    // A character beyond ISO-8859-1 sends that text in UTF-8, declared, with nothing replaced.
+    session.quotedPrintable = 0;
+    session.setFrom("Łucja <anna@example.org>");
+    session.setSubject("Pris: 5 €");
+    session.setBody("Łódź");
+    auto utf8 = acceptedUpToData();
+    utf8->client("X-Mailer: Velmo 1.0\r\nFrom: =?utf-8?Q?=C5=81ucja?= <anna@example.org>\r\n"
+                 "Subject: =?utf-8?Q?Pris=3A=205=20=E2=82=AC?=\r\n"
+                 "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
+                 "Content-Transfer-Encoding: quoted-printable\r\n\r\n=C5=81=C3=B3d=C5=BA\r\n"
+                 ".\r\n");
+    endsWithQuit(*utf8);
     EXPECT_EQ(session.send(), 1);
 }
 
@@ -429,8 +441,8 @@ TEST_F(CSmtpSessionTest, AMissingRetrievedMessageIsReportedAndTheDataAbandoned) 
     acceptedUpToData(); // nothing of a message follows, and the connection is closed
     EXPECT_EQ(session.send(), 0);
     EXPECT_EQ(factory.sends.size(), 4u); // up to DATA; no QUIT
-    EXPECT_EQ(session.getStatusText(), "Det h\xE4mtade brevet kunde inte l\xE4sas: " + tempFile +
-                                           ": No such file or directory");
+    EXPECT_EQ(session.getStatusText(),
+              "Det hämtade brevet kunde inte läsas: " + tempFile + ": No such file or directory");
 }
 
 TEST_F(CSmtpSessionTest, TheExchangerIsAskedOfTheDnsServerThroughTheSessionsSockets) {
@@ -556,8 +568,8 @@ TEST_F(CSmtpSubmissionTest, NothingFollowsAFailedUpgradeOrALoginWithoutTls) {
     s = greeted("250 AUTH PLAIN LOGIN\r\n");
     EXPECT_EQ(session.send(login), 0);
     EXPECT_EQ(session.getStatusText(),
-              "mail.example: AUTH: Servern erbjuder ingen kryptering (STARTTLS), s\xE5 "
-              "l\xF6senordet skickas inte.");
+              "mail.example: AUTH: Servern erbjuder ingen kryptering (STARTTLS), så "
+              "lösenordet skickas inte.");
     expectFinished(s);
 
     // Without a login there is nothing to keep back, and the server decides.

@@ -1,4 +1,5 @@
 #include "resources/CStringTable.h"
+#include "pop3/CCharset.h"
 #include "resources/WindowIds.h"
 
 #include <gtest/gtest.h>
@@ -84,27 +85,26 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
 
 } // namespace
 
-TEST(CStringTable, SwedishLettersAreSingleLatin1Bytes) {
-    EXPECT_EQ(CStringTable::load(StringId::ColumnFrom), std::string({'F', 'r', '\xE5', 'n'}));
-    EXPECT_EQ(CStringTable::load(StringId::Disconnected), "Fr\xE5nkopplad.");
-    EXPECT_EQ(CStringTable::load(StringId::ColumnSubject), "\xC4rende");
-    EXPECT_EQ(CStringTable::load(StringId::ReallyDelete),
-              "\xC4r du s\xE4ker p\xE5 att du vill radera");
+TEST(CStringTable, SwedishLettersAreUtf8) {
+    EXPECT_EQ(CStringTable::load(StringId::ColumnFrom),
+              std::string({'F', 'r', '\xC3', '\xA5', 'n'}));
+    EXPECT_EQ(CStringTable::load(StringId::Disconnected), "Frånkopplad.");
+    EXPECT_EQ(CStringTable::load(StringId::ColumnSubject), "Ärende");
+    EXPECT_EQ(CStringTable::load(StringId::ReallyDelete), "Är du säker på att du vill radera");
     EXPECT_EQ(CStringTable::load(StringId::AccountStillBusy),
-              "Kontot \xE4r fortfarande upptaget. Tryck 'Nollst\xE4ll' f\xF6r att avbryta.");
+              "Kontot är fortfarande upptaget. Tryck 'Nollställ' för att avbryta.");
     EXPECT_EQ(CStringTable::load(StringId::BusyGaveUp),
-              "Kontot har varit upptaget i mer \xE4n fem minuter. F\xF6rs\xF6ken avbrutna.");
-    EXPECT_EQ(CStringTable::load(StringId::WaitingForDns), "V\xE4ntar p\xE5 svar fr\xE5n DNS...");
-    EXPECT_EQ(CStringTable::load(StringId::ConnectionLost),
-              "F\xF6rbindelsen med servern br\xF6ts.");
-    EXPECT_EQ(CStringTable::load(StringId::ShortCredits).substr(0, 19), "\xD6verstebetatestare:");
+              "Kontot har varit upptaget i mer än fem minuter. Försöken avbrutna.");
+    EXPECT_EQ(CStringTable::load(StringId::WaitingForDns), "Väntar på svar från DNS...");
+    EXPECT_EQ(CStringTable::load(StringId::ConnectionLost), "Förbindelsen med servern bröts.");
+    EXPECT_EQ(CStringTable::load(StringId::ShortCredits).substr(0, 20), "Överstebetatestare:");
 }
 
 TEST(CStringTable, KeyTextsAreExact) {
     EXPECT_EQ(CStringTable::load(StringId::SocketsUnavailable), "Winsock kunde inte startas.");
     EXPECT_EQ(CStringTable::load(StringId::ConnectingTo), "Ansluter till");
     EXPECT_EQ(CStringTable::load(StringId::DoneAccountHas), "Klar. Kontot har");
-    EXPECT_EQ(CStringTable::load(StringId::MessagesTotalling), "brev p\xE5 totalt");
+    EXPECT_EQ(CStringTable::load(StringId::MessagesTotalling), "brev på totalt");
     EXPECT_EQ(CStringTable::load(StringId::CannotConnect), "Kan inte ansluta.");
     EXPECT_EQ(CStringTable::load(StringId::GreetingRefused),
               "Ett fel uppstod vid anslutning till server.");
@@ -137,13 +137,10 @@ TEST(CStringTable, ExactlyTheKnownIdsHaveTextsThatFitTheBuffer) {
         const int id = idNumber(known);
         const std::string text = CStringTable::load(known);
         EXPECT_LE(text.size(), 255u) << "id " << id;
-        for (char ch : text) {
-            const auto byte = static_cast<unsigned char>(ch);
-            EXPECT_GE(byte, 0x20) << "id " << id;
-            // A lead byte of 0xC2/0xC3 would be UTF-8 left unconverted ('Ã' is not Swedish).
-            EXPECT_TRUE(byte != 0xC2 && byte != 0xC3) << "id " << id;
-        }
-        // A '?' other than the question's own would be a character that fell out of Latin-1.
+        EXPECT_TRUE(CCharset::isUtf8(text)) << "id " << id;
+        for (char ch : text)
+            EXPECT_GE(static_cast<unsigned char>(ch), 0x20) << "id " << id;
+        // A '?' other than the question's own would be a character that fell out on the way.
         if (known != StringId::MessagesQuestion) {
             EXPECT_EQ(text.find('?'), std::string::npos) << "id " << id;
         }

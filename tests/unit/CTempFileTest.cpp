@@ -129,8 +129,7 @@ TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
     smtp.setTo("bo@example.org");
     smtp.setBody("filfil");
     EXPECT_EQ(smtp.send(), 0);
-    EXPECT_EQ(smtp.getStatusText().rfind("Det h\xE4mtade brevet kunde inte l\xE4sas: " + path, 0),
-              0u)
+    EXPECT_EQ(smtp.getStatusText().rfind("Det hämtade brevet kunde inte läsas: " + path, 0), 0u)
         << smtp.getStatusText();
     EXPECT_TRUE(script->finished()) << script->report();
 }
@@ -145,7 +144,7 @@ TEST_F(CTempFileTest, TheFolderMustBeOursAndPrivate) {
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
         EXPECT_FALSE(CTempFile::path(path, error));
-        EXPECT_EQ(error, folder + ": mappen tillh\xF6r inte dig");
+        EXPECT_EQ(error, folder + ": mappen tillhör inte dig");
         ASSERT_EQ(::chown(folder.c_str(), 0, 0), 0);
     }
 
@@ -153,7 +152,7 @@ TEST_F(CTempFileTest, TheFolderMustBeOursAndPrivate) {
     ASSERT_EQ(::rmdir(folder.c_str()), 0);
     ASSERT_EQ(::symlink(elsewhere.c_str(), folder.c_str()), 0);
     EXPECT_FALSE(CTempFile::path(path, error));
-    EXPECT_EQ(error, folder + ": mappen tillh\xF6r inte dig");
+    EXPECT_EQ(error, folder + ": mappen tillhör inte dig");
     ASSERT_EQ(::unlink(folder.c_str()), 0);
     EXPECT_TRUE(CTempFile::path(path, error)) << error;
 }
@@ -174,7 +173,7 @@ TEST_F(CTempFileTest, AParentThatOthersMayWriteToIsRefusedUnlessSticky) {
 
     std::string fallback, reason;
     EXPECT_FALSE(CTempFile::path(fallback, reason));
-    EXPECT_EQ(reason, shared + ": mappen kan \xE4ndras av andra anv\xE4ndare");
+    EXPECT_EQ(reason, shared + ": mappen kan ändras av andra användare");
     const std::string ours = shared + "/maroket-0";
     EXPECT_NE(::rmdir(ours.c_str()), 0) << "something was made in the unsafe folder";
 
