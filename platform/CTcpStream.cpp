@@ -177,7 +177,6 @@ void CTcpStream::awaitData(std::size_t want, const std::function<bool(std::strin
                            int maxMs) {
     if (fd_ < 0)
         return;
-    std::string chunk;
     ahead_.gather(fd_, want, holdsEnd, maxMs, [&](CReadAhead& ahead) {
         // A full receive's worth is left with the system, so that the receive is its one copy.
         int waiting = 0;
@@ -185,13 +184,13 @@ void CTcpStream::awaitData(std::size_t want, const std::function<bool(std::strin
             static_cast<std::size_t>(waiting) >= want)
             return false;
         while (ahead.size() < want) {
-            chunk.resize(want - ahead.size());
-            const IoResult r = receiveAvailable(chunk.data(), chunk.size());
+            const std::size_t room = want - ahead.size();
+            const IoResult r = receiveAvailable(ahead.room(room), room);
             if (r.status != IoStatus::Ok)
                 return false;
             if (r.count == 0)
                 return true;
-            ahead.append(std::string_view(chunk.data(), r.count));
+            ahead.commit(r.count);
         }
         return true;
     });

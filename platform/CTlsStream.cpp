@@ -299,15 +299,15 @@ bool CTlsStream::pullAhead(std::size_t want) {
     while (ahead_.size() < want) {
         ERR_clear_error();
         std::size_t got = 0;
-        const std::size_t room = std::min(want - ahead_.size(), sizeof chunk);
-        const int rc = SSL_read_ex(ssl_, chunk, room, &got);
+        const std::size_t room = want - ahead_.size();
+        const int rc = SSL_read_ex(ssl_, ahead_.room(room), room, &got);
         if (rc != 1) {
             // Wanting more is the normal end here; anything else the next receive reports.
             const bool wantsMore = SSL_get_error(ssl_, rc) == SSL_ERROR_WANT_READ;
             ERR_clear_error();
             return wantsMore;
         }
-        ahead_.append(std::string_view(chunk, got));
+        ahead_.commit(got);
     }
     return true;
 }

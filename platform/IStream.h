@@ -35,7 +35,8 @@ public:
     virtual IoResult receive(char* into, std::size_t max) = 0;
     // Between the receives of a long reply: lets the bytes on their way arrive, at most maxMs,
     // so that the next receive is a large one; returns as soon as want bytes are waiting or
-    // holdsEnd says the waiting bytes end the reply. The next receive hands them out. A stream
+    // holdsEnd, shown each newly arrived piece once and in order, says they end the reply. The
+    // next receive hands them out. A stream
     // that has everything at once (in memory) returns at once.
     virtual void awaitData(std::size_t /*want*/,
                            const std::function<bool(std::string_view)>& /*holdsEnd*/,

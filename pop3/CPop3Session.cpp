@@ -505,15 +505,16 @@ bool CPop3Session::readDataBlock(ReplyKind kind, std::size_t max, bool pauseFirs
     for (bool first = true; !end.complete(); first = false) {
         // The next receive should be a large one, but nothing waits once it is there or the
         // reply has ended.
-        if ((pauseFirst || !first) && pending_.empty() && isConnected())
+        if ((pauseFirst || !first) && pending_.empty() && isConnected()) {
+            CEndOfData probe = end;
             socket_->awaitData(
                 max,
-                [&end](std::string_view waiting) {
-                    CEndOfData probe = end;
-                    probe.feed(waiting);
+                [&probe](std::string_view arrived) {
+                    probe.feed(arrived);
                     return probe.complete();
                 },
                 kGatherMs);
+        }
         std::string_view chunk;
         if (!receiveChunk(kind, max, chunk))
             return false;
