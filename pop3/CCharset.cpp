@@ -15,19 +15,6 @@ constexpr char16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // The length of the valid UTF-8 sequence at p, 0 when there is none; incomplete is set when the
 // bytes up to end are the beginning of a valid sequence that end cuts off.
 std::size_t sequenceAt(const unsigned char* p, const unsigned char* end, bool& incomplete) {
@@ -73,13 +60,6 @@ std::size_t validPrefix(std::string_view bytes, bool& cutShort) {
         p += n;
     }
     return static_cast<std::size_t>(p - begin);
-}
-
-bool isUtf8Name(std::string_view charset) {
-    std::string lower;
-    for (char c : charset)
-        lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower == "utf-8" || lower == "utf8";
 }
 
 // Converts through iconv; false when the charset is unknown or the bytes are not valid in it
@@ -183,4 +163,44 @@ std::size_t CCharset::cutPoint(std::string_view text, std::size_t max) {
     while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
         --at;
     return at;
+}
+
+void CCharset::appendUtf8(std::string& out, char32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool CCharset::hasHighBytes(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+bool CCharset::equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool CCharset::isUtf8Name(std::string_view charset) {
+    return equalsIgnoringCase(charset, "utf-8") || equalsIgnoringCase(charset, "utf8");
 }

@@ -35,4 +35,16 @@ public:
 
     // The longest length of at most max bytes that does not cut a UTF-8 character in two.
     static std::size_t cutPoint(std::string_view text, std::size_t max);
+
+    // The code point as UTF-8; one that is no character (a surrogate, above U+10FFFF) as U+FFFD.
+    static void appendUtf8(std::string& out, char32_t cp);
+    // Any byte above 7 bits.
+    static bool hasHighBytes(std::string_view text);
+    // Names in protocols and MIME fields compare without regard to the case of their ASCII
+    // letters, whatever the locale.
+    static char lowerAscii(char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    static bool equalsIgnoringCase(std::string_view a, std::string_view b);
+    static bool isUtf8Name(std::string_view charset);
 };

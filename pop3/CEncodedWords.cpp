@@ -97,19 +97,6 @@ bool wordAt(std::string_view text, std::size_t begin, Word& word) {
     return true;
 }
 
-bool sameCharset(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string CEncodedWords::decode(std::string_view text) {
@@ -132,7 +119,7 @@ std::string CEncodedWords::decode(std::string_view text) {
         const std::string_view between = text.substr(done, at - done);
         const bool adjacent =
             afterWord && between.find_first_not_of(" \t") == std::string_view::npos;
-        if (!adjacent || !sameCharset(word.charset, runCharset))
+        if (!adjacent || !CCharset::equalsIgnoringCase(word.charset, runCharset))
             flush();
         if (!adjacent)
             out.append(between);

@@ -19,17 +19,13 @@ bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // First occurrence of an all-lower-case key in text, letters compared without regard to case.
 std::size_t findKey(std::string_view text, std::string_view key) {
     if (key.size() > text.size())
         return std::string_view::npos;
     for (std::size_t i = 0; i + key.size() <= text.size(); ++i) {
         std::size_t k = 0;
-        while (k < key.size() && lower(text[i + k]) == key[k])
+        while (k < key.size() && CCharset::lowerAscii(text[i + k]) == key[k])
             ++k;
         if (k == key.size())
             return i;

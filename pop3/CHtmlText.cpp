@@ -1,5 +1,7 @@
 #include "pop3/CHtmlText.h"
 
+#include "pop3/CCharset.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -47,44 +49,20 @@ template <std::size_t N> bool isOneOf(std::string_view name, const std::string_v
     return std::find(std::begin(set), std::end(set), name) != std::end(set);
 }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // The character a reference names ("amp", "#229", "#xE5"); false when it names none.
 bool referenceValue(std::string_view ref, char32_t& cp) {
     if (ref.size() >= 2 && ref[0] == '#') {
-        const bool hex = lower(ref[1]) == 'x';
+        const bool hex = CCharset::lowerAscii(ref[1]) == 'x';
         const std::string_view digits = ref.substr(hex ? 2 : 1);
         if (digits.empty() || digits.size() > 8)
             return false;
         std::uint32_t value = 0;
         for (char c : digits) {
-            const char l = lower(c);
+            const char l = CCharset::lowerAscii(c);
             int d = l >= '0' && l <= '9'          ? l - '0'
                     : hex && l >= 'a' && l <= 'f' ? l - 'a' + 10
                                                   : -1;
@@ -126,7 +104,7 @@ public:
     }
     void character(char32_t cp) {
         begin();
-        appendUtf8(out_, cp);
+        CCharset::appendUtf8(out_, cp == 0 ? char32_t{0xFFFD} : cp);
     }
     void lineBreak() { ++breaks_; }
     void block(int lines) { breaks_ = std::max(breaks_, lines); }
@@ -173,7 +151,8 @@ std::size_t hiddenEnd(std::string_view html, std::size_t from, std::string_view 
     for (std::size_t at = html.find("</", from); at != std::string_view::npos;
          at = html.find("</", at + 2)) {
         std::size_t k = 0;
-        while (k < name.size() && at + 2 + k < html.size() && lower(html[at + 2 + k]) == name[k])
+        while (k < name.size() && at + 2 + k < html.size() &&
+               CCharset::lowerAscii(html[at + 2 + k]) == name[k])
             ++k;
         if (k == name.size())
             return tagEnd(html, at);
@@ -215,7 +194,7 @@ std::string CHtmlText::toPlainText(std::string_view html) {
         std::size_t nameEnd = i + (closing ? 2 : 1);
         std::string name;
         while (nameEnd < html.size() && std::isalnum(static_cast<unsigned char>(html[nameEnd])))
-            name += lower(html[nameEnd++]);
+            name += CCharset::lowerAscii(html[nameEnd++]);
         const bool declaration =
             nameEnd < html.size() && (html[nameEnd] == '!' || html[nameEnd] == '?');
         if (name.empty() && !closing && !declaration) {

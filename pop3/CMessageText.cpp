@@ -20,15 +20,11 @@ struct Unref {
 };
 template <class T> using Owned = std::unique_ptr<T, Unref>;
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
     if (text.size() < lowerPrefix.size())
         return false;
     for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-        if (lower(text[i]) != lowerPrefix[i])
+        if (CCharset::lowerAscii(text[i]) != lowerPrefix[i])
             return false;
     return true;
 }
@@ -114,10 +110,7 @@ std::string tidied(std::string_view text) {
 }
 
 bool needsDecoding(std::string_view field) {
-    for (char c : field)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return true;
-    return field.find("=?") != std::string_view::npos;
+    return CCharset::hasHighBytes(field) || field.find("=?") != std::string_view::npos;
 }
 
 } // namespace

@@ -17,13 +17,6 @@ bool isLiteral(unsigned char b) {
            b == '*' || b == '+' || b == '-' || b == '/';
 }
 
-bool isUtf8(std::string_view charset) {
-    std::string lower;
-    for (char c : charset)
-        lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower == "utf-8" || lower == "utf8";
-}
-
 // The bytes of the character that starts at i: one, or in UTF-8 a lead byte with the
 // continuation bytes after it, which a word must not be split between.
 std::size_t characterLength(std::string_view text, std::size_t i, bool utf8) {
@@ -49,18 +42,11 @@ void appendEncoded(std::string& out, std::string_view bytes) {
 
 } // namespace
 
-bool CHeaderWordEncoder::hasHighBytes(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (byteAt(text, i) >= 0x80)
-            return true;
-    return false;
-}
-
 std::string CHeaderWordEncoder::encodeWords(std::string_view text, std::string_view charset) {
     const std::string open = "=?" + std::string(charset) + "?Q?";
     const std::size_t used = open.size() + kClose.size();
     const std::size_t room = kWordMax > used ? kWordMax - used : 0;
-    const bool utf8 = isUtf8(charset);
+    const bool utf8 = CCharset::isUtf8Name(charset);
     std::string out, word, piece;
     auto finishWord = [&] {
         if (!out.empty())
@@ -84,7 +70,7 @@ std::string CHeaderWordEncoder::encodeWords(std::string_view text, std::string_v
 
 std::string CHeaderWordEncoder::encodeDisplayName(std::string_view header) {
     const std::string_view name = header.substr(0, header.find('<'));
-    if (!hasHighBytes(name))
+    if (!CCharset::hasHighBytes(name))
         return std::string(header);
     // White space around the name stays where it was typed; only the name itself is encoded.
     const std::size_t first = name.find_first_not_of(" \t");
@@ -94,7 +80,7 @@ std::string CHeaderWordEncoder::encodeDisplayName(std::string_view header) {
 }
 
 std::string CHeaderWordEncoder::encodeText(std::string_view text) {
-    if (!hasHighBytes(text))
+    if (!CCharset::hasHighBytes(text))
         return std::string(text);
     std::string bytes;
     const std::string_view charset = CCharset::forSending(text, bytes);

@@ -11,8 +11,6 @@ public:
     // The longest encoded word, delimiters included.
     static constexpr std::size_t kWordMax = 75;
 
-    // True when text has a byte from 0x80 up.
-    static bool hasHighBytes(std::string_view text);
 
     // The whole text, bytes in charset, as encoded words of at most kWordMax characters each,
     // joined by CR LF and a blank (a folded header line; a reader drops that white space between

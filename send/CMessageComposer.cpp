@@ -57,7 +57,7 @@ std::string CMessageComposer::composeMessage(std::string_view fromHeader, std::s
 }
 
 bool CMessageComposer::choosesQuotedPrintable(std::string_view body, int quotedPrintable) {
-    return quotedPrintable == 1 || CHeaderWordEncoder::hasHighBytes(body);
+    return quotedPrintable == 1 || CCharset::hasHighBytes(body);
 }
 
 std::string CMessageComposer::composeHeader(std::string_view fromHeader, std::string_view toHeader,

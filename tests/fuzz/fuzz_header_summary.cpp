@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // lines of their own.
     std::string typed = CCharset::fromUnknown(text);
     std::erase(typed, '\0');
-    if (CHeaderWordEncoder::hasHighBytes(typed)) {
+    if (CCharset::hasHighBytes(typed)) {
         const std::string sent = "Subject: " + CHeaderWordEncoder::encodeText(typed) + "\r\n\r\n";
         FUZZ_CHECK(CHeaderDecoder::summarize(sent, kMissing).subject == oneLine(typed));
     }
