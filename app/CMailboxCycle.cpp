@@ -97,13 +97,12 @@ void CMailboxCycle::loadMailbox() {
         window_.writeControls();
         return;
     }
-    const int toFetch = skipHeaders_ ? 0 : prepareCache(count, keyed);
-    loadRows(count, toFetch > 0);
+    loadRows(count, skipHeaders_ ? std::vector<int>{} : prepareCache(count, keyed));
     if (connected_)
         finishLoad(finalText);
 }
 
-int CMailboxCycle::prepareCache(int count, bool keyed) {
+std::vector<int> CMailboxCycle::prepareCache(int count, bool keyed) {
     MessageTable& cache = pop3_.messageTable();
     if (!pop3_.headersCached())
         cache.clearHeaders();
@@ -115,25 +114,24 @@ int CMailboxCycle::prepareCache(int count, bool keyed) {
         cache.clearHeaders();
         pop3_.setHeadersCached(0);
     }
-    int toFetch = 0;
+    std::vector<int> toFetch;
     for (int i = 1; i <= count; ++i)
-        toFetch += pop3_.headersCached() && cache.hasSummary(i) ? 0 : 1;
+        if (!(pop3_.headersCached() && cache.hasSummary(i)))
+            toFetch.push_back(i);
     return toFetch;
 }
 
-void CMailboxCycle::loadRows(int count, bool withWindow) {
+void CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
     MessageTable& cache = pop3_.messageTable();
+    // A window only where headers come from the server.
+    const bool withWindow = !toFetch.empty();
     CProgressThread progress;
     if (withWindow) {
         progress.SetTotal(count);
         progress.start(progressHost_);
     }
-    // The messages whose headers come from the server, in order; the requests for the next
-    // ones go out while an earlier answer is still on its way, where the server allows it.
-    std::vector<int> toFetch;
-    for (int i = 1; i <= count && !skipHeaders_; ++i)
-        if (!(pop3_.headersCached() && cache.hasSummary(i)))
-            toFetch.push_back(i);
+    // The requests for the next headers go out while an earlier answer is still on its way,
+    // where the server allows it.
     std::size_t requested = 0;
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.

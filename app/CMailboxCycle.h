@@ -68,9 +68,10 @@ private:
     void connectWith(const IMailboxWindow::LoginFields& login);
     void loadMailbox();
     // Rows the cache can give this load: the header rows lined up with the server's messages.
-    // Returns how many of the count messages still need their headers fetched.
-    int prepareCache(int count, bool keyed);
-    void loadRows(int count, bool withWindow);
+    // Returns the messages, in order, whose headers must come from the server.
+    std::vector<int> prepareCache(int count, bool keyed);
+    // Shows a row for each of the count messages, fetching the headers of those in toFetch.
+    void loadRows(int count, const std::vector<int>& toFetch);
     void finishLoad(const std::string& finalText);
     void loginFailed();
 
