@@ -226,6 +226,11 @@ CSmtpLogin CMaroketDlg::typedLogin() {
     return {login_.account(), login_.password()};
 }
 
+std::string CMaroketDlg::quickFrom() {
+    login_.readControls();
+    return login_.quickFrom();
+}
+
 bool CMaroketDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list()->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         QMetaObject::invokeMethod(
