@@ -1,6 +1,7 @@
 #include "app/CMaroketDlg.h"
 
 #include "app/CStatusLine.h"
+#include "app/CStatusText.h"
 #include "app/CWindowPlacement.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CContentDlg.h"
@@ -73,11 +74,9 @@ void CMaroketDlg::applySettings() {
 
 void CMaroketDlg::setStatus(const std::string& status) {
     status_ = status;
-    // A server's reply keeps its line end in the text; the one-line label does not show it.
-    std::string shown = status;
-    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
-        shown.pop_back();
-    layout_.statusLine()->setStatus(text(shown));
+    // A server's reply keeps its line ends in the text; the one-line label shows its lines as
+    // one.
+    layout_.statusLine()->setStatus(text(CStatusText::oneLine(status)));
 }
 
 void CMaroketDlg::setStatus(StringId id) {
@@ -225,6 +224,11 @@ void CMaroketDlg::onRestore() {
 CSmtpLogin CMaroketDlg::typedLogin() {
     login_.readControls();
     return {login_.account(), login_.password()};
+}
+
+std::string CMaroketDlg::quickFrom() {
+    login_.readControls();
+    return login_.quickFrom();
 }
 
 bool CMaroketDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -126,6 +126,7 @@ private:
     IDialogRunner& runner() override { return runner_; }
     QWidget* dialogParent() override { return this; }
     CSmtpLogin typedLogin() override;
+    std::string quickFrom() override;
     // A forward's failed message is a notice like the core's.
     void notify(const std::string& text) override { showMessage(text); }
 

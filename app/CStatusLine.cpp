@@ -2,6 +2,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFontMetrics>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,12 +39,33 @@ CStatusLine::CStatusLine(QWidget* parent) : QLabel(parent) {
 }
 
 void CStatusLine::setStatus(const QString& text) {
-    // A new text announces itself: the label's name follows it.
-    if (text != this->text()) {
-        setText(text);
-        return;
+    // A new text announces itself: the label's name follows it. The same text once more is news
+    // as well ("0 brev markerade." after another "Inget"), and so is a text cut to what another
+    // one was cut to.
+    const bool same = text == full_;
+    full_ = text;
+    if (same || !showFitting()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
     }
-    // The same text once more is news as well ("0 brev markerade." after another "Inget").
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+}
+
+void CStatusLine::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    showFitting();
+}
+
+bool CStatusLine::showFitting() {
+    // The room inside the frame, less the label's margins and an indent of about one letter.
+    const QFontMetrics metrics = fontMetrics();
+    const int room = contentsRect().width() - 2 * margin() -
+                     std::max(indent(), metrics.horizontalAdvance(QLatin1Char('x')));
+    const QString shown = room > 0 ? metrics.elidedText(full_, Qt::ElideRight, room) : full_;
+    const bool cut = shown != full_;
+    setAccessibleDescription(cut ? full_ : QStringLiteral("Status"));
+    setToolTip(cut ? full_ : QString());
+    if (shown == text())
+        return false;
+    setText(shown);
+    return true;
 }

@@ -89,4 +89,6 @@ enum class StringId : int {
     PasswordNeedsTls = 734,
     // After the user stopped a download or a delete run, the list was loaded anew.
     ListReloaded = 740,
+    // Mail without a sender is not sent.
+    NoSenderAddress = 760,
 };

@@ -1,11 +1,10 @@
 #include "send/CForwardRun.h"
 
 #include "platform/CFile.h"
-#include "platform/CTempFile.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
-#include "send/CMessageComposer.h"
+#include "send/CRetrievedHeader.h"
 #include "send/CSmtpSession.h"
 #include "send/IForwardHost.h"
 
@@ -27,7 +26,7 @@ CForwardRun::CForwardRun(CPop3Session& pop3, CSmtpSession& smtp, IForwardHost& h
     : pop3_(pop3), smtp_(smtp), host_(host) {}
 
 void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool deleteAfter,
-                      const CSmtpLogin& login) {
+                      const CSmtpLogin& login, const std::string& ownAddress) {
     const int total = static_cast<int>(rows.size());
     for (int i = 1; i <= total; ++i) {
         const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
@@ -41,26 +40,35 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
             return;
         }
         host_.setStatus(stepText(StringId::SendingMessage, i, total));
-        // The envelope sender is the forwarded message's own.
-        smtp_.setBody(std::string(CMessageComposer::kForwardMarker));
-        smtp_.setFrom(pop3_.messageTable().senderOf(n));
-        smtp_.setTo(to);
-        if (smtp_.send(login)) {
-            if (deleteAfter)
-                pop3_.dele(n);
-        } else {
-            // A send that ended before the data leaves the message's file behind.
-            std::string path, error;
-            if (CTempFile::path(path, error))
-                CFile::remove(path);
-            host_.notify(smtp_.getStatusText());
-        }
+        if (sendOn(to, login, ownAddress) && deleteAfter)
+            pop3_.dele(n);
     }
     if (!deleteAfter)
         pop3_.rset();
     // QUIT makes the deletions final; the list is loaded anew.
     host_.disconnect();
     host_.connectOrDisconnect();
+}
+
+bool CForwardRun::sendOn(const std::string& to, const CSmtpLogin& login,
+                         const std::string& ownAddress) {
+    const std::string file = CPop3Session::tempFilePath();
+    if (file.empty()) {
+        host_.notify(load(StringId::RetrievedUnreadable));
+        return false;
+    }
+    // A server that takes mail only after a login takes it only from the account's own address:
+    // the message's sender goes on the envelope only when the user has none. The row in the
+    // list is not asked: it may name another message by now.
+    smtp_.setFrom(ownAddress.empty() ? CRetrievedHeader::senderAddressOfFile(file) : ownAddress);
+    smtp_.setTo(to);
+    smtp_.setForwardFile(file);
+    if (smtp_.send(login))
+        return true;
+    // A send that ended before the data leaves the message's file behind.
+    CFile::remove(file);
+    host_.notify(smtp_.getStatusText());
+    return false;
 }
 
 void CForwardRun::stop(const std::string& reason) {

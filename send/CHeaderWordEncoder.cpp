@@ -40,6 +40,23 @@ void appendEncoded(std::string& out, std::string_view bytes) {
     }
 }
 
+// A name with one of these characters is not a plain phrase: a "," would even split the
+// sender into two addresses. A name already in quotes stays as typed.
+bool needsQuotes(std::string_view name) {
+    const bool quotedAlready = name.size() >= 2 && name.front() == '"' && name.back() == '"';
+    return !quotedAlready && name.find_first_of("()<>[]:;@\\,.\"") != std::string_view::npos;
+}
+
+std::string quoted(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
 } // namespace
 
 std::string CHeaderWordEncoder::encodeWords(std::string_view text, std::string_view charset) {
@@ -69,14 +86,25 @@ std::string CHeaderWordEncoder::encodeWords(std::string_view text, std::string_v
 }
 
 std::string CHeaderWordEncoder::encodeDisplayName(std::string_view header) {
-    const std::string_view name = header.substr(0, header.find('<'));
-    if (!CCharset::hasHighBytes(name))
+    const std::size_t open = header.find('<');
+    // A bare address is an address, never a name.
+    if (open == std::string_view::npos)
         return std::string(header);
-    // White space around the name stays where it was typed; only the name itself is encoded.
-    const std::size_t first = name.find_first_not_of(" \t");
-    const std::size_t end = name.find_last_not_of(" \t") + 1;
-    return std::string(header.substr(0, first)) + encodeText(name.substr(first, end - first)) +
-           std::string(header.substr(end));
+    const std::string_view typed = header.substr(0, open);
+    const std::size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return std::string(header);
+    // White space around the name stays where it was typed; only the name itself changes.
+    const std::size_t end = typed.find_last_not_of(" \t") + 1;
+    const std::string_view name = typed.substr(first, end - first);
+    std::string shown;
+    if (CCharset::hasHighBytes(name))
+        shown = encodeText(name);
+    else if (needsQuotes(name))
+        shown = quoted(name);
+    else
+        return std::string(header);
+    return std::string(header.substr(0, first)) + shown + std::string(header.substr(end));
 }
 
 std::string CHeaderWordEncoder::encodeText(std::string_view text) {

@@ -11,7 +11,6 @@ public:
     // The longest encoded word, delimiters included.
     static constexpr std::size_t kWordMax = 75;
 
-
     // The whole text, bytes in charset, as encoded words of at most kWordMax characters each,
     // joined by CR LF and a blank (a folded header line; a reader drops that white space between
     // two words). Only letters, digits and ! * + - / stay as they are; every other byte, the blank
@@ -20,8 +19,10 @@ public:
     static std::string encodeWords(std::string_view text, std::string_view charset);
 
     // A From or To header text: the display name before the "<" as encoded words when it has
-    // 8-bit bytes, the white space around it and everything from the "<" on unchanged (an
-    // address goes out as typed, as on the envelope). Any other text is returned as it is.
+    // 8-bit bytes, in double quotes when it has a character a plain name may not hold ("," or
+    // ".", say), the white space around it and everything from the "<" on unchanged (an address
+    // goes out as typed, as on the envelope). Any other text, a bare address among them, is
+    // returned as it is.
     static std::string encodeDisplayName(std::string_view header);
 
     // Text for the Subject line: encoded words when it has 8-bit bytes, else unchanged.

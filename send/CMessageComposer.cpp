@@ -45,35 +45,31 @@ void appendQuotedLine(std::string& out, std::string_view line) {
 
 } // namespace
 
-std::string CMessageComposer::composeMessage(std::string_view fromHeader, std::string_view toHeader,
-                                             std::string_view subject, std::string_view body,
+std::string CMessageComposer::composeMessage(const HeaderFields& fields, std::string_view body,
                                              int quotedPrintable) {
     std::string bytes;
     const std::string_view charset = CCharset::forSending(body, bytes);
     // Decided by what is sent: 8-bit text never goes out raw.
     const bool encoded = choosesQuotedPrintable(bytes, quotedPrintable);
-    return composeHeader(fromHeader, toHeader, subject, encoded, charset) + "\r\n" +
-           composeText(bytes, encoded);
+    return composeHeader(fields, encoded, charset) + "\r\n" + composeText(bytes, encoded);
 }
 
 bool CMessageComposer::choosesQuotedPrintable(std::string_view body, int quotedPrintable) {
     return quotedPrintable == 1 || CCharset::hasHighBytes(body);
 }
 
-std::string CMessageComposer::composeHeader(std::string_view fromHeader, std::string_view toHeader,
-                                            std::string_view subject, bool quotedPrintableBody,
+std::string CMessageComposer::composeHeader(const HeaderFields& fields, bool quotedPrintableBody,
                                             std::string_view bodyCharset) {
     std::string header = "X-Mailer: Velmo 1.0\r\n";
-    if (!fromHeader.empty())
-        header.append("From: ")
-            .append(CHeaderWordEncoder::encodeDisplayName(fromHeader))
-            .append("\r\n");
-    if (!toHeader.empty())
-        header.append("To: ")
-            .append(CHeaderWordEncoder::encodeDisplayName(toHeader))
-            .append("\r\n");
-    if (!subject.empty())
-        header.append("Subject: ").append(CHeaderWordEncoder::encodeText(subject)).append("\r\n");
+    auto line = [&header](std::string_view name, std::string_view value) {
+        if (!value.empty())
+            header.append(name).append(": ").append(value).append("\r\n");
+    };
+    line("Date", fields.date);
+    line("From", CHeaderWordEncoder::encodeDisplayName(fields.from));
+    line("To", CHeaderWordEncoder::encodeDisplayName(fields.to));
+    line("Subject", CHeaderWordEncoder::encodeText(fields.subject));
+    line("Message-ID", fields.messageId);
     if (quotedPrintableBody)
         header.append("MIME-Version: 1.0\r\nContent-Type: text/plain; charset=")
             .append(bodyCharset)

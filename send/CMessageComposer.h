@@ -9,28 +9,35 @@
 // the 8-bit encodings and the shape of the data on the wire. Nothing here touches a socket.
 class CMessageComposer {
 public:
-    // A body of exactly this text means: send the retrieved message instead of a composed one.
-    static constexpr std::string_view kForwardMarker = "filfil";
     // The longest line of quoted-printable text, the "=" of a soft line break included.
     static constexpr std::size_t kQuotedLineMax = 76;
+
+    // The header lines of a composed message, as typed (UTF-8). From and To hold an address as
+    // typed: a display name with the address in angle brackets, or the bare address.
+    struct HeaderFields {
+        std::string_view date = {};
+        std::string_view from = {};
+        std::string_view to = {};
+        std::string_view subject = {};
+        std::string_view messageId = {};
+    };
 
     // The whole message as it goes on the wire after DATA, before its terminating line: the
     // header block, the empty line and the body. Each text goes out in ISO-8859-1 when every
     // character fits and in UTF-8 otherwise (CCharset::forSending), declared either way.
-    static std::string composeMessage(std::string_view fromHeader, std::string_view toHeader,
-                                      std::string_view subject, std::string_view body,
+    static std::string composeMessage(const HeaderFields& fields, std::string_view body,
                                       int quotedPrintable);
 
     // Whether a composed body goes out quoted-printable: when it has a byte from 0x80 up, or
     // when the owner forces it with quotedPrintable 1. Any other body goes out as typed.
     static bool choosesQuotedPrintable(std::string_view body, int quotedPrintable);
 
-    // The header block in its fixed order; From, To and Subject only when given, the three MIME
-    // lines (with the body's charset) only for a quoted-printable body. A display name or
-    // subject with 8-bit bytes goes out as encoded words; 7-bit text stays exactly as given.
-    // Every line ends in CR LF; the empty line that ends the block is not part of it.
-    static std::string composeHeader(std::string_view fromHeader, std::string_view toHeader,
-                                     std::string_view subject, bool quotedPrintableBody,
+    // The header block in its fixed order: X-Mailer, Date, From, To, Subject, Message-ID, each
+    // only when given, then the three MIME lines (with the body's charset) only for a
+    // quoted-printable body. A display name or subject with 8-bit bytes goes out as encoded
+    // words; 7-bit text stays exactly as given. Every line ends in CR LF; the empty line that
+    // ends the block is not part of it.
+    static std::string composeHeader(const HeaderFields& fields, bool quotedPrintableBody,
                                      std::string_view bodyCharset = CCharset::kLatin1);
 
     // The body as quoted-printable text: bytes from 0x80 up, "=", control bytes other than TAB,

@@ -8,12 +8,13 @@
 #include "platform/AppSettings.h"
 #include "platform/CFile.h"
 #include "platform/CTempFile.h"
+#include "pop3/CHeaderDecoder.h"
 #include "pop3/CPop3Session.h"
 #include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 #include "send/CForwardRun.h"
-#include "send/CMessageComposer.h"
+#include "send/CRetrievedHeader.h"
 #include "send/CSmtpSession.h"
 #include "send/ISendWindow.h"
 
@@ -31,6 +32,17 @@ std::string freshText(const std::string& before, const std::string& after) {
     return after != before ? after : std::string{};
 }
 
+bool hasAddress(const std::string& typed) {
+    return typed.find_first_not_of(" \t") != std::string::npos;
+}
+
+// A field of the message's own header as text; empty without it.
+std::string headerText(std::string_view header, std::string_view name) {
+    std::string value;
+    return CRetrievedHeader::field(header, name, value) ? CHeaderDecoder::decodeText(value)
+                                                        : std::string{};
+}
+
 } // namespace
 
 CSmtpLogin CMessageFlows::loginFor(ISendWindow& window) {
@@ -42,6 +54,11 @@ CSmtpLogin CMessageFlows::loginFor(ISendWindow& window) {
 
 void CMessageFlows::setStatus(StringId id) {
     window_.setStatus(load(id));
+}
+
+std::string CMessageFlows::ownAddress(ISendWindow& window) {
+    const std::string& address = window.settings().address;
+    return hasAddress(address) ? address : window.quickFrom();
 }
 
 std::string CMessageFlows::recipientDomain(const std::string& address) {
@@ -94,16 +111,29 @@ void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
         window_.setStatus(smtp.getStatusText());
 }
 
+void CMessageFlows::composeAndSend(CComposeDlg& dialog, bool isReply) {
+    while (window_.runner().run(dialog) == DialogResult::ok) {
+        // The address in the brackets counts, or the whole text without them.
+        const std::string& from = dialog.from();
+        const std::size_t open = from.find('<'), close = from.find('>', open);
+        if (hasAddress(open == std::string::npos || close == std::string::npos
+                           ? from
+                           : from.substr(open + 1, close - open - 1))) {
+            sendComposed(from, dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
+                         isReply);
+            return;
+        }
+        setStatus(StringId::NoSenderAddress);
+    }
+}
+
 void CMessageFlows::newMessage() {
     CComposeDlg dialog(window_.dialogParent());
     const std::string& address = window_.settings().address;
     if (!address.empty())
         dialog.SetFrom(address);
     dialog.SetDirect(true);
-    if (window_.runner().run(dialog) != DialogResult::ok)
-        return;
-    sendComposed(dialog.from(), dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
-                 false);
+    composeAndSend(dialog, false);
 }
 
 bool CMessageFlows::takeRetrievedFile(std::string& bytes, std::size_t limit) {
@@ -168,27 +198,24 @@ void CMessageFlows::reply() {
             setStatus(StringId::TopLabel);
         return;
     }
-    const std::string headerText = pop3.getReplyText();
+    const std::string header = pop3.getReplyText();
 
-    // A message the table has no row for (a quick login) is answered with empty fields.
-    const MessageTable& table = pop3.messageTable();
+    // The message's own header names whom to answer: the row may name another message by now,
+    // when another client changed the mailbox since the rows were read. A header without a
+    // sender or subject leaves that field empty.
     CComposeDlg dialog(window_.dialogParent());
-    dialog.SetTo(table.senderOf(n));
-    dialog.SetSubject(table.subjectOf(n));
+    dialog.SetTo(headerText(header, "From"));
+    dialog.SetSubject(headerText(header, "Subject"));
     const std::string& address = window_.settings().address;
     if (!address.empty())
         dialog.SetFrom(address);
 
     // The quote keeps the header block and at most so much of the body.
     std::string retrieved;
-    if (!takeRetrievedFile(retrieved, headerText.size() + ReplyLimits::kKeptTextMax))
+    if (!takeRetrievedFile(retrieved, header.size() + ReplyLimits::kKeptTextMax))
         return;
-    dialog.SetQuotedBody(replyBody(retrieved, headerText.size()));
-
-    if (window_.runner().run(dialog) != DialogResult::ok)
-        return;
-    sendComposed(dialog.from(), dialog.to(), dialog.subject(), dialog.body(), dialog.direct(),
-                 true);
+    dialog.SetQuotedBody(replyBody(retrieved, header.size()));
+    composeAndSend(dialog, true);
 }
 
 void CMessageFlows::forward() {
@@ -205,5 +232,6 @@ void CMessageFlows::forward() {
 
     // One login for the whole run, which sends through the server the session holds.
     const CSmtpLogin login = loginFor(window_);
-    CForwardRun(window_.pop3(), window_.smtp(), window_).run(rows, to, deleteAfter, login);
+    CForwardRun(window_.pop3(), window_.smtp(), window_)
+        .run(rows, to, deleteAfter, login, ownAddress(window_));
 }

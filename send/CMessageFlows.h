@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CComposeDlg;
 class CSmtpLogin;
 class CSmtpSession;
 class ISendWindow;
@@ -37,9 +38,14 @@ public:
     // file after RETR; its header block is as long as the TOP reply of headerLength bytes,
     // terminating line included, says), as CQuoting::replyBody takes it.
     static std::string replyBody(const std::string& retrieved, std::size_t headerLength);
+    // The user's own address: "E-postadress" when set, else the quick-send panel's "Från:".
+    static std::string ownAddress(ISendWindow& window);
 
 private:
-    // The compose dialog's fields into the session, the server choice shown, then the send.
+    // Runs the compose dialog until "Avbryt", or "Skicka" with a sender; a "Skicka" without one
+    // says so in the status line and shows the dialog again with everything typed. Then the
+    // dialog's fields into the session, the server choice shown, and the send.
+    void composeAndSend(CComposeDlg& dialog, bool isReply);
     void sendComposed(const std::string& from, const std::string& to, const std::string& subject,
                       const std::string& body, bool direct, bool isReply);
     // Reads at most limit bytes of the retrieved message's file and removes the file; false with

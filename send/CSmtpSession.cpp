@@ -4,11 +4,11 @@
 #include "platform/CFile.h"
 #include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
-#include "platform/CTempFile.h"
 #include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 #include "send/CMessageComposer.h"
+#include "send/CMessageStamps.h"
 #include "send/CMxResolver.h"
 #include "send/CSmtpLogin.h"
 #include "send/CSmtpReply.h"
@@ -74,12 +74,17 @@ std::string encodedLine(std::string_view prefix, std::string_view bytes) {
 } // namespace
 
 CSmtpSession::CSmtpSession()
-    : ownFactory_(std::make_unique<CSocketFactory>()), factory_(ownFactory_.get()) {}
+    : ownStamps_(std::make_unique<CMessageStamps>()), stamps_(ownStamps_.get()),
+      ownFactory_(std::make_unique<CSocketFactory>()), factory_(ownFactory_.get()) {}
 
 CSmtpSession::~CSmtpSession() = default;
 
 void CSmtpSession::setSocketFactory(ISocketFactory* factory) {
     factory_ = factory ? factory : ownFactory_.get();
+}
+
+void CSmtpSession::setMessageStamps(IMessageStamps* stamps) {
+    stamps_ = stamps ? stamps : ownStamps_.get();
 }
 
 void CSmtpSession::setStatusFromTable(StringId id) {
@@ -102,9 +107,9 @@ void CSmtpSession::splitAddresses() {
     auto split = [](std::string& address, std::string& header) {
         const auto open = address.find('<');
         const auto close = address.find('>');
+        header = address;
         if (open == std::string::npos || close == std::string::npos || close < open)
             return;
-        header = address;
         address = header.substr(open + 1, close - open - 1);
     };
     split(toAddress_, toHeader_);
@@ -118,6 +123,13 @@ bool CSmtpSession::refuseLineBreaks(std::initializer_list<const std::string*> te
             return true;
         }
     return false;
+}
+
+bool CSmtpSession::refuseMissingSender() {
+    if (fromAddress_.find_first_not_of(" \t") != std::string::npos)
+        return false;
+    setStatusFromTable(StringId::NoSenderAddress);
+    return true;
 }
 
 void CSmtpSession::failStep(SmtpStep step, StringId reasonId) {
@@ -342,11 +354,13 @@ void CSmtpSession::refuse(SmtpStep step, std::string_view reply) {
 }
 
 int CSmtpSession::transmitMessage() {
-    if (body_ == CMessageComposer::kForwardMarker)
+    if (!forwardFile_.empty())
         return forwardFile();
     // Typed text becomes the message's bytes here, in the charset each text fits.
-    const std::string message =
-        CMessageComposer::composeMessage(fromHeader_, toHeader_, subject_, body_, quotedPrintable);
+    const std::string date = stamps_->date();
+    const std::string id = stamps_->messageId(CMessageStamps::idDomain(fromAddress_));
+    const std::string message = CMessageComposer::composeMessage(
+        {date, fromHeader_, toHeader_, subject_, id}, body_, quotedPrintable);
     CDataEnding ending;
     if (!sendData(message, ending))
         return 0;
@@ -370,11 +384,7 @@ int CSmtpSession::finishData(const CDataEnding& ending) {
 
 int CSmtpSession::forwardFile() {
     const std::string unreadable = CStringTable::load(StringId::RetrievedUnreadable);
-    std::string path, error;
-    if (!CTempFile::path(path, error)) {
-        statusText_ = unreadable + " " + error;
-        return 0;
-    }
+    const std::string& path = forwardFile_;
     CFile file;
     const long long length = file.openForRead(path) ? file.size() : -1;
     if (length < 0) {
@@ -468,6 +478,7 @@ int CSmtpSession::send(const CSmtpLogin& login) {
     login_ = &login;
     const int result = deliver();
     login_ = nullptr;
+    forwardFile_.clear();
     return result;
 }
 
@@ -485,7 +496,8 @@ int CSmtpSession::testAddress(const std::string& address, const CSmtpLogin& logi
 int CSmtpSession::deliver() {
     splitAddresses();
     if (refuseLineBreaks(
-            {&fromAddress_, &fromHeader_, &toAddress_, &toHeader_, &heloName_, &subject_}))
+            {&fromAddress_, &fromHeader_, &toAddress_, &toHeader_, &heloName_, &subject_}) ||
+        refuseMissingSender())
         return 0;
     const bool ok = sendEnvelope("RCPT TO:<" + toAddress_ + ">\r\n", true) &&
                     sendLine(StepData, "DATA\r\n") && checkReply(StepData) && transmitMessage();

@@ -11,9 +11,11 @@
 
 class CDataEnding;
 class CFile;
+class CMessageStamps;
 class CSmtpLogin;
 class CSmtpReply;
 class CSocketFactory;
+class IMessageStamps;
 class IProgressHost;
 
 // The program's SMTP client, one connection per operation. send() delivers one message to one
@@ -54,6 +56,9 @@ public:
     // factory must outlive the session.
     void setSocketFactory(ISocketFactory* factory);
     void setProgressHost(IProgressHost* host) { progressHost_ = host; }
+    // The date and id of each composed message; null means the real clock and ids. The stamps
+    // must outlive the session.
+    void setMessageStamps(IMessageStamps* stamps);
 
     void setFrom(const std::string& text) { fromAddress_ = text; }
     void setTo(const std::string& text) { toAddress_ = text; }
@@ -63,8 +68,11 @@ public:
     void setPort(int port) { port_ = port; }
     int port() const { return port_; }
     void setSubject(const std::string& text) { subject_ = text; }
-    // A body of exactly "filfil" sends the retrieved message in the temporary file instead.
     void setBody(const std::string& text) { body_ = text; }
+    // The next send() forwards the retrieved message in this file, byte for byte, instead of
+    // composing one, and removes the file; empty means a composed message. The send uses it up:
+    // the one after composes again unless this is called anew.
+    void setForwardFile(const std::string& path) { forwardFile_ = path; }
 
     std::string getServer() const { return server_; }
     std::string getStatusText() const { return statusText_; }
@@ -88,7 +96,7 @@ public:
 
 private:
     // A display name with the address in angle brackets: the whole text for the header line,
-    // the bare address for the envelope.
+    // the bare address for the envelope. A bare address is both.
     void splitAddresses();
     // One receive for the step and its test: 1 when the server goes on (for StepData, a
     // go-ahead for the message).
@@ -126,6 +134,8 @@ private:
 
     // Texts with a line break would put commands of their own on the wire.
     bool refuseLineBreaks(std::initializer_list<const std::string*> texts);
+    // Mail needs a sender: for the envelope, and for a composed message's From line.
+    bool refuseMissingSender();
     bool connectAndGreet();
     bool sendLine(SmtpStep step, std::string_view line);
     bool sendData(std::string_view bytes, CDataEnding& ending);
@@ -147,12 +157,15 @@ private:
     std::string fromAddress_;
     std::string toAddress_;
     std::string body_;
+    std::string forwardFile_;
     std::string heloName_;
     std::unique_ptr<IStream> socket_;
     std::string replyArea_;
     const CSmtpLogin* login_ = nullptr; // during send() and testAddress() only
     bool secure_ = false;               // the connection runs over TLS
 
+    std::unique_ptr<CMessageStamps> ownStamps_;
+    IMessageStamps* stamps_ = nullptr;
     std::unique_ptr<CSocketFactory> ownFactory_;
     ISocketFactory* factory_ = nullptr;
     IProgressHost* progressHost_ = nullptr;

@@ -3,6 +3,7 @@
 #include "send/CSmtpLogin.h"
 #include "send/IForwardHost.h"
 
+#include <string>
 #include <vector>
 
 struct AppSettings;
@@ -13,9 +14,9 @@ class QWidget;
 
 // What the sending commands (new message, reply, forward, the quick-send panel) need of the
 // main window: the settings, the status line, both sessions, the marked rows, the runner of
-// every prompt with the parent of its dialogs, the account and password typed for the login,
-// and, through IForwardHost, the mailbox cycle's disconnect and reconnect. The window implements
-// it; nothing in send/ knows the window itself.
+// every prompt with the parent of its dialogs, the account and password typed for the login, the
+// quick-send panel's sender, and, through IForwardHost, the mailbox cycle's disconnect and
+// reconnect. The window implements it; nothing in send/ knows the window itself.
 class ISendWindow : public IForwardHost {
 public:
     virtual const AppSettings& settings() const = 0;
@@ -28,4 +29,6 @@ public:
     // The account and password as they stand in the login fields now, for an SMTP server that
     // asks for a login. The caller keeps them for one operation only.
     virtual CSmtpLogin typedLogin() = 0;
+    // The quick-send panel's "Från:" as it stands now.
+    virtual std::string quickFrom() = 0;
 };

@@ -154,7 +154,7 @@ write("fuzz_smtp_fields", "injected-rcpt",
 write("fuzz_smtp_fields", "injected-helo",
       strings("anna@example.org", "bo@example.org", "nada\rRSET", "", "bo@example.org\r\nX",
               "") + TESTING)
-write("fuzz_smtp_fields", "forward-marker",
+write("fuzz_smtp_fields", "typed-filfil",
       strings("anna@example.org", "bo@example.org", "nada", "", "", "filfil") + PLAIN)
 
 QUOTES = {

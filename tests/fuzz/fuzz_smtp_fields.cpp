@@ -1,11 +1,14 @@
 // What typed fields put on the wire: the address split into header and envelope, the refusal of
-// line breaks, and data that no body can end early.
+// line breaks and of mail without a sender, and data that no body can end early; any body, the
+// text "filfil" too, is composed.
 #include "CFuzzServer.h"
 #include "FuzzCheck.h"
 #include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "send/CMessageComposer.h"
+#include "send/CMessageStamps.h"
 #include "send/CSmtpSession.h"
+#include "tests/support/CFixedStamps.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -20,13 +23,10 @@ bool hasLineBreak(const std::string& s) {
 // The envelope address and the header text of a typed address.
 void split(const std::string& typed, std::string& address, std::string& header) {
     const std::size_t open = typed.find('<'), close = typed.find('>');
-    if (open != std::string::npos && close != std::string::npos && close > open) {
-        address = typed.substr(open + 1, close - open - 1);
-        header = typed;
-    } else {
-        address = typed;
-        header.clear();
-    }
+    header = typed;
+    address = open != std::string::npos && close != std::string::npos && close > open
+                  ? typed.substr(open + 1, close - open - 1)
+                  : typed;
 }
 
 // Every line end of composed text as it must reach the wire.
@@ -76,8 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
                     : std::vector<std::string>{"220 x\r\n", "250 x\r\n", "250 x\r\n", "250 x\r\n",
                                                "354 x\r\n", "250 x\r\n", "221 x\r\n"};
     CFuzzSocketFactory factory(server);
+    CFixedStamps stamps;
     CSmtpSession session;
     session.setSocketFactory(&factory);
+    session.setMessageStamps(&stamps);
     session.setServer("mail.example");
     session.setHelo(helo);
     session.setFrom(from);
@@ -101,15 +103,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         return 0;
     }
 
+    if (!addressTest && fromAddress.find_first_not_of(" \t") == std::string::npos) {
+        // Mail without a sender is not sent.
+        FUZZ_CHECK(result == 0 && factory.streams == 0 && server.sent.empty());
+        FUZZ_CHECK(session.getStatusText() == CStringTable::load(StringId::NoSenderAddress));
+        return 0;
+    }
     const std::string commands = "HELO " + helo + "\r\nMAIL FROM: <" + fromAddress + ">\r\n";
     if (addressTest) {
         FUZZ_CHECK(result == 1);
         FUZZ_CHECK(server.sent == commands + "RCPT TO: <" + tested + ">\r\nQUIT\r\n");
-        return 0;
-    }
-    if (body == CMessageComposer::kForwardMarker) {
-        // No message was retrieved in this folder: the data is abandoned with a reason.
-        FUZZ_CHECK(result == 0 && !session.getStatusText().empty());
         return 0;
     }
     FUZZ_CHECK(result == 1);
@@ -124,8 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const std::string_view charset = CCharset::forSending(body, bodyBytes);
     const bool encoded =
         CMessageComposer::choosesQuotedPrintable(bodyBytes, quotedPrintable ? 1 : 0);
-    const std::string header =
-        CMessageComposer::composeHeader(fromHeader, toHeader, subject, encoded, charset);
+    const std::string id = stamps.messageId(CMessageStamps::idDomain(fromAddress));
+    const std::string header = CMessageComposer::composeHeader(
+        {CFixedStamps::kDate, fromHeader, toHeader, subject, id}, encoded, charset);
     FUZZ_CHECK(wire.compare(0, header.size() + 2, header + "\r\n") == 0);
     FUZZ_CHECK(wire.find("\r\n.\r\n") == wire.size() - 5);
     std::string text = wire.substr(header.size() + 2, wire.size() - header.size() - 2 - 3);

@@ -14,13 +14,16 @@
 #include "resources/CStringTable.h"
 #include "send/CMessageFlows.h"
 #include "support/CFakeSocketFactory.h"
+#include "support/CFixedStamps.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/CRecordingSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -133,6 +136,7 @@ public:
         window.setProgressHost(&progress);
         window.pop3().setSocketFactory(&pop3Sockets);
         window.smtp().setSocketFactory(&smtpSockets);
+        window.smtp().setMessageStamps(&stamps);
         smtpSockets.status = [this] { return window.statusText(); };
         smtpSockets.onSend([this](const std::string& line) {
             if (line.rfind("HELO ", 0) == 0)
@@ -182,6 +186,7 @@ public:
     CClosingProgressHost progress;
     CRecordingSocketFactory pop3Sockets;
     CStatusAtSocketFactory smtpSockets;
+    CFixedStamps stamps;
     std::vector<std::string> atRetr;
     std::function<void(const std::string&)> onPop3Send;
     CMaroketDlg window;
@@ -191,9 +196,17 @@ const std::string kMime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charse
                           "Content-Transfer-Encoding: quoted-printable\r\n";
 
 std::string message(int n, const std::string& body = "Hej.\n") {
-    return "From: Avs" + std::to_string(n) + " <a" + std::to_string(n) +
-           "@example.org>\nSubject: Brev " + std::to_string(n) +
-           "\nDate: Tue, 8 Dec 2026 10:00:00 +0100\n\n" + body;
+    const std::string number = std::to_string(n);
+    return "From: Avs" + number + " <a" + number + "@example.org>\nSubject: Brev " + number +
+           "\nDate: Tue, 8 Dec 2026 10:00:00 +0100\nMessage-ID: <" + number + "@example.org>\n\n" +
+           body;
+}
+
+// The header block of a composed message under the fixed stamps, with the empty line after it.
+std::string head(const std::string& from, const std::string& to, const std::string& subject,
+                 const std::string& mime = "") {
+    return CFixedStamps::start() + "From: " + from + "\r\nTo: " + to + "\r\nSubject: " + subject +
+           "\r\nMessage-ID: <1@example.org>\r\n" + mime + "\r\n";
 }
 
 class CSendFlowsTest : public ::testing::Test {
@@ -278,9 +291,9 @@ TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
     EXPECT_EQ(m.helo, "nada");
     EXPECT_EQ(m.sender, "anna@example.org");
     EXPECT_EQ(m.recipients, std::vector<std::string>{"bo@example.org"});
-    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
-                      "To: Bo B <bo@example.org>\r\nSubject: =?iso-8859-1?Q?M=F6te?=\r\n" +
-                          kMime + "\r\nRad ett\r\n=2E\r\nrad tv=E5\r\n");
+    EXPECT_EQ(m.data, head("Anna A <anna@example.org>", "Bo B <bo@example.org>",
+                           "=?iso-8859-1?Q?M=F6te?=", kMime) +
+                          "Rad ett\r\n=2E\r\nrad tv=E5\r\n");
 
     // "Avbryt" sends nothing and leaves the status line alone.
     w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls&) {}, false));
@@ -328,10 +341,9 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     auto m = received(1);
     EXPECT_EQ(m.sender, "anna@example.org");
     EXPECT_EQ(m.recipients, std::vector<std::string>{"avs@example.org"});
-    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
-                      "To: Avs <avs@example.org>\r\nSubject: =?iso-8859-1?Q?R=E4kning?=\r\n" +
-                          kMime +
-                          "\r\nTack!\r\n> =C5sa skrev p=E5 l=F6rdag: mjukrad\r\n"
+    const std::string subject = "=?iso-8859-1?Q?R=E4kning?=";
+    EXPECT_EQ(m.data, head("Anna <anna@example.org>", "Avs <avs@example.org>", subject, kMime) +
+                          "Tack!\r\n> =C5sa skrev p=E5 l=F6rdag: mjukrad\r\n"
                           "> .punkt f=F6rst\r\n> kod =3D41 och=20\r\n");
     EXPECT_TRUE(w.window.isConnected());
 
@@ -343,9 +355,14 @@ TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) 
     EXPECT_EQ(w.smtpSockets.atHelo.back(), "Skickar brev... 127.0.0.1");
     m = received(2);
     EXPECT_EQ(m.recipients, std::vector<std::string>{"vem@example.org"});
-    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna <anna@example.org>\r\n"
-                      "Subject: =?iso-8859-1?Q?R=E4kning?=\r\n\r\n");
+    EXPECT_EQ(m.data, head("Anna <anna@example.org>", "vem@example.org", subject));
     EXPECT_EQ(w.edit(idText(ControlId::QuickToEdit))->text(), "vem@example.org");
+
+    // A typed "filfil" is text like any other, also right after a reply retrieved a message.
+    w.edit(idText(ControlId::QuickTextEdit))->setText("filfil");
+    w.window.onCommand(CommandId::QuickSend);
+    EXPECT_EQ(received(3).data,
+              head("Anna <anna@example.org>", "vem@example.org", subject) + "filfil\r\n");
 }
 
 // What a phone or a web mailer sends: the text and its HTML twin, each base64 in UTF-8, with
@@ -436,6 +453,53 @@ TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchang
     EXPECT_EQ(pop.messagesOnDisk(), 2);
     EXPECT_EQ(w.firstColumn(),
               (QStringList{"1. Avs2 <a2@example.org>", "2. Avs4 <a4@example.org>"}));
+}
+
+// After a quick login the rows come by number from the cache, and another client's changes
+// since they were read leave them naming other messages: a reply and a forward still take the
+// sender from the message itself.
+TEST_F(CSendFlowsTest, ReplyAndForwardNameTheMessageAfterAnotherClientsChanges) {
+    startPop3({message(1), message(2), message(3)});
+    CSendWindow w(viaSink());
+    w.login(pop);
+    CPop3Session phone;
+    phone.setHost(pop.host());
+    phone.setPort(pop.port());
+    phone.setUser(pop.user());
+    phone.setPassword(pop.password());
+    ASSERT_TRUE(phone.login() && phone.dele(1) && phone.quit()) << phone.getErrorText();
+    ASSERT_TRUE(pop.addMessage(message(4)) && pop.addMessage(message(5)));
+    w.window.settingsDlg().settings().quickLogin = 4;
+    w.window.onCommand(CommandId::Connect);
+    w.window.onCommand(CommandId::Connect);
+    // The rows kept from before name message 1 as Avs1's; on the server it is Avs2's now.
+    ASSERT_EQ(w.window.pop3().messageTable().senderOf(1), "Avs1 <a1@example.org>");
+
+    // No sender yet: "Skicka" is refused and the dialog comes back with what was typed.
+    w.select({1});
+    w.runner.expectDialog<CComposeDlg>(compose([](ComposeControls& c) {
+        EXPECT_EQ(c.to->text(), "Avs2 <a2@example.org>");
+        EXPECT_EQ(c.subject->text(), "Brev 2");
+        c.body->setPlainText("Tack!");
+    }));
+    w.runner.expectDialog<CComposeDlg>(compose([&](ComposeControls& c) {
+        EXPECT_EQ(w.window.statusText(), CStringTable::load(StringId::NoSenderAddress));
+        EXPECT_EQ(c.body->toPlainText(), "Tack!");
+        c.from->setText("anna@example.org");
+    }));
+    w.window.onCommand(CommandId::Reply);
+    EXPECT_EQ(w.window.statusText(), "Brev skickat.");
+    EXPECT_EQ(received(1).recipients, std::vector<std::string>{"a2@example.org"});
+
+    // Without an address of the user's own, the forward's envelope names the message's sender;
+    // with one typed in "Från:", the user.
+    for (const std::string own : {"", "anna@example.org"}) {
+        w.edit(idText(ControlId::QuickFromEdit))->setText(QString::fromStdString(own));
+        w.select({1});
+        w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", false));
+        w.window.onCommand(CommandId::Forward);
+        EXPECT_EQ(received(own.empty() ? 2 : 3).sender, own.empty() ? "a2@example.org" : own);
+    }
 }
 
 TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
@@ -655,14 +719,14 @@ TEST_F(CScriptedReplyTest, AStoppedDownloadReloadsTheListUnlessTheServerWasSilen
     EXPECT_TRUE(again->finished()) << again->report();
 }
 
-TEST_F(CScriptedReplyTest, AMessageWithoutSummaryGetsEmptyFields) {
+TEST_F(CScriptedReplyTest, AMessageWithoutSummaryIsAnsweredFromItsOwnHeader) {
     login(false);
     retrieval();
     script->server("+OK\r\n" + kHeader + ".\r\n");
     w.runner.expectDialog<CComposeDlg>(compose(
         [](ComposeControls& c) {
-            EXPECT_EQ(c.to->text(), "");
-            EXPECT_EQ(c.subject->text(), "");
+            EXPECT_EQ(c.to->text(), "a@example.org");
+            EXPECT_EQ(c.subject->text(), "s");
             EXPECT_EQ(c.body->toPlainText(), "> text");
         },
         false));
@@ -784,9 +848,52 @@ TEST_F(CSubmissionFlowsTest, ANewMessageGoesOutWithTheTypedLogin) {
     w.edit(idText(ControlId::PasswordEdit))->setText("fel");
     w.edit(idText(ControlId::QuickToEdit))->setText("bo@example.org");
     w.window.onCommand(CommandId::QuickSend);
-    EXPECT_EQ(w.window.statusText(),
-              address + ": AUTH: 535 5.7.8 Authentication credentials invalid\r\n");
+    EXPECT_EQ(w.window.statusText(), address +
+                                         ": AUTH: 535-5.7.8 Username and Password not accepted.\r\n"
+                                         "535 5.7.8 Learn more at https://sink.test/help\r\n");
     EXPECT_FALSE(sink.waitForMessages(2, 300));
+
+    // The status line reads the two lines as one; cut to its width, it keeps the whole line
+    // for screen readers and as its tool tip.
+    const QString line = QString::fromStdString(address) +
+                         ": AUTH: 535 5.7.8 Username and Password not accepted. Learn more at "
+                         "https://sink.test/help";
+    w.window.show();
+    auto* status = w.window.findChild<QLabel*>(idText(ControlId::StatusLine));
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(status);
+    status->resize(2000, status->height());
+    EXPECT_EQ(status->text(), line);
+    EXPECT_EQ(reader->text(QAccessible::Description), "Status");
+    status->resize(200, status->height());
+    EXPECT_TRUE(status->text().endsWith(QChar(0x2026))) << status->text().toStdString();
+    EXPECT_TRUE(line.startsWith(status->text().chopped(1)));
+    EXPECT_EQ(reader->text(QAccessible::Name), status->text());
+    EXPECT_EQ(reader->text(QAccessible::Description), line);
+    EXPECT_EQ(status->toolTip(), line);
+}
+
+// A provider takes mail after a login only from the account's own address, so a forward goes
+// out under the user's and not under the stranger's who wrote the message.
+TEST_F(CSubmissionFlowsTest, AForwardGoesOutUnderTheUsersOwnAddress) {
+    CDovecotPeer pop;
+    pop.setAccount("anna", "hemligt");
+    std::string error;
+    ASSERT_TRUE(pop.start(error)) << error;
+    const std::string original = "From: Okand <stranger@example.net>\nSubject: Vidare\n"
+                                 "Date: Tue, 8 Dec 2026 10:00:00 +0100\n"
+                                 "Message-ID: <v@example.net>\n\nHej.\n";
+    ASSERT_TRUE(pop.addMessage(original));
+    const CScopedTrustStore trusted(authority.authorityFile(), authority.emptyFolder());
+    CSendWindow w(viaSubmission());
+    w.login(pop);
+    w.select({1});
+    w.runner.expectDialog<CForwardDlg>(forwardTo("chef@example.org", false));
+    w.window.onCommand(CommandId::Forward);
+    ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();
+    const auto sent = sink.messages().at(0);
+    EXPECT_EQ(sent.sender, "anna@example.org");
+    EXPECT_EQ(sent.login, "PLAIN anna");
+    EXPECT_EQ(sent.data, crlf(original));
 }
 
 } // namespace

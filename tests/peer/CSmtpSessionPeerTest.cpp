@@ -2,6 +2,7 @@
 #include "peers/CSmtpSinkPeer.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
+#include "support/CFixedStamps.h"
 #include "support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,8 @@ protected:
 };
 
 TEST_F(CSmtpSessionPeerTest, AComposedMessageIsStoredExactlyAsComposed) {
+    CFixedStamps stamps;
+    session.setMessageStamps(&stamps);
     session.setFrom("Anna A <anna@example.org>");
     session.setTo("Bo B <bo@example.org>");
     session.setSubject("Hej");
@@ -104,9 +107,10 @@ TEST_F(CSmtpSessionPeerTest, AComposedMessageIsStoredExactlyAsComposed) {
     EXPECT_EQ(m.sender, "anna@example.org");
     EXPECT_EQ(m.recipients, std::vector<std::string>{"bo@example.org"});
     // The last line gets the line end that the data needs; nothing else is added.
-    EXPECT_EQ(m.data, "X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
-                      "To: Bo B <bo@example.org>\r\nSubject: Hej\r\n\r\n"
-                      "Rad ett.\r\n.en punkt\r\n.\r\n..tva\r\nsista rad\r\n");
+    EXPECT_EQ(m.data, CFixedStamps::start() +
+                          "From: Anna A <anna@example.org>\r\nTo: Bo B <bo@example.org>\r\n"
+                          "Subject: Hej\r\nMessage-ID: <1@example.org>\r\n\r\n"
+                          "Rad ett.\r\n.en punkt\r\n.\r\n..tva\r\nsista rad\r\n");
 }
 
 TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
@@ -138,23 +142,25 @@ TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
 TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
     const std::string path = CPop3Session::tempFilePath();
     ASSERT_FALSE(path.empty());
-    const std::string original = "From: Bo <bo@example.org>\r\nSubject: Vidare\r\n\r\nRad.\r\n"
-                                 ".en punkt\r\n.\r\nslut\r\n";
+    const std::string head = "From: Bo <bo@example.org>\r\nDate: Tue, 8 Dec 2026 10:00:00 +0100\r\n"
+                             "Message-ID: <vidare@example.org>\r\n";
+    const std::string original = head + "Subject: Vidare\r\n\r\nRad.\r\n.en punkt\r\n.\r\nslut\r\n";
     writeFile(path, onTheWire(original));
     session.setFrom("bo@example.org");
     session.setTo("Cecilia <cecilia@example.org>");
-    session.setBody("filfil");
+    session.setForwardFile(path);
     auto m = sendOne();
     EXPECT_EQ(m.data, original);
     EXPECT_EQ(m.recipients, std::vector<std::string>{"cecilia@example.org"});
     EXPECT_FALSE(fileExists(path));
 
     // A large one goes in pieces behind the progress window, and still arrives whole.
-    std::string large = "Subject: Stort\r\n\r\n";
+    std::string large = head + "Subject: Stort\r\n\r\n";
     for (int i = 0; large.size() < 100000; ++i)
         large +=
             (i % 7 == 0 ? "." : "") + std::string(70, static_cast<char>('a' + i % 26)) + "\r\n";
     writeFile(path, onTheWire(large));
+    session.setForwardFile(path);
     m = sendOne();
     EXPECT_EQ(m.data, large);
     ASSERT_EQ(progress.windows.size(), 1u);
@@ -162,6 +168,14 @@ TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
 
     // Neither transfer left a stray command line behind its own terminator.
     EXPECT_EQ(sink.log().find("unrecognised"), std::string::npos) << sink.log();
+
+    // A message without a date is refused, as providers refuse it.
+    writeFile(path,
+              onTheWire("From: Bo <bo@example.org>\r\nMessage-ID: <x@example.org>\r\n\r\nx\r\n"));
+    session.setForwardFile(path);
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(),
+              "127.0.0.1: DATA: 550 5.7.1 Not RFC 5322: 0 Date fields\r\n");
 }
 
 TEST_F(CSmtpSessionPeerTest, TheAddressTestIsAcceptedAndAClosedPortCannotConnect) {

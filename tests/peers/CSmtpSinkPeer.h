@@ -8,8 +8,10 @@
 #include <vector>
 
 // A real SMTP server (aiosmtpd) on 127.0.0.1 for one test, keeping every message it receives in
-// a fresh temporary folder. It accepts any sender and recipient, and refuses at the end of its
-// data (with kRefusal) only a message with the header line "X-Sink-Refuse: yes".
+// a fresh temporary folder. It accepts any sender and recipient (after a login, only senders of
+// the account's own name), and refuses at the end of its data a message with the header line
+// "X-Sink-Refuse: yes" (with kRefusal) and, as providers do, one that a strict RFC 5322 reading
+// refuses: without exactly one valid From, Date and Message-ID (with a 550 reply).
 class CSmtpSinkPeer : public CTestPeer {
 public:
     struct Message {
@@ -39,7 +41,7 @@ public:
 
     // With listenWithTls, from the next start() on: port 465 takes mail only after a login with
     // this account and password, and port kSubmissionPort of the same address only after
-    // STARTTLS and that login.
+    // STARTTLS and that login; a wrong password is refused in two lines.
     void requireLogin(const std::string& account, const std::string& password) {
         account_ = account;
         password_ = password;

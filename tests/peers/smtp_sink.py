@@ -10,14 +10,19 @@ as received, byte-stuffing undone, as raw bytes); FOLDER/n.done appears last, on
 complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on TLS_ADDRESS port
 465, with the certificate and key given; the plain port stays. With --login as well, port 465
 takes mail only after a login (AUTH PLAIN or LOGIN) with that account and password, and
-TLS_ADDRESS port 587 is a submission port that takes it only after STARTTLS and that login. A
-message with
-the header line "X-Sink-Refuse: yes" is refused at the end of its data and not stored. Prints
+TLS_ADDRESS port 587 is a submission port that takes it only after STARTTLS and that login.
+After a login it takes mail only from the account's own addresses (ACCOUNT@ any domain), and it
+refuses a wrong password in two lines, as large providers do. A message with the header line
+"X-Sink-Refuse: yes" is refused at the end of its data and not stored, and so is one that a
+strict RFC 5322 reading refuses (it wants exactly one From, Date and Message-ID, each valid, as
+providers do). Prints
 "ready PORT" when it listens, and with --print-headers the envelope and header lines of each
 message it stores, for someone watching. Ends on SIGTERM.
 """
 
 import asyncio
+import email
+import email.policy
 import os
 import signal
 import ssl
@@ -27,6 +32,9 @@ from aiosmtpd.smtp import SMTP, AuthResult
 
 
 REFUSAL = "554 5.6.0 Refused by the sink"
+BAD_LOGIN = ("535-5.7.8 Username and Password not accepted.\r\n"
+             "535 5.7.8 Learn more at https://sink.test/help")
+NOT_OWNED = "553 5.7.1 Sender address not owned by the login"
 
 
 def as_bytes(text):
@@ -49,6 +57,29 @@ def header_block(content):
     return shown(content.replace(b"\r\n", b"\n").split(b"\n\n", 1)[0])
 
 
+def rfc5322_fault(content):
+    """Why a provider would refuse the message as malformed, or None."""
+    try:
+        message = email.message_from_bytes(content, policy=email.policy.strict)
+        for name in ("From", "Date", "Message-ID"):
+            fields = message.get_all(name) or []
+            if len(fields) != 1:
+                return "%d %s fields" % (len(fields), name)
+            if fields[0].defects:
+                return "invalid " + name
+        for name in ("To", "Subject"):
+            fields = message.get_all(name) or []
+            if len(fields) > 1 or any(field.defects for field in fields):
+                return "invalid " + name
+        if not any(address.domain for address in message["From"].addresses):
+            return "no From address"
+        if message["Date"].datetime is None:
+            return "invalid Date"
+    except Exception:  # the strict policy raises on any defect of the message's structure
+        return "malformed message"
+    return None
+
+
 class Keeper:
     def __init__(self, folder, print_headers):
         self.folder = folder
@@ -58,6 +89,9 @@ class Keeper:
     async def handle_DATA(self, server, session, envelope):
         if b"\nX-Sink-Refuse: yes\r\n" in b"\n" + envelope.content:
             return REFUSAL
+        fault = rfc5322_fault(envelope.content)
+        if fault:
+            return "550 5.7.1 Not RFC 5322: " + fault
         self.count += 1
         base = os.path.join(self.folder, str(self.count))
         write(base + ".helo", as_bytes(session.host_name or ""))
@@ -74,13 +108,22 @@ class Keeper:
             print(header_block(envelope.content) + "\n", flush=True)
         return "250 OK stored as %d" % self.count
 
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        account = getattr(session, "sink_account", None)
+        if account is not None and as_bytes(address).split(b"@")[0] != account:
+            return NOT_OWNED
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
+
 
 def checker(account, password):
     """An authenticator that takes only the one account, and notes the login in the session."""
     def check(server, session, envelope, mechanism, auth_data):
         if auth_data.login != account or auth_data.password != password:
-            return AuthResult(success=False, handled=False)
+            return AuthResult(success=False, handled=False, message=BAD_LOGIN)
         session.sink_login = mechanism.encode() + b" " + auth_data.login
+        session.sink_account = auth_data.login
         return AuthResult(success=True)
     return check
 

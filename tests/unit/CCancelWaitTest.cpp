@@ -142,7 +142,8 @@ TEST_F(CCancelWaitTest, AForwardBlockedOnAFullSocketEndsWithinTheGraceOfTheClick
     smtp.setProgressHost(&host);
     smtp.setServer("127.0.0.1");
     smtp.setPort(server.port());
-    smtp.setBody("filfil");
+    smtp.setFrom("anna@example.org");
+    smtp.setForwardFile(path);
     // Clicks once the bar has stood still for three runs of the hook: the send is stuck.
     int last = -1, still = 0;
     CUser user(host, [&] {

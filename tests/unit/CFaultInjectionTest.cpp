@@ -5,6 +5,7 @@
 #include "resources/CStringTable.h"
 #include "send/CSmtpSession.h"
 #include "support/CFakeSocketFactory.h"
+#include "support/CFixedStamps.h"
 #include "support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
@@ -241,7 +242,9 @@ struct SmtpStep {
     std::string reply;
 };
 
-const std::string kData = "X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n";
+const std::string kData = CFixedStamps::start() +
+                          "From: anna@example.org\r\nTo: bo@example.org\r\n"
+                          "Message-ID: <1@example.org>\r\n\r\nHej!\r\n.\r\n";
 const std::string kQuotedSender = "MAIL FROM: \"anna@example.org\"\r\n";
 
 std::vector<SmtpStep> smtpSteps() {
@@ -304,18 +307,20 @@ protected:
         }
         return s;
     }
-    void prepare(CSmtpSession& session, const std::string& body = "Hej!") {
+    void prepare(CSmtpSession& session) {
         session.setSocketFactory(&factory);
+        session.setMessageStamps(&stamps);
         session.setProgressHost(&progress);
         session.setServer("mail.example");
         session.setHelo("nada");
         session.setFrom("anna@example.org");
         session.setTo("bo@example.org");
-        session.setBody(body);
+        session.setBody("Hej!");
     }
 
     CFakeSocketFactory factory;
     CScriptedProgressHost progress;
+    CFixedStamps stamps;
     const std::string tempFile = CPop3Session::tempFilePath();
 };
 
@@ -395,7 +400,8 @@ TEST_F(CSmtpFaultTest, AForwardCutAtOrAfterTheDataUsesUpTheRetrievedFile) {
             // The retrieved file already ends the data: nothing is added after it.
             auto s = script(step, fault, retrieved);
             CSmtpSession session;
-            prepare(session, "filfil");
+            prepare(session);
+            session.setForwardFile(tempFile);
             const int result = session.send();
             EXPECT_TRUE(s->finished()) << s->report();
             EXPECT_EQ(result, step == kEndOfData && fault.arrives.starts_with('2') ? 1 : 0);

@@ -1,4 +1,5 @@
 #include "send/CMessageComposer.h"
+#include "send/CMessageStamps.h"
 
 #include "pop3/CHeaderDecoder.h"
 
@@ -22,15 +23,27 @@ std::string endingOf(std::initializer_list<std::string_view> pieces) {
 } // namespace
 
 TEST(CMessageComposer, HeaderLinesComeInOrderAndOnlyWhenGiven) {
-    EXPECT_EQ(CMessageComposer::composeHeader("", "", "", false), "X-Mailer: Velmo 1.0\r\n");
-    EXPECT_EQ(CMessageComposer::composeHeader("Anna <a@x.se>", "Bo <b@y.se>", "Hej", false),
-              "X-Mailer: Velmo 1.0\r\nFrom: Anna <a@x.se>\r\nTo: Bo <b@y.se>\r\nSubject: Hej\r\n");
-    EXPECT_EQ(CMessageComposer::composeHeader("", "Bo <b@y.se>", "", true),
+    using Fields = CMessageComposer::HeaderFields;
+    EXPECT_EQ(CMessageComposer::composeHeader(Fields{}, false), "X-Mailer: Velmo 1.0\r\n");
+    EXPECT_EQ(
+        CMessageComposer::composeHeader(
+            {"Tue, 8 Dec 2026 10:00:00 +0100", "a@x.se", "Bo <b@y.se>", "Hej", "<1@x.se>"}, false),
+        "X-Mailer: Velmo 1.0\r\nDate: Tue, 8 Dec 2026 10:00:00 +0100\r\nFrom: a@x.se\r\n"
+        "To: Bo <b@y.se>\r\nSubject: Hej\r\nMessage-ID: <1@x.se>\r\n");
+    EXPECT_EQ(CMessageComposer::composeHeader({.to = "Bo <b@y.se>"}, true),
               "X-Mailer: Velmo 1.0\r\nTo: Bo <b@y.se>\r\n" + kMime);
-    EXPECT_EQ(CMessageComposer::composeHeader("Åsa Berg <å@x.se>", "", "År 1", true),
-              "X-Mailer: Velmo 1.0\r\nFrom: =?iso-8859-1?Q?=C5sa=20Berg?= <å@x.se>\r\n"
-              "Subject: =?iso-8859-1?Q?=C5r=201?=\r\n" +
-                  kMime);
+    EXPECT_EQ(
+        CMessageComposer::composeHeader({.from = "Åsa Berg <å@x.se>", .subject = "År 1"}, true),
+        "X-Mailer: Velmo 1.0\r\nFrom: =?iso-8859-1?Q?=C5sa=20Berg?= <å@x.se>\r\n"
+        "Subject: =?iso-8859-1?Q?=C5r=201?=\r\n" +
+            kMime);
+    // A name that a plain phrase cannot hold goes in quotes; a bare address is never a name.
+    EXPECT_EQ(CMessageComposer::composeHeader(
+                  {.from = "Berg, Anna B. <a@x.se>", .to = "Bo \"B\" <b@y.se>"}, false),
+              "X-Mailer: Velmo 1.0\r\nFrom: \"Berg, Anna B.\" <a@x.se>\r\n"
+              "To: \"Bo \\\"B\\\"\" <b@y.se>\r\n");
+    EXPECT_EQ(CMessageComposer::composeHeader({.from = "å@x.se"}, false),
+              "X-Mailer: Velmo 1.0\r\nFrom: å@x.se\r\n");
     // 8-bit text is always encoded; the owner may force it for 7-bit text with 1 alone.
     EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("två", 0));
     EXPECT_TRUE(CMessageComposer::choosesQuotedPrintable("a", 1));
@@ -46,7 +59,7 @@ TEST(CMessageComposer, TheProgramsOwnDecoderReadsBackTypedNamesAndSubjects) {
                                                              "=?iso-8859-1?Q?å", longest}) {
         const std::string from = typed + " <a@x.se>";
         const auto summary = CHeaderDecoder::summarize(
-            CMessageComposer::composeHeader(from, "", typed, false) + "\r\n", "-");
+            CMessageComposer::composeHeader({.from = from, .subject = typed}, false) + "\r\n", "-");
         EXPECT_EQ(summary.from, from);
         EXPECT_EQ(summary.subject, typed);
     }
@@ -98,4 +111,25 @@ TEST(CMessageComposer, TheTerminatorStandsOnALineOfItsOwnAndIsNeverDoubled) {
     EXPECT_EQ(endingOf({"body\r", "\n", ".\r\n"}), "");
     EXPECT_EQ(endingOf({std::string(3000, 'x'), "\r\n"}), ".\r\n");
     EXPECT_EQ(endingOf({"\r\n.\r\n", "more"}), "\r\n.\r\n");
+}
+
+TEST(CMessageStamps, DatesInEnglishWithTheOffsetAndIdsThatAreValidAndUnique) {
+    std::tm t{};
+    t.tm_year = 126;
+    t.tm_mon = 11;
+    t.tm_mday = 8;
+    t.tm_wday = 2;
+    t.tm_hour = 9;
+    t.tm_min = 5;
+    t.tm_sec = 7;
+    EXPECT_EQ(CMessageStamps::formatDate(t, 3600), "Tue, 8 Dec 2026 09:05:07 +0100");
+    EXPECT_EQ(CMessageStamps::formatDate(t, -(3 * 3600 + 1800)), "Tue, 8 Dec 2026 09:05:07 -0330");
+
+    EXPECT_EQ(CMessageStamps::idDomain("a@b@example.org"), "example.org");
+    for (const char* odd : {"anna", "anna@", "a@exa mple.org", "a@x..se", "a@.x.se", "a@åäö.se"})
+        EXPECT_EQ(CMessageStamps::idDomain(odd), "localhost") << odd;
+    CMessageStamps stamps;
+    const std::string id = stamps.messageId("example.org");
+    EXPECT_TRUE(id.starts_with("<") && id.ends_with("@example.org>")) << id;
+    EXPECT_NE(stamps.messageId("example.org"), id);
 }

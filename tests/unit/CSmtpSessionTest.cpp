@@ -1,8 +1,10 @@
 #include "send/CSmtpSession.h"
 
 #include "pop3/CPop3Session.h"
+#include "resources/CStringTable.h"
 #include "send/CSmtpLogin.h"
 #include "support/CFakeSocketFactory.h"
+#include "support/CFixedStamps.h"
 #include "support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +61,23 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+const std::string kMime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
+                          "Content-Transfer-Encoding: quoted-printable\r\n";
+
+// The header block of a composed message under the fixed stamps, with the empty line after it.
+std::string head(const std::string& from, const std::string& to, const std::string& subject = "",
+                 const std::string& mime = "") {
+    std::string h = CFixedStamps::start() + "From: " + from + "\r\nTo: " + to + "\r\n";
+    if (!subject.empty())
+        h += "Subject: " + subject + "\r\n";
+    return h + "Message-ID: <1@example.org>\r\n" + mime + "\r\n";
+}
+
+// The fixture's message: "Hej!" from anna to bo.
+std::string hej() {
+    return head("anna@example.org", "bo@example.org") + "Hej!\r\n.\r\n";
+}
+
 // A retrieved message as the POP3 session leaves it: CRLF, a stuffed line, the terminating line.
 std::string retrievedMessage(std::size_t length) {
     const std::string head = "From: Bo <bo@example.org>\r\nSubject: Stort\r\n\r\n..en punkt\r\n";
@@ -71,6 +90,7 @@ protected:
     void SetUp() override {
         session.setSocketFactory(&factory);
         session.setProgressHost(&progress);
+        session.setMessageStamps(&stamps);
         session.setServer("mail.example");
         session.setPort(25);
         session.setHelo("nada");
@@ -112,6 +132,7 @@ protected:
     CCountingFactory factory;
     std::vector<std::shared_ptr<CFakeScript>> scripts;
     CScriptedProgressHost progress;
+    CFixedStamps stamps;
     CSmtpSession session;
     const std::string tempFile = CPop3Session::tempFilePath();
 };
@@ -121,16 +142,15 @@ TEST_F(CSmtpSessionTest, DisplayNamesGoToTheHeadersAndBareAddressesToTheEnvelope
     session.setTo("Bo B <bo@example.org>");
     session.setSubject("Hej");
     auto s = acceptedUpToData();
-    s->client("X-Mailer: Velmo 1.0\r\nFrom: Anna A <anna@example.org>\r\n"
-              "To: Bo B <bo@example.org>\r\nSubject: Hej\r\n\r\nHej!\r\n.\r\n");
+    s->client(head("Anna A <anna@example.org>", "Bo B <bo@example.org>", "Hej") + "Hej!\r\n.\r\n");
     endsWithQuit(*s);
     EXPECT_EQ(session.send(), 1);
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
 
-    // The fields were rewritten to the bare addresses: a second send writes no From or To line.
+    // The fields were rewritten to the bare addresses, which the From and To lines then hold.
     session.setSubject("");
     auto again = acceptedUpToData();
-    again->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    again->client(hej());
     endsWithQuit(*again);
     EXPECT_EQ(session.send(), 1);
 }
@@ -138,7 +158,7 @@ TEST_F(CSmtpSessionTest, DisplayNamesGoToTheHeadersAndBareAddressesToTheEnvelope
 TEST_F(CSmtpSessionTest, AMultiLineGreetingIsReadOneReceiveAtATime) {
     // Arriving in one receive, the whole greeting passes.
     auto s = acceptedUpToRcpt("220-mail.example welcome\r\n220 ready\r\n");
-    s->client("DATA\r\n").server("354 go\r\n").client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    s->client("DATA\r\n").server("354 go\r\n").client(hej());
     endsWithQuit(*s);
     EXPECT_EQ(session.send(), 1);
 
@@ -164,7 +184,7 @@ TEST_F(CSmtpSessionTest, SendTriesTheQuotedSenderButTheAddressTestDoesNot) {
         .server("250 OK\r\n")
         .client("DATA\r\n")
         .server("354 go\r\n")
-        .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+        .client(hej());
     endsWithQuit(*s);
     EXPECT_EQ(session.send(), 1);
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
@@ -233,15 +253,13 @@ TEST_F(CSmtpSessionTest, ARefusalOfDataOrOfTheMessageFailsTheSend) {
     EXPECT_EQ(session.getStatusText(), "mail.example: DATA: 554 no thanks\r\n");
 
     // The message refused at its end: no QUIT, and the reply is what the user sees.
-    acceptedUpToData()
-        ->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
-        .server("554 5.7.1 rejected\r\n");
+    acceptedUpToData()->client(hej()).server("554 5.7.1 rejected\r\n");
     EXPECT_EQ(session.send(), 0);
     EXPECT_EQ(session.getStatusText(), "mail.example: DATA: 554 5.7.1 rejected\r\n");
 
     // The first byte of a reply decides it, however little of it arrived.
     auto s = acceptedUpToRcpt();
-    s->client("DATA\r\n").server("3").client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n");
+    s->client("DATA\r\n").server("3").client(hej());
     endsWithQuit(*s, "2");
     EXPECT_EQ(session.send(), 1);
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
@@ -258,7 +276,7 @@ TEST_F(CSmtpSessionTest, ASilentOrLostServerFailsTheStepItWasIn) {
     EXPECT_EQ(session.getStatusText(), "mail.example: DATA: Servern svarade inte i tid.");
 
     // No answer to the end of the data: the server never took the message.
-    acceptedUpToData()->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n").stall();
+    acceptedUpToData()->client(hej()).stall();
     EXPECT_EQ(session.send(), 0);
     EXPECT_EQ(session.getStatusText(), "mail.example: DATA: Servern svarade inte i tid.");
 
@@ -273,10 +291,7 @@ TEST_F(CSmtpSessionTest, ASilentOrLostServerFailsTheStepItWasIn) {
 
     // Once the message is taken, a server that goes before answering QUIT changes nothing.
     auto s = acceptedUpToData();
-    s->client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
-        .server("250 OK\r\n")
-        .client("QUIT\r\n")
-        .drop();
+    s->client(hej()).server("250 OK\r\n").client("QUIT\r\n").drop();
     EXPECT_EQ(session.send(), 1);
     EXPECT_EQ(session.getStatusText(), "Brev skickat.");
 }
@@ -328,6 +343,18 @@ TEST_F(CSmtpSessionTest, ALineBreakInATypedFieldIsRefusedBeforeConnecting) {
     EXPECT_EQ(factory.fake.streamsCreated(), 0);
 }
 
+TEST_F(CSmtpSessionTest, MailWithoutASenderIsRefusedBeforeConnecting) {
+    for (const char* from : {"", " ", "Anna <>"}) {
+        session.setFrom(from);
+        EXPECT_EQ(session.send(), 0) << from;
+        EXPECT_EQ(session.getStatusText(), CStringTable::load(StringId::NoSenderAddress));
+    }
+    session.setForwardFile(tempFile);
+    EXPECT_EQ(session.send(), 0);
+    EXPECT_EQ(session.getStatusText(), CStringTable::load(StringId::NoSenderAddress));
+    EXPECT_EQ(factory.fake.streamsCreated(), 0);
+}
+
 TEST_F(CSmtpSessionTest, TheAddressTestStopsAtTheRecipient) {
     session.setFrom("Anna <anna@example.org>");
     const std::string longAddress = std::string(300, 'a') + "@example.org";
@@ -350,10 +377,8 @@ TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
     session.setSubject("Räksmörgås");
     session.setBody(".\r\n..två\r\n1+1=2 \x7F\xC2\x80ÿ\r\n");
     auto s = acceptedUpToData();
-    s->client("X-Mailer: Velmo 1.0\r\nTo: Bo <bo@example.org>\r\n"
-              "Subject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n"
-              "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
-              "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+    const std::string subject = "=?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=";
+    s->client(head("anna@example.org", "Bo <bo@example.org>", subject, kMime) +
               "=2E\r\n=2E.tv=E5\r\n1+1=3D2 =7F=80=FF\r\n.\r\n");
     endsWithQuit(*s);
     EXPECT_EQ(session.send(), 1);
@@ -361,16 +386,14 @@ TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
     // 7-bit text goes out as typed, unless the owner asks for the encoding.
     session.setBody("a=41\n.");
     auto plain = acceptedUpToData();
-    plain->client("X-Mailer: Velmo 1.0\r\nSubject: =?iso-8859-1?Q?R=E4ksm=F6rg=E5s?=\r\n\r\n"
-                  "a=41\r\n..\r\n.\r\n");
+    plain->client(head("anna@example.org", "bo@example.org", subject) + "a=41\r\n..\r\n.\r\n");
     endsWithQuit(*plain);
     EXPECT_EQ(session.send(), 1);
     session.quotedPrintable = 1;
     session.setSubject("");
     auto forced = acceptedUpToData();
-    forced->client("X-Mailer: Velmo 1.0\r\nMIME-Version: 1.0\r\n"
-                   "Content-Type: text/plain; charset=iso-8859-1\r\n"
-                   "Content-Transfer-Encoding: quoted-printable\r\n\r\na=3D41\r\n=2E\r\n.\r\n");
+    forced->client(head("anna@example.org", "bo@example.org", "", kMime) +
+                   "a=3D41\r\n=2E\r\n.\r\n");
     endsWithQuit(*forced);
     EXPECT_EQ(session.send(), 1);
 
@@ -380,11 +403,11 @@ TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
     session.setSubject("Pris: 5 €");
     session.setBody("Łódź");
     auto utf8 = acceptedUpToData();
-    utf8->client("X-Mailer: Velmo 1.0\r\nFrom: =?utf-8?Q?=C5=81ucja?= <anna@example.org>\r\n"
-                 "Subject: =?utf-8?Q?Pris=3A=205=20=E2=82=AC?=\r\n"
-                 "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
-                 "Content-Transfer-Encoding: quoted-printable\r\n\r\n=C5=81=C3=B3d=C5=BA\r\n"
-                 ".\r\n");
+    utf8->client(head("=?utf-8?Q?=C5=81ucja?= <anna@example.org>", "bo@example.org",
+                      "=?utf-8?Q?Pris=3A=205=20=E2=82=AC?=",
+                      "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
+                      "Content-Transfer-Encoding: quoted-printable\r\n") +
+                 "=C5=81=C3=B3d=C5=BA\r\n.\r\n");
     endsWithQuit(*utf8);
     EXPECT_EQ(session.send(), 1);
 }
@@ -392,7 +415,7 @@ TEST_F(CSmtpSessionTest, ComposedTextIsEncodedAndMadeTransparent) {
 TEST_F(CSmtpSessionTest, AForwardUpToTheThresholdGoesInOneSendWithoutAWindow) {
     const std::string message = retrievedMessage(32768);
     writeFile(tempFile, message);
-    session.setBody("filfil");
+    session.setForwardFile(tempFile);
     auto s = acceptedUpToData();
     s->client(message); // its own terminating line ends the data: nothing is added
     endsWithQuit(*s);
@@ -401,12 +424,19 @@ TEST_F(CSmtpSessionTest, AForwardUpToTheThresholdGoesInOneSendWithoutAWindow) {
     // HELO, MAIL FROM, RCPT TO, DATA, the file, QUIT.
     EXPECT_EQ(factory.sends, (std::vector<std::size_t>{11, 31, 26, 6, 32768, 6}));
     EXPECT_FALSE(fileExists(tempFile));
+
+    // The send used the forward up: the next composes, and "filfil" typed is text like any.
+    session.setBody("filfil");
+    auto typed = acceptedUpToData();
+    typed->client(head("anna@example.org", "bo@example.org") + "filfil\r\n.\r\n");
+    endsWithQuit(*typed);
+    EXPECT_EQ(session.send(), 1);
 }
 
 TEST_F(CSmtpSessionTest, ALargerForwardGoesInPiecesWithAWindow) {
     const std::string message = retrievedMessage(32769);
     writeFile(tempFile, message);
-    session.setBody("filfil");
+    session.setForwardFile(tempFile);
     auto s = acceptedUpToData();
     s->client(message);
     endsWithQuit(*s);
@@ -426,7 +456,7 @@ TEST_F(CSmtpSessionTest, ALargerForwardGoesInPiecesWithAWindow) {
 TEST_F(CSmtpSessionTest, ACancelledForwardDeletesTheFileAndSendsNoQuit) {
     const std::string message = retrievedMessage(40000);
     writeFile(tempFile, message);
-    session.setBody("filfil");
+    session.setForwardFile(tempFile);
     auto s = acceptedUpToData();
     s->client(message.substr(0, 2048)).action([&] { progress.cancelLatest(); });
     EXPECT_EQ(session.send(), 0);
@@ -437,7 +467,7 @@ TEST_F(CSmtpSessionTest, ACancelledForwardDeletesTheFileAndSendsNoQuit) {
 
 TEST_F(CSmtpSessionTest, AMissingRetrievedMessageIsReportedAndTheDataAbandoned) {
     ::unlink(tempFile.c_str());
-    session.setBody("filfil");
+    session.setForwardFile(tempFile);
     acceptedUpToData(); // nothing of a message follows, and the connection is closed
     EXPECT_EQ(session.send(), 0);
     EXPECT_EQ(factory.sends.size(), 4u); // up to DATA; no QUIT
@@ -463,6 +493,7 @@ class CSmtpSubmissionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         session.setSocketFactory(&factory);
+        session.setMessageStamps(&stamps);
         session.setServer("mail.example");
         session.setPort(587);
         session.setHelo("nada");
@@ -491,7 +522,7 @@ protected:
             .server("250 OK\r\n")
             .client("DATA\r\n")
             .server("354 go\r\n")
-            .client("X-Mailer: Velmo 1.0\r\n\r\nHej!\r\n.\r\n")
+            .client(hej())
             .server("250 queued\r\n")
             .client("QUIT\r\n")
             .server("221 bye\r\n");
@@ -501,6 +532,7 @@ protected:
     }
 
     CFakeSocketFactory factory;
+    CFixedStamps stamps;
     CSmtpSession session;
     const CSmtpLogin login{"anna", "hemligt"};
 };

@@ -127,7 +127,7 @@ TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
     smtp.setHelo("nada");
     smtp.setFrom("anna@example.org");
     smtp.setTo("bo@example.org");
-    smtp.setBody("filfil");
+    smtp.setForwardFile(path);
     EXPECT_EQ(smtp.send(), 0);
     EXPECT_EQ(smtp.getStatusText().rfind("Det hämtade brevet kunde inte läsas: " + path, 0), 0u)
         << smtp.getStatusText();
