@@ -107,6 +107,9 @@ constexpr std::array kEntries{
           u8"Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte."},
     // After the user stopped a download or a delete run, the list was loaded anew.
     Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
+    Entry{StringId::OutOfStep,
+          u8"Serverns svar följde inte kommandona. Förbindelsen stängdes, och inget ändrades på "
+          u8"servern."},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),

@@ -89,4 +89,6 @@ enum class StringId : int {
     PasswordNeedsTls = 734,
     // After the user stopped a download or a delete run, the list was loaded anew.
     ListReloaded = 740,
+    // The server's replies did not follow the commands: the connection was dropped unused.
+    OutOfStep = 750,
 };
