@@ -584,7 +584,8 @@ TEST(CMailboxFaultTest, AfterEachFaultTheRowsAreRightAndADeleteRemovesWhatItsRow
 
 TEST(CMailboxFaultTest, AvbrytWhileTheAnswerToDele2Of10ArrivesDeletesExactlyTwo) {
     CFaultyServerWindow t;
-    auto& [model, w] = t;
+    CModelPop3Server& model = t.model;
+    CMailboxWindow& w = t.w;
     model.listsPipelining = false;
     std::vector<std::string> sent;
     model.onCommand = [&](const std::string& command) { sent.push_back(command); };
