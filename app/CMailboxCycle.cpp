@@ -22,11 +22,11 @@ std::string countText(StringId labelId, int i, int total, const char* end) {
            std::to_string(total) + end;
 }
 
-// The user's Avbryt as it stands right before a command is written. Waiting events are taken
-// first: the write's own turn of the wait hook, not due again so soon, then takes no click that
-// this look has not seen.
+// The user's Avbryt as it stands right before a command is written. A due turn of the wait hook
+// is taken first, so that the write's own turn (not due again so soon) takes no click that this
+// look has not seen; a turn that is not due would cost a repaint per command.
 bool stoppedBeforeWrite(const CProgressThread& progress) {
-    CWaitHook::run();
+    CWaitHook::runIfDue();
     return !progress.IsProgressRunning();
 }
 
