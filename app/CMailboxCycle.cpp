@@ -3,6 +3,7 @@
 #include "app/CSizeText.h"
 #include "app/IMailboxWindow.h"
 #include "platform/CProgressThread.h"
+#include "platform/CWaitHook.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
@@ -19,6 +20,14 @@ std::string load(StringId id) {
 std::string countText(StringId labelId, int i, int total, const char* end) {
     return load(labelId) + " " + std::to_string(i) + " " + load(StringId::Of) + " " +
            std::to_string(total) + end;
+}
+
+// The user's Avbryt as it stands right before a command is written. A due turn of the wait hook
+// is taken first, so that the write's own turn (not due again so soon) takes no click that this
+// look has not seen; a turn that is not due would cost a repaint per command.
+bool stoppedBeforeWrite(const CProgressThread& progress) {
+    CWaitHook::runIfDue();
+    return !progress.IsProgressRunning();
 }
 
 } // namespace
@@ -46,6 +55,7 @@ void CMailboxCycle::connectWith(const IMailboxWindow::LoginFields& login) {
     if (login.account != pop3_.lastUser()) {
         cache.clearHeaders();
         pop3_.setHeadersCached(0);
+        pop3_.setUidsListed(false);
     }
     if (pop3_.headersCached())
         cache.removeDeleted();
@@ -75,11 +85,14 @@ void CMailboxCycle::loadMailbox() {
     const std::string finalText = load(StringId::DoneAccountHas) + " " + std::to_string(count) +
                                   " " + load(StringId::MessagesTotalling) + " " +
                                   CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
-    bool keyed = false;
+    auto uidl = CPop3Session::UidlAnswer::Refused;
     if (count < window_.quickLogin()) {
         // The unique ids tie each cached row to its message, whatever another client deleted
         // or delivered since the rows were read; a server without them gets rows by number.
-        if (count > 0 ? !pop3_.uidlAndList(keyed) : !pop3_.list()) {
+        // What the load learns counts only once the load is proven in step.
+        if (count > 0)
+            pop3_.beginRun();
+        if (count > 0 ? !pop3_.uidlAndList(uidl) : !pop3_.list()) {
             connectionLost();
             return;
         }
@@ -97,18 +110,29 @@ void CMailboxCycle::loadMailbox() {
         window_.writeControls();
         return;
     }
-    loadRows(count, skipHeaders_ ? std::vector<int>{} : prepareCache(count, keyed));
-    if (connected_)
-        finishLoad(finalText);
+    loadRows(count, skipHeaders_ ? std::vector<int>{} : prepareCache(count, uidl));
+    if (!connected_)
+        return;
+    if (!pop3_.endRun()) {
+        connectionLost();
+        return;
+    }
+    finishLoad(finalText);
 }
 
-std::vector<int> CMailboxCycle::prepareCache(int count, bool keyed) {
+std::vector<int> CMailboxCycle::prepareCache(int count, CPop3Session::UidlAnswer uidl) {
     MessageTable& cache = pop3_.messageTable();
     if (!pop3_.headersCached())
         cache.clearHeaders();
-    if (keyed) {
+    if (uidl == CPop3Session::UidlAnswer::Keyed) {
         cache.alignToUids(pop3_.getUids());
         pop3_.setHeadersCached(1);
+    } else if (pop3_.uidsListed()) {
+        // Rows of a server that lists ids (this time too, if it could not key them) are found
+        // again only by a listing that keys them; numbers say nothing about them. Only a server
+        // that never lists ids has rows by number.
+        cache.clearHeaders();
+        pop3_.setHeadersCached(0);
     } else if (count < cache.rowCount()) {
         // Fewer messages than rows: the numbering cannot say which rows went.
         cache.clearHeaders();
@@ -131,7 +155,8 @@ void CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
         progress.start(progressHost_);
     }
     // The requests for the next headers go out while an earlier answer is still on its way,
-    // where the server allows it.
+    // where the server allows it; none goes out once the user has stopped the load.
+    auto stopped = [&] { return withWindow && stoppedBeforeWrite(progress); };
     std::size_t requested = 0;
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.
@@ -139,21 +164,27 @@ void CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
             fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
         window_.setStatus(countText(StringId::FetchingMessageInfo, i, count, "."));
         const std::string number = std::to_string(i) + ".";
-        if (skipHeaders_) {
-            window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
-            continue;
-        }
-        if (pop3_.headersCached() && cache.hasSummary(i)) {
+        if (!skipHeaders_ && pop3_.headersCached() && cache.hasSummary(i)) {
             window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i),
                               size);
             continue;
         }
-        while (requested < toFetch.size() && pop3_.canSendAhead() &&
+        while (!skipHeaders_ && requested < toFetch.size() && pop3_.canSendAhead() && !stopped() &&
                pop3_.sendAhead(CPop3Session::ReplyKind::Top, toFetch[requested]))
             ++requested;
+        if (requested == toFetch.size())
+            pop3_.sendRunCheck();
+        // Stopped before this message's request went out: the rest get number and size only.
+        if (!skipHeaders_ && pop3_.outstanding() == 0 && pop3_.isConnected() && stopped()) {
+            skipHeaders_ = true;
+            window_.writeControls();
+        }
+        if (skipHeaders_) {
+            window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
+            continue;
+        }
+        // A lost connection takes back every row this load read: none was proven in step.
         if (!pop3_.readAhead()) {
-            // The rows fetched so far stay valid for the next connect.
-            pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
             connectionLost();
             return;
         }
@@ -163,7 +194,6 @@ void CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
             skipHeaders_ = true; // the rest get number and size only
             // The answers already on their way are read and left unused.
             if (!pop3_.finishOutstanding()) {
-                pop3_.setHeadersCached(cache.summaryCount() > 0 ? 1 : 0);
                 connectionLost();
                 return;
             }
@@ -280,27 +310,29 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
         progress.start(progressHost_);
     }
     bool stopped = false;
+    pop3_.beginRun();
     for (int k = 1; k <= selected; ++k) {
         window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
+        // Room for one more DELE: earlier answers are read first where the window is full.
+        while (!pop3_.canSendAhead() && pop3_.isConnected())
+            pop3_.readAhead();
+        // The user's stop is looked at after those answers, right before the write.
         if (withWindow) {
-            stopped = !progress.IsProgressRunning();
+            stopped = stoppedBeforeWrite(progress);
             if (stopped)
                 break;
             progress.SetProgress(k);
         }
-        // Room for one more DELE: earlier answers are read first where the window is full.
-        while (!pop3_.canSendAhead() && pop3_.isConnected())
-            pop3_.readAhead();
         // Numbers hold until QUIT: the server renumbers only then.
         if (!pop3_.isConnected() || !pop3_.sendAhead(CPop3Session::ReplyKind::Dele,
                                                      rows[static_cast<std::size_t>(k - 1)] + 1))
             break; // nothing more reaches the server, and it deletes nothing without QUIT
     }
-    // A DELE on its way counts as the server answers it, whether the walk ended or was stopped.
-    pop3_.finishOutstanding();
-    // Avbryt ended a wait on a server that did not answer: it ends like a lost connection, and
-    // a reconnect would only wait on the same server.
-    if (pop3_.waitWasCut()) {
+    // A DELE on its way counts as the server answers it, whether the walk ended or was stopped,
+    // and only once the run is proven in step. Otherwise the connection went without QUIT and
+    // the server deleted nothing; a reconnect would only meet the same server, so the reason
+    // stays. So too when Avbryt ended a wait on a server that did not answer.
+    if (!pop3_.endRun() || pop3_.waitWasCut()) {
         connectionLost();
         return;
     }

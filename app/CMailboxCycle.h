@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/IMailboxWindow.h"
+#include "pop3/CPop3Session.h"
 
 #include <string>
 #include <vector>
 
-class CPop3Session;
 class IProgressHost;
 
 // The main window's mailbox cycle: connect and load the list (from the header cache where the
@@ -54,7 +54,9 @@ public:
     void reloadAfterCancel(const std::string& cancelled);
 
     // "Radera" on the marked list rows (indexes, ascending): one DELE each after the user's yes,
-    // then QUIT commits them and the list is loaded anew.
+    // then QUIT commits them and the list is loaded anew. Avbryt is looked at right before each
+    // DELE is written: none goes out after it. A run that cannot be proven in step deletes
+    // nothing and leaves the reason.
     void deleteRows(const std::vector<int>& rows);
     // "Granska" on the marked list rows: the first one's beginning in the content window.
     void viewRows(const std::vector<int>& rows);
@@ -69,7 +71,7 @@ private:
     void loadMailbox();
     // Rows the cache can give this load: the header rows lined up with the server's messages.
     // Returns the messages, in order, whose headers must come from the server.
-    std::vector<int> prepareCache(int count, bool keyed);
+    std::vector<int> prepareCache(int count, CPop3Session::UidlAnswer uidl);
     // Shows a row for each of the count messages, fetching the headers of those in toFetch.
     void loadRows(int count, const std::vector<int>& toFetch);
     void finishLoad(const std::string& finalText);

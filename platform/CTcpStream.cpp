@@ -173,6 +173,11 @@ IoResult CTcpStream::receiveAvailable(char* into, std::size_t max) {
     }
 }
 
+bool CTcpStream::hasArrived() {
+    int waiting = 0;
+    return !ahead_.empty() || (fd_ >= 0 && ::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0);
+}
+
 void CTcpStream::awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
                            int maxMs) {
     if (fd_ < 0)

@@ -21,6 +21,7 @@ public:
     IoResult receive(char* into, std::size_t max) override;
     void awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
                    int maxMs) override;
+    bool hasArrived() override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     std::string lastError() const override { return lastError_; }

@@ -286,6 +286,12 @@ void CTlsStream::awaitData(std::size_t want, const std::function<bool(std::strin
                   [this, want](CReadAhead&) { return pullAhead(want); });
 }
 
+bool CTlsStream::hasArrived() {
+    if (ahead_.empty() && isOpen() && !broken_)
+        pullAhead(1);
+    return !ahead_.empty();
+}
+
 bool CTlsStream::pullAhead(std::size_t want) {
     char chunk[kFillChunk];
     for (;;) {

@@ -31,6 +31,9 @@ public:
     IoResult receive(char* into, std::size_t max) override;
     void awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
                    int maxMs) override;
+    // Decrypts what the socket holds: records that carry no data (a session ticket) do not
+    // count.
+    bool hasArrived() override;
     void close() override;
     bool isOpen() const override { return ssl_ != nullptr && tcp_.isOpen(); }
     std::string lastError() const override { return lastError_; }

@@ -41,6 +41,9 @@ public:
     virtual void awaitData(std::size_t /*want*/,
                            const std::function<bool(std::string_view)>& /*holdsEnd*/,
                            int /*maxMs*/) {}
+    // Bytes have arrived that no receive has handed out yet; never waits. An ended connection
+    // is not counted: the next receive reports it.
+    virtual bool hasArrived() { return false; }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // The system's reason for the last failure, for logs and messages.

@@ -94,6 +94,31 @@ bool appendBounded(std::string& to, std::string_view bytes, std::size_t limit) {
     return bytes.size() > room;
 }
 
+// "+OK <count> <octets>" as the standard writes it, anything after a further blank being the
+// server's own: the only answer a run's proof takes, so that no other reply can pass for it.
+bool parseExactStat(std::string_view line, long long& count) {
+    if (line.ends_with("\r\n"))
+        line.remove_suffix(2);
+    else
+        return false;
+    if (line.size() < 4 || line[0] != '+' || (line[1] != 'O' && line[1] != 'o') ||
+        (line[2] != 'K' && line[2] != 'k') || line[3] != ' ')
+        return false;
+    line.remove_prefix(4);
+    auto number = [&line](long long& value) {
+        std::size_t n = 0;
+        for (value = 0; n < line.size() && line[n] >= '0' && line[n] <= '9'; ++n)
+            value = std::min(value * 10 + (line[n] - '0'), 1LL << 40);
+        line.remove_prefix(n);
+        return n > 0;
+    };
+    long long octets = 0;
+    if (!number(count) || !line.starts_with(' '))
+        return false;
+    line.remove_prefix(1);
+    return number(octets) && (line.empty() || line[0] == ' ');
+}
+
 } // namespace
 
 CPop3Session::CPop3Session()
@@ -116,6 +141,12 @@ void CPop3Session::dropConnection() {
 }
 
 void CPop3Session::forgetSession() {
+    if (run_) {
+        table_ = std::move(run_->table);
+        headersCached_ = run_->headersCached;
+        run_.reset();
+    }
+    baseCountKnown_ = false;
     pendingDeletes_.clear();
     uids_.clear();
     outstanding_.clear();
@@ -246,22 +277,32 @@ bool CPop3Session::retr(int message) {
 
 bool CPop3Session::uidl() {
     uids_.clear();
+    uidlAnswer_ = UidlAnswer::Refused;
     return sendCommand(ReplyKind::Uidl, "UIDL\r\n") && readReply(ReplyKind::Uidl) && !uids_.empty();
 }
 
-bool CPop3Session::uidlAndList(bool& keyed) {
-    keyed = false;
+bool CPop3Session::uidlAndList(UidlAnswer& answer) {
+    answer = UidlAnswer::Refused;
     if (!sendAhead(ReplyKind::Uidl))
         return false;
     const bool listSent = canSendAhead() && sendAhead(ReplyKind::List);
-    keyed = readAhead() && !uids_.empty();
+    if (listSent)
+        sendRunCheck();
+    readAhead();
+    answer = uidlAnswer_;
     if (!listSent && !sendAhead(ReplyKind::List))
         return false;
-    return readAhead();
+    // A proof that went along is read here, so that the next answer is the next command's.
+    return readAhead() && (outstanding_.empty() || !outstanding_.front().check || readAhead());
 }
 
 bool CPop3Session::dele(int message) {
-    return sendAhead(ReplyKind::Dele, message) && readAhead();
+    const bool ownRun = !run_;
+    if (ownRun)
+        beginRun();
+    const bool accepted = sendAhead(ReplyKind::Dele, message) && readAhead();
+    const bool proven = !ownRun || endRun();
+    return accepted && proven;
 }
 
 bool CPop3Session::rset() {
@@ -276,16 +317,17 @@ bool CPop3Session::noop() {
 }
 
 bool CPop3Session::quit() {
-    if (!sendCommand(ReplyKind::Quit, "QUIT\r\n")) {
+    // QUIT would commit what a run deleted: the run must be in step first.
+    if ((run_ && !endRun()) || !sendCommand(ReplyKind::Quit, "QUIT\r\n")) {
         forgetSession(); // the server never read it
         return false;
     }
     // A reply that fails may already have taken the session's state with the connection.
-    const bool unkeyedDeletes = !pendingDeletes_.empty() && uids_.empty();
+    const bool deleted = !pendingDeletes_.empty();
     if (!readReply(ReplyKind::Quit)) {
-        // The server may have removed some of the messages; rows that no unique id can line
-        // up again would name the wrong messages.
-        if (unkeyedDeletes) {
+        // The server may have removed some of the messages. Rows by number would name the wrong
+        // ones, and keyed rows could be lined up again only by a listing that may not come.
+        if (deleted) {
             table_.clearHeaders();
             headersCached_ = 0;
         }
@@ -321,6 +363,7 @@ bool CPop3Session::sendAhead(ReplyKind kind, int message) {
         break;
     case ReplyKind::Uidl:
         uids_.clear();
+        uidlAnswer_ = UidlAnswer::Refused;
         line = "UIDL\r\n";
         break;
     case ReplyKind::Top:
@@ -339,6 +382,8 @@ bool CPop3Session::readAhead() {
     if (outstanding_.empty())
         return false;
     const SentAhead next = outstanding_.front();
+    if (next.check)
+        return readRunCheck();
     switch (next.kind) {
     case ReplyKind::Top:
         return readSummary(next.message);
@@ -385,9 +430,78 @@ bool CPop3Session::finishOutstanding() {
 bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line) {
     if (!writeCommand(kind, line))
         return false;
+    if (run_)
+        run_->unproven = true;
     outstanding_.push_back({kind, message, line.size()});
     outstandingBytes_ += line.size();
     return true;
+}
+
+void CPop3Session::beginRun() {
+    if (!run_)
+        run_ = Run{table_, headersCached_};
+}
+
+void CPop3Session::sendRunCheck() {
+    if (!run_ || !run_->unproven || !pipelining_ || !isConnected() || !canSendAhead())
+        return;
+    // Written like any command of the run, so that its answer comes after theirs.
+    if (queueCommand(ReplyKind::Stat, 0, "STAT\r\n")) {
+        outstanding_.back().check = true;
+        run_->unproven = false;
+    }
+}
+
+bool CPop3Session::endRun() {
+    if (!run_)
+        return isConnected();
+    for (;;) {
+        sendRunCheck(); // as soon as the window has room for it
+        if (outstanding_.empty() || !isConnected())
+            break;
+        readAhead();
+    }
+    if (isConnected() && inStep(ReplyKind::Stat)) {
+        run_.reset();
+        return true;
+    }
+    // Unless the fault has already done so, the dropped connection takes the run's rows back.
+    dropConnection();
+    return false;
+}
+
+bool CPop3Session::readRunCheck() {
+    const SentAhead sent = outstanding_.front();
+    outstanding_.pop_front();
+    outstandingBytes_ -= sent.bytes;
+    idleTicks_ = 0;
+    std::string line;
+    if (!readStatusLine(ReplyKind::Stat, line))
+        return false;
+    // Without a count of its own to compare with, only a refusal gives the fault away.
+    long long count = 0;
+    const bool fits = baseCountKnown_
+                          ? parseExactStat(line, count) &&
+                                count == baseCount_ - static_cast<long long>(pendingDeletes_.size())
+                          : !CReplyParser::isFailure(line);
+    if (!fits) {
+        outOfStep(ReplyKind::Stat);
+        return false;
+    }
+    return true;
+}
+
+bool CPop3Session::inStep(ReplyKind kind) {
+    if (pending_.empty() && !socket_->hasArrived())
+        return true;
+    outOfStep(kind);
+    return false;
+}
+
+void CPop3Session::outOfStep(ReplyKind kind) {
+    fail(kind, StringId::OutOfStep);
+    // Without QUIT the server commits nothing of this session.
+    dropConnection();
 }
 
 bool CPop3Session::readNext(ReplyKind kind) {
@@ -443,6 +557,10 @@ bool CPop3Session::writeCommand(ReplyKind kind, const std::string& line) {
         fail(kind, StringId::LineBreakInLogin);
         return false;
     }
+    // With no answer due, anything already received is a reply no command asked for: the next
+    // answer could not be told from it.
+    if (outstanding_.empty() && !inStep(kind))
+        return false;
     if (!socket_->send(line)) {
         waitCut_ = socket_->sendStatus() == IoStatus::Cancelled;
         fail(kind, reasonOf(socket_->sendStatus()));
@@ -541,9 +659,13 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
         return false;
     }
     switch (kind) {
-    case ReplyKind::Stat:
+    case ReplyKind::Stat: {
         CReplyParser::parseStat(line, messageCount_, mailboxOctets_);
+        long long count = 0;
+        baseCountKnown_ = parseExactStat(line, count);
+        baseCount_ = count + static_cast<long long>(pendingDeletes_.size());
         return true;
+    }
     case ReplyKind::List: {
         // Taken line by line as the listing arrives. The column never holds more sizes than
         // STAT counted messages: further lines are read and dropped, and no size is made up.
@@ -585,6 +707,8 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
             return false;
         if (tooLong || !CReplyParser::parseUidl(data, messageCount_, uids_))
             uids_.clear();
+        uidsListed_ = true;
+        uidlAnswer_ = uids_.empty() ? UidlAnswer::Unusable : UidlAnswer::Keyed;
         return true;
     }
     case ReplyKind::Capa: {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,10 @@ public:
         Capa,
         Stls
     };
+
+    // What the last UIDL said: ids that key every message, a refusal, or a positive answer that
+    // cannot key them (a repeated or unusable id, a message missing or listed twice).
+    enum class UidlAnswer { Keyed, Refused, Unusable };
 
     // Messages above this many bytes download with a progress window.
     static constexpr int kProgressThreshold = 32768;
@@ -82,21 +87,21 @@ public:
     // key the header rows safely.
     bool uidl();
     // replyText keeps at most ReplyLimits::kKeptTextMax bytes of the reply.
-    // UIDL and LIST, written together where pipelining allows: keyed as uidl() returns, the
-    // result LIST's.
-    bool uidlAndList(bool& keyed);
+    // UIDL and LIST, written together where pipelining allows (in a run, with the proof of what
+    // they said): the result is LIST's.
+    bool uidlAndList(UidlAnswer& answer);
     bool top(int message, int lines);
     bool retr(int message);
     // The server marks the message; the header row counts as deleted only once QUIT has
-    // committed it.
+    // committed it. Outside a run it is a run of its own.
     bool dele(int message);
     // Takes back every deletion of this session.
     bool rset();
     bool noop();
-    // Ends the session. A positive answer commits the session's deletions, and only then are
-    // their header rows marked. Without one the server deleted nothing, and no row is marked;
-    // a QUIT that reached the server unanswered may have deleted some, and a table that no
-    // unique ids can line up again is emptied.
+    // Ends the session (an open run is proven first). A positive answer commits the session's
+    // deletions, and only then are their header rows marked. Without one the server deleted
+    // nothing, and no row is marked; a QUIT that reached the server without a positive answer
+    // may have deleted some, and then every header row is read anew at the next connect.
     bool quit();
     // Reads message n's header lines and keeps its sender, subject and date, decoded, in the
     // fields below and as a new row of the message table; "-saknas-" for what is not there.
@@ -116,6 +121,23 @@ public:
     // them counts as the server's). False when the connection is lost.
     bool finishOutstanding();
     std::size_t outstanding() const { return outstanding_.size(); }
+
+    // A run: commands whose answers count only once the session has proven it stayed in step
+    // with the server, so that a lost, doubled or stray reply can never leave a header row
+    // naming another message or a deletion the server did not make. The header rows the run
+    // reads or rearranges are kept from endRun on; until then they are provisional.
+    void beginRun();
+    // The run's last command so far is written. With pipelining the proof, a STAT whose answer
+    // must give the count the session expects (deletions are not counted), goes out behind it
+    // at once where the window has room; endRun sends it otherwise, and again after commands
+    // written since.
+    void sendRunCheck();
+    // Reads every answer still on its way and the proof's; then nothing more may have arrived.
+    // One command at a time, the proof is that nothing is left over. True: the run's rows
+    // stand. False: the connection is dropped without QUIT (the server commits nothing), the
+    // header rows are as they were before the run, and errorText says why. Any lost connection
+    // during the run ends it the same way.
+    bool endRun();
 
     // Shows message n's header block, decoded, and the text of its first previewLines body
     // lines (CMessageText::preview) in the content window; returns when the window is closed. A
@@ -155,6 +177,11 @@ public:
     void setLastUser(const std::string& user) { lastUser_ = user; }
     int headersCached() const { return headersCached_; }
     void setHeadersCached(int cached) { headersCached_ = cached; }
+    // The account's server has answered UIDL with a listing at some connect: its rows are never
+    // matched by number. Set by every positive UIDL answer; the connect cycle clears it with
+    // the cache when the account changes.
+    bool uidsListed() const { return uidsListed_; }
+    void setUidsListed(bool listed) { uidsListed_ = listed; }
     int previewLines() const { return previewLines_; }
     int port() const { return port_; }
 
@@ -181,6 +208,12 @@ private:
     bool readNext(ReplyKind kind);
     // TOP's answer made message's summary.
     bool readSummary(int message);
+    // The answer to the run's proof.
+    bool readRunCheck();
+    // Nothing has come that no command asked for; otherwise the connection is dropped with
+    // kind's label and the reason.
+    bool inStep(ReplyKind kind);
+    void outOfStep(ReplyKind kind);
     bool capa();
     // STLS, and TLS on the connection; false with the TLS text when it could not start.
     bool startTls();
@@ -188,7 +221,8 @@ private:
     bool authenticate();
     void failDownload(const std::string& reason);
     void fail(ReplyKind kind, StringId textId);
-    // The connection is gone without a committing QUIT: the server deleted nothing.
+    // The connection is gone without a committing QUIT: the server deleted nothing, and a run's
+    // header rows are taken back.
     void forgetSession();
 
     int idleTicks_ = 0;
@@ -210,6 +244,18 @@ private:
     int messageCount_ = 0;
     std::vector<std::string> uids_;   // of this connection, from UIDL
     std::vector<int> pendingDeletes_; // DELE answered positively in this connection
+    UidlAnswer uidlAnswer_ = UidlAnswer::Refused;
+    bool uidsListed_ = false;
+    // The count of this connection's STAT, written as the standard has it, with the deletions
+    // of the session at that time added back: a run's proof expects it less the deletions.
+    bool baseCountKnown_ = false;
+    long long baseCount_ = 0;
+    struct Run {
+        MessageTable table;    // as it was before the run
+        int headersCached;     // likewise
+        bool unproven = false; // a command of the run went out after the last proof
+    };
+    std::optional<Run> run_;
     bool waitCut_ = false;
     bool stoppedByUser_ = false;
     bool pipeliningAllowed_ = false;
@@ -219,6 +265,7 @@ private:
         ReplyKind kind;
         int message;
         std::size_t bytes;
+        bool check = false; // a run's proof
     };
     std::deque<SentAhead> outstanding_;
     std::size_t outstandingBytes_ = 0;

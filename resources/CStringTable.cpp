@@ -107,6 +107,9 @@ constexpr std::array kEntries{
           u8"Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte."},
     // After the user stopped a download or a delete run, the list was loaded anew.
     Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
+    Entry{StringId::OutOfStep,
+          u8"Serverns svar följde inte kommandona. Förbindelsen stängdes, och inget ändrades på "
+          u8"servern."},
     // Mail without a sender is not sent.
     Entry{StringId::NoSenderAddress,
           u8"Brevet skickades inte: det saknar avsändare. Skriv din e-postadress i fältet Från "

@@ -89,6 +89,8 @@ enum class StringId : int {
     PasswordNeedsTls = 734,
     // After the user stopped a download or a delete run, the list was loaded anew.
     ListReloaded = 740,
+    // The server's replies did not follow the commands: the connection was dropped unused.
+    OutOfStep = 750,
     // Mail without a sender is not sent.
     NoSenderAddress = 760,
 };

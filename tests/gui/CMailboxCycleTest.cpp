@@ -9,6 +9,7 @@
 #include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CMemorySettingsStore.h"
+#include "support/CModelPop3Server.h"
 #include "support/CRecordingSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
 
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -485,6 +487,117 @@ TEST_F(CMailboxCycleTest, PopupMenusFollowTheSelection) {
     w.select({1, 3});
     EXPECT_EQ(rightClick(), w.window.viewMenu());
     EXPECT_EQ(enabled(w.window.viewMenu()), (QList<bool>{true, true, false, false}));
+}
+
+// The window against the model server, which loses, doubles and adds replies and lists unique
+// ids wrongly on demand: after each fault the list, loaded again, names every message right,
+// and a delete removes exactly the message its row showed.
+struct CFaultyServerWindow {
+    CFaultyServerWindow() {
+        for (int n = 1; n <= 12; ++n)
+            model.deliver("Avs " + std::to_string(n), "Subject " + std::to_string(n), "text");
+        w.window.pop3().setSocketFactory(&model);
+        w.typeLogin("pop.example", 110, "anna", "x");
+    }
+    void connect() {
+        if (!w.window.isConnected())
+            w.window.onCommand(CommandId::Connect);
+    }
+    void remove(std::initializer_list<int> messages) {
+        w.select(messages);
+        w.runner.expectQuestion(true);
+        w.window.onCommand(CommandId::Delete);
+    }
+    std::vector<std::string> uids() const {
+        std::vector<std::string> all;
+        for (const auto& m : model.mailbox)
+            all.push_back(m.uid);
+        return all;
+    }
+    void expectRowsRight() {
+        ASSERT_TRUE(w.window.isConnected()) << w.window.statusText();
+        ASSERT_EQ(w.column(1).size(), static_cast<int>(model.mailbox.size()));
+        for (std::size_t i = 0; i < model.mailbox.size(); ++i)
+            EXPECT_EQ(w.column(1)[static_cast<int>(i)].toStdString(), model.mailbox[i].subject);
+    }
+
+    CModelPop3Server model;
+    CMailboxWindow w;
+};
+
+TEST(CMailboxFaultTest, AfterEachFaultTheRowsAreRightAndADeleteRemovesWhatItsRowShowed) {
+    using Reply = CModelPop3Server::ReplyFault;
+    using Uidl = CModelPop3Server::UidlFault;
+    constexpr long kTop10 = 17; // CAPA, USER, PASS, STAT, UIDL, LIST, STAT, TOP 1 ... TOP 10
+    std::vector<std::pair<const char*, std::function<void(CFaultyServerWindow&)>>> faults{
+        {"the reply to TOP 10 lost",
+         [](auto& t) { t.model.faultAtCommand = kTop10, t.model.replyFault = Reply::Lose; }},
+        {"the reply to TOP 10 doubled",
+         [](auto& t) { t.model.faultAtCommand = kTop10, t.model.replyFault = Reply::Double; }},
+        {"-ERR to UIDL, then a listing",
+         [](auto& t) { t.model.nextUidl = Uidl::RefusedThenListed; }},
+        {"a stray +OK before a refused DELE, without UIDL",
+         [](auto& t) {
+             t.model.answersUidl = false;
+             t.connect();
+             t.model.refuseDeleOf = {t.model.mailbox[1].uid};
+             t.model.faultAtCommand = t.model.commands + 1; // DELE 2
+             t.model.replyFault = Reply::StrayLine;
+             t.remove({2, 5});
+             EXPECT_EQ(t.model.mailbox.size(), 12u); // nothing committed
+         }},
+        {"a QUIT committed and unanswered, new mail, then UIDL refused",
+         [](auto& t) {
+             t.connect();
+             t.model.deliver("Avs 13", "Subject 13", "text");
+             t.model.nextUidl = Uidl::Refused;
+             t.model.dropAtCommand = t.model.commands + 3; // DELE 4, the check, QUIT
+             t.model.commitBeforeDrop = true;
+             t.remove({4});
+         }},
+        {"Avbryt while the answer to DELE 2 of 10 arrives, one command at a time",
+         [](auto& t) {
+             t.model.listsPipelining = false;
+             t.connect();
+             std::string last;
+             t.model.onCommand = [&last](const std::string& command) {
+                 EXPECT_NE(command, "DELE 3");
+                 last = command;
+             };
+             t.model.onReceive = [&] {
+                 if (last == "DELE 2")
+                     t.w.progress.cancelLatest();
+             };
+             t.remove({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+             t.model.onCommand = nullptr;
+             t.model.onReceive = nullptr;
+             EXPECT_EQ(t.model.mailbox.size(), 10u);
+             EXPECT_EQ(t.model.mailbox[0].subject, "Subject 3");
+         }},
+    };
+    // After a keyed connect another client deletes and delivers; the next UIDL cannot key.
+    for (const Uidl uidl : {Uidl::Refused, Uidl::Repeated})
+        faults.emplace_back("UIDL refused or repeating an id after another client's changes",
+                            [uidl](auto& t) {
+                                t.connect();
+                                t.w.window.onCommand(CommandId::Connect);
+                                t.model.removeByOtherClient(1);
+                                t.model.deliver("Avs 13", "Subject 13", "text");
+                                t.model.nextUidl = uidl;
+                            });
+    for (const auto& [name, fault] : faults) {
+        SCOPED_TRACE(name);
+        CFaultyServerWindow t;
+        fault(t);
+        t.connect(); // meets a fault that lies in the load, which then ends with its reason
+        t.connect();
+        t.expectRowsRight();
+        auto expected = t.uids();
+        expected.erase(expected.begin() + 9); // the message row 10 showed, and no other
+        t.remove({10});
+        t.expectRowsRight();
+        EXPECT_EQ(t.uids(), expected);
+    }
 }
 
 } // namespace

@@ -140,3 +140,10 @@ IoResult CFakeScript::receive(char* into, std::size_t max) {
         return {0, IoStatus::Failed};
     }
 }
+
+bool CFakeScript::hasArrived() const {
+    for (const Step& step : steps_)
+        if (step.kind != Kind::Action)
+            return step.kind == Kind::Server && !step.bytes.empty();
+    return false;
+}

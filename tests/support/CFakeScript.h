@@ -40,6 +40,8 @@ public:
     ConnectFailure startTls();
     bool send(std::string_view bytes);
     IoResult receive(char* into, std::size_t max);
+    // The server's next step is bytes: they wait for the client before it sends anything.
+    bool hasArrived() const;
 
 private:
     enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Cut, Action, Tls };

@@ -15,6 +15,7 @@ public:
     bool connect(const std::string&, int) override { return open_ = script_->connect(); }
     bool send(std::string_view bytes) override { return open_ && script_->send(bytes); }
     IoResult receive(char* into, std::size_t max) override;
+    bool hasArrived() override { return open_ && script_->hasArrived(); }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     std::string lastError() const override { return "scripted"; }

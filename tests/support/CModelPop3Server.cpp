@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -51,7 +52,15 @@ public:
                 commit();
             return false; // gone without a word; without QUIT nothing was deleted
         }
-        return answer(command, reply);
+        const bool stays = answer(command, reply);
+        if (server_.commands == server_.faultAtCommand)
+            reply = faulty(reply);
+        return stays;
+    }
+
+    void receiving() override {
+        if (server_.onReceive)
+            server_.onReceive();
     }
 
     void closed() override {
@@ -61,6 +70,47 @@ public:
     }
 
 private:
+    std::string faulty(const std::string& reply) const {
+        using Fault = CModelPop3Server::ReplyFault;
+        switch (server_.replyFault) {
+        case Fault::Lose:
+            return {};
+        case Fault::Double:
+            return reply + reply;
+        case Fault::StrayLine:
+            return "+OK\r\n" + reply;
+        case Fault::StrayBlock:
+            return "+OK\r\nFrom: Stray <s@example.org>\r\nSubject: Stray\r\n\r\n.\r\n" + reply;
+        }
+        return reply;
+    }
+
+    // The listing as the next UIDL fault has it; lines are "n id".
+    std::string uidlReply(std::vector<std::string> lines) {
+        using Fault = CModelPop3Server::UidlFault;
+        const Fault fault = std::exchange(server_.nextUidl, Fault::None);
+        server_.listedUids = fault == Fault::None;
+        if (fault == Fault::Refused)
+            return "-ERR unknown command\r\n";
+        if (!lines.empty()) {
+            const std::string first = lines[0].substr(lines[0].find(' ') + 1);
+            if (fault == Fault::Repeated)
+                lines.push_back(lines.size() > 1 ? "2 " + first : lines[0]);
+            if (fault == Fault::Blank || fault == Fault::EightBit || fault == Fault::Long)
+                lines[0] += fault == Fault::Blank  ? " x"
+                            : fault == Fault::Long ? std::string(70, 'x')
+                                                   : "\xE5";
+            if (fault == Fault::Extra)
+                lines.push_back(std::to_string(lines.size() + 1) + " extra");
+            if (fault == Fault::Missing)
+                lines.pop_back();
+        }
+        std::string out = fault == Fault::RefusedThenListed ? "-ERR\r\n+OK\r\n" : "+OK\r\n";
+        for (const std::string& line : lines)
+            out += line + "\r\n";
+        return out + ".\r\n";
+    }
+
     bool answer(const std::string& command, std::string& reply) {
         std::istringstream words(command);
         std::string verb;
@@ -68,12 +118,16 @@ private:
         words >> verb >> n;
         if (verb == "USER") {
             reply = "+OK\r\n";
+        } else if (verb == "CAPA") { // before and after the login alike
+            reply = server_.listsPipelining ? "+OK\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n"
+                                            : "+OK\r\nTOP\r\nUIDL\r\n.\r\n";
         } else if (verb == "PASS") {
             if (server_.inSession) {
                 reply = "-ERR [IN-USE] mailbox in use, try again\r\n";
                 return true;
             }
             server_.inSession = inTransaction_ = true;
+            server_.listedUids = false;
             messages_ = server_.mailbox;
             deleted_.assign(messages_.size(), false);
             reply = "+OK\r\n";
@@ -100,22 +154,24 @@ private:
             return "+OK " + std::to_string(count) + " " + std::to_string(octets) + "\r\n";
         }
         if (verb == "LIST" || verb == "UIDL") {
-            if (verb == "UIDL" && !server_.answersUidl)
+            if (verb == "UIDL" && !server_.answersUidl &&
+                server_.nextUidl != CModelPop3Server::UidlFault::RefusedThenListed)
                 return "-ERR unknown command\r\n";
-            std::string out = "+OK\r\n";
+            std::vector<std::string> lines;
             for (std::size_t i = 0; i < messages_.size(); ++i)
                 if (!deleted_[i])
-                    out += std::to_string(i + 1) + " " +
-                           (verb == "LIST" ? std::to_string(messages_[i].text().size())
-                                           : messages_[i].uid) +
-                           "\r\n";
+                    lines.push_back(std::to_string(i + 1) + " " +
+                                    (verb == "LIST" ? std::to_string(messages_[i].text().size())
+                                                    : messages_[i].uid));
+            if (verb == "UIDL")
+                return uidlReply(std::move(lines));
+            std::string out = "+OK\r\n";
+            for (const std::string& line : lines)
+                out += line + "\r\n";
             return out + ".\r\n";
         }
         if (verb == "NOOP")
             return "+OK\r\n";
-        if (verb == "CAPA")
-            return server_.listsPipelining ? "+OK\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n"
-                                           : "+OK\r\nTOP\r\nUIDL\r\n.\r\n";
         if (verb == "RSET") {
             std::fill(deleted_.begin(), deleted_.end(), false);
             return "+OK\r\n";
@@ -127,7 +183,7 @@ private:
         if (verb == "DELE") {
             const auto& refused = server_.refuseDeleOf;
             if (std::find(refused.begin(), refused.end(), m.uid) != refused.end())
-                return "-ERR message is locked\r\n";
+                return server_.liesAboutRefusals ? "+OK\r\n" : "-ERR message is locked\r\n";
             deleted_[static_cast<std::size_t>(n - 1)] = true;
             return "+OK\r\n";
         }

@@ -8,8 +8,9 @@
 
 // A POP3 server as a model: a mailbox that holds messages with unique ids, one session at a
 // time, deletions that take effect only at QUIT, and faults on demand: a connection that drops
-// at a given command (before or, for QUIT, after committing), a DELE refused. Another client
-// may change the mailbox while no session holds it.
+// at a given command (before or, for QUIT, after committing), a reply lost, sent twice or
+// preceded by one nobody asked for, a UIDL refused or listed wrongly, a DELE refused. Another
+// client may change the mailbox while no session holds it.
 class CModelPop3Server : public ISocketFactory {
 public:
     struct Message {
@@ -37,10 +38,32 @@ public:
     // that count is committed before the drop when commitBeforeDrop is set.
     long dropAtCommand = 0;
     bool commitBeforeDrop = false;
-    // DELE of a message whose id is listed here is refused.
+    // What befalls the reply to the command at faultAtCommand (over all sessions; 0: none).
+    enum class ReplyFault { Lose, Double, StrayLine, StrayBlock };
+    long faultAtCommand = 0;
+    ReplyFault replyFault = ReplyFault::Lose;
+    // How the next UIDL is answered, once: refused (then listed anyway), or listed with a
+    // repeated id, an id with a blank, an 8-bit or overlong id, a line too many or too few.
+    enum class UidlFault {
+        None,
+        Refused,
+        RefusedThenListed,
+        Repeated,
+        Blank,
+        EightBit,
+        Long,
+        Extra,
+        Missing
+    };
+    UidlFault nextUidl = UidlFault::None;
+    // The session in progress has listed the ids as they are.
+    bool listedUids = false;
+    // DELE of a message whose id is listed here is refused, in words too unless the server lies.
     std::vector<std::string> refuseDeleOf;
-    // Sees every command before it is answered.
+    bool liesAboutRefusals = false;
+    // Sees every command before it is answered, and every receive of waiting bytes.
     std::function<void(const std::string&)> onCommand;
+    std::function<void()> onReceive;
 
     long commands = 0;
     bool inSession = false;

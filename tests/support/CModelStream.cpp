@@ -34,6 +34,7 @@ IoResult CModelStream::receive(char* into, std::size_t max) {
         return {0, IoStatus::Failed};
     if (out_.empty())
         return {0, peerClosed_ ? IoStatus::Closed : IoStatus::TimedOut};
+    peer_->receiving();
     const std::size_t n = std::min(max, out_.size());
     std::memcpy(into, out_.data(), n);
     out_.erase(0, n);

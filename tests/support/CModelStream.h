@@ -19,6 +19,8 @@ public:
     virtual bool line(const std::string& text, std::string& reply) = 0;
     // The connection ended, by either side.
     virtual void closed() = 0;
+    // The client is about to receive bytes that are waiting.
+    virtual void receiving() {}
 };
 
 class CModelStream : public IStream {
@@ -31,6 +33,7 @@ public:
     bool connect(const std::string& host, int port) override;
     bool send(std::string_view bytes) override;
     IoResult receive(char* into, std::size_t max) override;
+    bool hasArrived() override { return open_ && !out_.empty(); }
     void close() override;
     bool isOpen() const override { return open_; }
     std::string lastError() const override { return "model"; }

@@ -15,6 +15,7 @@ public:
     }
     IoStatus sendStatus() const override { return inner_->sendStatus(); }
     IoResult receive(char* into, std::size_t max) override { return inner_->receive(into, max); }
+    bool hasArrived() override { return inner_->hasArrived(); }
     void close() override { inner_->close(); }
     bool isOpen() const override { return inner_->isOpen(); }
     std::string lastError() const override { return inner_->lastError(); }

@@ -25,10 +25,10 @@ void logIn(CFakeScript& s, bool pipelining) {
     s.client("USER anna\r\n").server("+OK\r\n").client("PASS hemligt\r\n").server("+OK\r\n");
 }
 
-void uidlAndList(CFakeScript& s, bool pipelining, const std::string& uidl,
-                 const std::string& list) {
-    if (pipelining) {
-        s.client("UIDL\r\nLIST\r\n").server(uidl + list);
+void uidlAndList(CFakeScript& s, bool pipelining, const std::string& uidl, const std::string& list,
+                 const std::string& stat) {
+    if (pipelining) { // with the proof of what they said
+        s.client("UIDL\r\nLIST\r\nSTAT\r\n").server(uidl + list + stat);
         return;
     }
     s.client("UIDL\r\n").server(uidl).client("LIST\r\n").server(list);
@@ -56,10 +56,12 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
     logIn(*first, pipelining);
     first->client("STAT\r\n").server("+OK 3 300\r\n");
     uidlAndList(*first, pipelining, "+OK\r\n1 a\r\n2 b\r\n3 c\r\n.\r\n",
-                "+OK\r\n1 100\r\n2 100\r\n3 100\r\n.\r\n");
+                "+OK\r\n1 100\r\n2 100\r\n3 100\r\n.\r\n", "+OK 3 300\r\n");
     if (pipelining) {
-        first->client("TOP 1 0\r\nTOP 2 0\r\nTOP 3 0\r\n").server(kTop1 + kTop2 + kTop3);
-        first->client("DELE 1\r\nDELE 3\r\n").server("+OK\r\n-ERR locked\r\n");
+        // Each run ends with the proof that it stayed in step: STAT counts what is left.
+        first->client("TOP 1 0\r\nTOP 2 0\r\nTOP 3 0\r\nSTAT\r\n")
+            .server(kTop1 + kTop2 + kTop3 + "+OK 3 300\r\n");
+        first->client("DELE 1\r\nDELE 3\r\nSTAT\r\n").server("+OK\r\n-ERR locked\r\n+OK 2 200\r\n");
     } else {
         first->client("TOP 1 0\r\n").server(kTop1).client("TOP 2 0\r\n").server(kTop2);
         first->client("TOP 3 0\r\n").server(kTop3);
@@ -72,8 +74,8 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
     auto second = factory.addScript();
     logIn(*second, pipelining);
     second->client("STAT\r\n").server("+OK 2 200\r\n");
-    uidlAndList(*second, pipelining, "+OK\r\n1 b\r\n2 c\r\n.\r\n",
-                "+OK\r\n1 100\r\n2 100\r\n.\r\n");
+    uidlAndList(*second, pipelining, "+OK\r\n1 b\r\n2 c\r\n.\r\n", "+OK\r\n1 100\r\n2 100\r\n.\r\n",
+                "+OK 2 200\r\n");
 
     cycle.connectOrDisconnect();
     ASSERT_EQ(window.rows.size(), 3u) << window.status;

@@ -1,9 +1,12 @@
 // Seeded random use of the mailbox against a model server: connect and load, mark and delete,
-// forward with delete, Avbryt in the middle of a run, a connection that drops anywhere (QUIT
-// included, before and after the server commits), another client deleting and delivering
-// between connects, with and without unique ids. After every step each list row must name the
-// message the server holds at that number, and the server may have lost only messages whose
-// deletion the user confirmed and the server committed (a forwarded one only once it went out).
+// forward with delete, Avbryt in the middle of a run (as a command goes out or as an answer
+// comes in), a connection that drops anywhere (QUIT included, before and after the server
+// commits), a reply lost, doubled or preceded by a stray one anywhere (inside a pipelined window
+// too), a UIDL refused or listed wrongly after a connect that keyed the rows, another client
+// deleting and delivering between connects, with and without unique ids. After every step each
+// list row must name the message the server holds at that number, and the server may have lost
+// only messages whose deletion the user confirmed and the server committed (a forwarded one only
+// once it went out); no DELE reaches the server after the user's Avbryt.
 // A server without unique ids is tested with another client that only delivers: rows by number
 // cannot notice a removal that leaves the count as it was. Runs of commands go one at a time or
 // pipelined, as the server and the setting allow.
@@ -22,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <set>
 #include <string>
@@ -69,6 +73,14 @@ public:
             window_.quick = 4; // larger mailboxes list numbers only
         for (int n = pick(0, 7); n > 0; --n)
             deliver();
+        server_.onCommand = [this](const std::string& command) {
+            const auto& windows = progress_.windows;
+            if (command.rfind("DELE", 0) == 0 && windows.size() > deleteWindow_ &&
+                windows[deleteWindow_]->cancelled)
+                ADD_FAILURE() << command << " after Avbryt";
+            countDown(cancelOnCommand_);
+        };
+        server_.onReceive = [this] { countDown(cancelOnReceive_); };
     }
 
     // One action a user, the network or another client could take; its name for the trace.
@@ -92,8 +104,10 @@ public:
             cycle_.viewRows({pick(0, static_cast<int>(window_.rows.size()) - 1)});
             return "view";
         }
-        if (roll < 90)
+        if (roll < 82)
             return armDrop();
+        if (roll < 90)
+            return armReplyFault();
         return armCancel();
     }
 
@@ -149,8 +163,14 @@ private:
             deliver();
             return "other client delivers";
         }
+        std::string armed;
+        if (roll < 40)
+            armed = armReplyFault() + ", ";
+        else if (roll < 50 && keyedOnce_)
+            armed = armUidlFault() + ", ";
         cycle_.connectOrDisconnect();
-        return "connect";
+        keyedOnce_ = keyedOnce_ || (cycle_.isConnected() && server_.listedUids);
+        return armed + "connect";
     }
 
     // Some rows, ascending; the messages they name are the ones the user gives up.
@@ -170,7 +190,11 @@ private:
         std::vector<int> rows = someRows(window_.answerYes);
         if (!rows.empty() && chance(20))
             server_.refuseDeleOf = {server_.mailbox[static_cast<std::size_t>(rows[0])].uid};
+        // Only a pipelined run's proof can tell: one command at a time goes as it always went.
+        server_.liesAboutRefusals = pop3_.pipelining() && chance(50);
+        deleteWindow_ = progress_.windows.size(); // the run's own, if it opens one
         cycle_.deleteRows(rows);
+        deleteWindow_ = SIZE_MAX;
         server_.refuseDeleOf.clear();
         return "delete " + std::to_string(rows.size()) + (window_.answerYes ? "" : " (no)");
     }
@@ -190,13 +214,32 @@ private:
                (server_.commitBeforeDrop ? " (a QUIT commits first)" : "");
     }
 
+    // Lost, doubled or stray, within the next commands: a load's or a delete's window is
+    // likely among them.
+    std::string armReplyFault() {
+        using Fault = CModelPop3Server::ReplyFault;
+        server_.faultAtCommand =
+            server_.commands + pick(1, 8 + static_cast<int>(server_.mailbox.size()));
+        server_.replyFault = static_cast<Fault>(pick(0, 3));
+        return "reply fault " + std::to_string(static_cast<int>(server_.replyFault)) +
+               " at command " + std::to_string(server_.faultAtCommand);
+    }
+
+    std::string armUidlFault() {
+        using Fault = CModelPop3Server::UidlFault;
+        server_.nextUidl = static_cast<Fault>(pick(1, static_cast<int>(Fault::Missing)));
+        return "UIDL fault " + std::to_string(static_cast<int>(server_.nextUidl));
+    }
+
+    // Avbryt as a command goes out or as an answer comes in.
     std::string armCancel() {
-        int countdown = pick(1, 8);
-        server_.onCommand = [this, countdown](const std::string&) mutable {
-            if (--countdown == 0 && !progress_.windows.empty())
-                progress_.cancelLatest();
-        };
+        (chance(50) ? cancelOnCommand_ : cancelOnReceive_) = pick(1, 8);
         return "Avbryt soon";
+    }
+
+    void countDown(int& countdown) {
+        if (countdown > 0 && --countdown == 0 && !progress_.windows.empty())
+            progress_.cancelLatest();
     }
 
     void checkRow(const CScriptedMailboxWindow::Row& row, int n, const CModelPop3Server::Message& m,
@@ -222,6 +265,10 @@ private:
     CMailboxCycle cycle_;
     CModelForwardHost host_;
     int delivered_count_ = 0;
+    int cancelOnCommand_ = 0;
+    int cancelOnReceive_ = 0;
+    std::size_t deleteWindow_ = SIZE_MAX;
+    bool keyedOnce_ = false; // a load proven in step read the ids as they are
     std::vector<std::string> delivered_;
     std::set<std::string> mayLose_;
 };

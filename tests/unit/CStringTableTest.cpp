@@ -82,6 +82,7 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::StlsLabel,
                                          StringId::PasswordNeedsTls,
                                          StringId::ListReloaded,
+                                         StringId::OutOfStep,
                                          StringId::NoSenderAddress};
 
 } // namespace

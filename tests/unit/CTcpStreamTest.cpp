@@ -75,13 +75,16 @@ TEST(CTcpStream, ExchangesBytesByAddressAndByName) {
         ASSERT_TRUE(stream->send("USER x\r\n"));
         char buf[64];
         ASSERT_EQ(::recv(server.peer, buf, sizeof buf, 0), 8);
+        EXPECT_FALSE(stream->hasArrived());
         ASSERT_EQ(::send(server.peer, "+OK\r\n", 5, 0), 5);
         IoResult r = stream->receive(buf, 2);
         EXPECT_EQ(r.status, IoStatus::Ok);
         EXPECT_EQ(std::string(buf, r.count), "+O");
+        EXPECT_TRUE(stream->hasArrived()); // the rest, without waiting for it
         server.closePeer();
         r = stream->receive(buf, sizeof buf);
         EXPECT_EQ(std::string(buf, r.count), "K\r\n");
+        EXPECT_FALSE(stream->hasArrived()); // an ended connection is no bytes
         EXPECT_EQ(stream->receive(buf, sizeof buf).status, IoStatus::Closed);
     }
 }
