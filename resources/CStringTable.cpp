@@ -107,6 +107,9 @@ constexpr std::array kEntries{
           u8"Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte."},
     // After the user stopped a download or a delete run, the list was loaded anew.
     Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
+    // CContentText::kLinesMax.
+    Entry{StringId::ContentCutNote,
+          u8"[Texten är för lång för att visas helt: bara de första 20 000 raderna visas.]"},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),

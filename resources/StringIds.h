@@ -89,4 +89,6 @@ enum class StringId : int {
     PasswordNeedsTls = 734,
     // After the user stopped a download or a delete run, the list was loaded anew.
     ListReloaded = 740,
+    // The content window shows a text only up to so many lines.
+    ContentCutNote = 770,
 };

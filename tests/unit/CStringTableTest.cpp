@@ -81,7 +81,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::StartTlsLabel,
                                          StringId::StlsLabel,
                                          StringId::PasswordNeedsTls,
-                                         StringId::ListReloaded};
+                                         StringId::ListReloaded,
+                                         StringId::ContentCutNote};
 
 } // namespace
 
