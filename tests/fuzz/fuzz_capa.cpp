@@ -32,18 +32,11 @@ bool reference(std::string_view data, std::string_view capability) {
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     FuzzedDataProvider provider(data, size);
-    std::vector<std::size_t> pieces(provider.ConsumeIntegralInRange<std::size_t>(0, 16));
-    for (std::size_t& piece : pieces)
-        piece = provider.ConsumeIntegralInRange<std::size_t>(0, 100000);
+    const std::vector<std::size_t> lengths = fuzz::pieces(provider);
     const std::string answer = provider.ConsumeRemainingBytesAsString();
 
     CReplyParser::CapabilityScan scan;
-    std::string_view rest = answer;
-    for (std::size_t piece : pieces) {
-        scan.feed(rest.substr(0, piece));
-        rest.remove_prefix(std::min(piece, rest.size()));
-    }
-    scan.feed(rest);
+    fuzz::feedInPieces(answer, lengths, [&](std::string_view piece) { scan.feed(piece); });
 
     const bool stls = reference(answer, "STLS"), pipelining = reference(answer, "PIPELINING");
     FUZZ_CHECK(CReplyParser::listsCapability(answer, "STLS") == stls);

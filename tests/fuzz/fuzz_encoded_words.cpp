@@ -16,8 +16,6 @@ constexpr std::string_view kCharsets[] = {"utf-8", "ISO-8859-1", "windows-1252",
 
 std::string encodedWord(std::string_view charset, std::string_view bytes, bool base64,
                         bool padded) {
-    static constexpr char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string word = "=?" + std::string(charset) + (base64 ? "?B?" : "?q?");
     if (!base64) {
@@ -27,24 +25,7 @@ std::string encodedWord(std::string_view charset, std::string_view bytes, bool b
         }
         return word + "?=";
     }
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size())
-            value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size())
-            value |= static_cast<unsigned char>(bytes[i + 2]);
-        word += kAlphabet[(value >> 18) & 63];
-        word += kAlphabet[(value >> 12) & 63];
-        if (i + 1 < bytes.size())
-            word += kAlphabet[(value >> 6) & 63];
-        else if (padded)
-            word += '=';
-        if (i + 2 < bytes.size())
-            word += kAlphabet[value & 63];
-        else if (padded)
-            word += '=';
-    }
-    return word + "?=";
+    return word + fuzz::base64(bytes, padded) + "?=";
 }
 
 // Plain text that cannot form or end a word.

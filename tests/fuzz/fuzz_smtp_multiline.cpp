@@ -56,19 +56,12 @@ std::vector<std::string> words(const std::string& line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     FuzzedDataProvider provider(data, size);
-    std::vector<std::size_t> pieces(provider.ConsumeIntegralInRange<std::size_t>(0, 16));
-    for (std::size_t& piece : pieces)
-        piece = provider.ConsumeIntegralInRange<std::size_t>(0, 100000);
+    const std::vector<std::size_t> lengths = fuzz::pieces(provider);
     const std::string keyword = provider.ConsumeRandomLengthString(12);
     const std::string stream = provider.ConsumeRemainingBytesAsString();
 
     CSmtpReply reply;
-    std::string_view rest = stream;
-    for (std::size_t piece : pieces) {
-        reply.feed(rest.substr(0, piece));
-        rest.remove_prefix(std::min(piece, rest.size()));
-    }
-    reply.feed(rest);
+    fuzz::feedInPieces(stream, lengths, [&](std::string_view piece) { reply.feed(piece); });
 
     // The end: after the first whole line whose fourth byte is not "-".
     std::size_t end = std::string::npos;
