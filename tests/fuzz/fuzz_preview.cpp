@@ -2,6 +2,7 @@
 #include "FuzzCheck.h"
 #include "pop3/CCharset.h"
 #include "pop3/CMessageText.h"
+#include "pop3/CMimeBounds.h"
 
 #include <string>
 
@@ -28,6 +29,11 @@ std::string tidied(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::string_view bytes = fuzz::asText(data, size);
+
+    // What the MIME parser reads ends where a line ends.
+    const std::string_view parsed = CMimeBounds::parsed(bytes);
+    FUZZ_CHECK(parsed == bytes.substr(0, parsed.size()));
+    FUZZ_CHECK(parsed.size() == bytes.size() || parsed.empty() || parsed.back() == '\n');
 
     // Any reply: always text, never more than a few times its size.
     const std::string shown = CMessageText::preview(bytes);
