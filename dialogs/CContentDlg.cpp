@@ -1,5 +1,6 @@
 #include "dialogs/CContentDlg.h"
 
+#include "dialogs/CContentText.h"
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CLayoutFit.h"
 #include "dialogs/CUiText.h"
@@ -45,7 +46,8 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
 
 void CContentDlg::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        textEdit_->setPlainText(CUiText::toQString(text_));
+        // Long lines broken and very many cut, so that any text shows at once.
+        textEdit_->setPlainText(CUiText::toQString(CContentText::forDisplay(text_)));
         textEdit_->setFocus();
     }
     QDialog::showEvent(event);

@@ -14,7 +14,7 @@ class CContentDlg : public QDialog {
 public:
     explicit CContentDlg(QWidget* parent = nullptr);
 
-    // UTF-8; copied.
+    // UTF-8; copied, and shown as CContentText::forDisplay lays it out.
     void SetText(const std::string& text) { text_ = text; }
     const std::string& text() const { return text_; }
 

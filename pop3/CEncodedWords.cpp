@@ -63,7 +63,23 @@ void decodeQ(std::string_view payload, std::string& out) {
     }
 }
 
-// The encoded word that starts at "=?" at begin, if it is one.
+// Where the payload that starts at from ends: at the first "?=", unless a "=?" comes before
+// it, which starts the next word and so is this word's missing end (npos then, as when there is
+// no end at all). No start looks past the next one, so the whole text is read a bounded number
+// of times however many starts it holds.
+std::size_t payloadEnd(std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i + 1 < text.size(); ++i) {
+        if (text[i] == '?' && text[i + 1] == '=')
+            return i;
+        // "=?=" is a "=" in the payload before the end.
+        if (text[i] == '=' && text[i + 1] == '?' && (i + 2 >= text.size() || text[i + 2] != '='))
+            return std::string_view::npos;
+    }
+    return std::string_view::npos;
+}
+
+// The encoded word that starts at "=?" at begin, if it is one. Its charset ends at the next
+// "?", which is at the latest that of the next start.
 bool wordAt(std::string_view text, std::size_t begin, Word& word) {
     const std::size_t charsetEnd = text.find('?', begin + 2);
     if (charsetEnd == std::string_view::npos || charsetEnd == begin + 2 ||
@@ -74,13 +90,10 @@ bool wordAt(std::string_view text, std::size_t begin, Word& word) {
         return false;
     const char encoding = text[charsetEnd + 1];
     const std::size_t payloadBegin = charsetEnd + 3;
-    const std::size_t close = text.find("?=", payloadBegin);
+    const std::size_t close = payloadEnd(text, payloadBegin);
     if (close == std::string_view::npos)
         return false;
     const std::string_view payload = text.substr(payloadBegin, close - payloadBegin);
-    // A payload that runs into the next word is this word's missing end.
-    if (payload.find("=?") != std::string_view::npos)
-        return false;
     word.bytes.clear();
     if (encoding == 'B' || encoding == 'b') {
         if (!decodeB(payload, word.bytes))

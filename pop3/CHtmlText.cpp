@@ -36,6 +36,10 @@ constexpr Named kOtherNames[] = {
     {"scaron", 0x0161}, {"zwnj", 0x200C},  {"zwj", 0x200D},    {"thinsp", 0x2009},
     {"ensp", 0x2002},   {"emsp", 0x2003},  {"dagger", 0x2020}, {"permil", 0x2030}};
 
+// A reference and its ";" take at most this many characters after the "&" ("#x10FFFF;",
+// "thinsp;"); anything longer is text.
+constexpr std::size_t kReferenceMax = 10;
+
 // Elements whose content is not text a person reads.
 constexpr std::string_view kHidden[] = {"script", "style", "title"};
 // Blocks set apart by an empty line, and blocks that only start a line of their own.
@@ -168,12 +172,14 @@ std::string CHtmlText::toPlainText(std::string_view html) {
     for (std::size_t i = 0; i < html.size();) {
         const char c = html[i];
         if (c == '&') {
-            const std::size_t semicolon = html.find(';', i + 1);
+            // No reference is longer than kReferenceMax, so the search for its ";" stops there:
+            // a text of nothing but "&" is read once, not once per "&".
+            const std::size_t semicolon = html.substr(i + 1, kReferenceMax).find(';');
             char32_t cp = 0;
-            if (semicolon != std::string_view::npos && semicolon - i <= 10 &&
-                referenceValue(html.substr(i + 1, semicolon - i - 1), cp)) {
+            if (semicolon != std::string_view::npos &&
+                referenceValue(html.substr(i + 1, semicolon), cp)) {
                 out.character(cp);
-                i = semicolon + 1;
+                i += semicolon + 2;
             } else {
                 out.text(c, true);
                 ++i;

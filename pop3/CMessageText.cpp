@@ -3,6 +3,7 @@
 #include "pop3/CCharset.h"
 #include "pop3/CHeaderDecoder.h"
 #include "pop3/CHtmlText.h"
+#include "pop3/CMimeBounds.h"
 #include "pop3/CMimeLibrary.h"
 
 #include <gmime/gmime.h>
@@ -11,46 +12,10 @@
 
 namespace {
 
-// Multiparts and attached messages inside each other, at most; the parser descends into each,
-// so a reply made of nothing but nested parts must not take it arbitrarily deep.
-constexpr int kMaxNesting = 32;
-
 struct Unref {
     void operator()(gpointer object) const { g_object_unref(object); }
 };
 template <class T> using Owned = std::unique_ptr<T, Unref>;
-
-bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
-    if (text.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-        if (CCharset::lowerAscii(text[i]) != lowerPrefix[i])
-            return false;
-    return true;
-}
-
-bool containsNoCase(std::string_view text, std::string_view lowerWord) {
-    for (std::size_t i = 0; i + lowerWord.size() <= text.size(); ++i)
-        if (startsWithNoCase(text.substr(i), lowerWord))
-            return true;
-    return false;
-}
-
-// The message up to the line that would open one part too many inside the others.
-std::string_view boundedNesting(std::string_view message) {
-    int containers = 0;
-    for (std::size_t at = 0; at < message.size();) {
-        std::size_t end = message.find('\n', at);
-        end = end == std::string_view::npos ? message.size() : end + 1;
-        const std::string_view line = message.substr(at, end - at);
-        if (startsWithNoCase(line, "content-type:") &&
-            (containsNoCase(line, "multipart") || containsNoCase(line, "message/")) &&
-            ++containers > kMaxNesting)
-            return message.substr(0, at);
-        at = end;
-    }
-    return message;
-}
 
 bool isAttachment(GMimeObject* object) {
     const char* disposition = g_mime_object_get_disposition(object);
@@ -169,7 +134,7 @@ struct Reading {
 
 Reading read(std::string_view message) {
     Reading reading;
-    const std::string_view parsed = boundedNesting(message);
+    const std::string_view parsed = CMimeBounds::parsed(message);
     CMimeLibrary::ready();
     Owned<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(parsed.data(), parsed.size()));
     Owned<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
@@ -177,8 +142,10 @@ Reading read(std::string_view message) {
         g_mime_parser_construct_message(parser.get(), CMimeLibrary::parserOptions()));
     if (!mail)
         return reading;
+    // A header block that the bounds cut has no end the parser could see.
     const gint64 headerEnd = g_mime_parser_get_headers_end(parser.get());
-    if (headerEnd >= 0)
+    if (headerEnd >= 0 &&
+        (parsed.size() == message.size() || static_cast<std::size_t>(headerEnd) < parsed.size()))
         reading.headerEnd = static_cast<std::size_t>(headerEnd);
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;

@@ -1,8 +1,11 @@
 #include "pop3/CReplyParser.h"
 
-#include <cctype>
+#include "pop3/CCharset.h"
+
+#include <algorithm>
+#include <bit>
 #include <climits>
-#include <unordered_set>
+#include <cstdint>
 
 namespace {
 
@@ -12,6 +15,44 @@ bool isBlank(char c) {
 
 bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A capability name longer than this is none the scan looks for.
+constexpr std::size_t kWordKept = 16;
+
+bool sortedDistinct(std::vector<std::string_view> ids) {
+    std::sort(ids.begin(), ids.end());
+    return std::adjacent_find(ids.begin(), ids.end()) == ids.end();
+}
+
+// No two ids are the same. A table of their hashes tells in one pass; ids made to collide in it
+// would cost a search each, so after a few steps of one search they are sorted instead, which
+// takes n log n whatever they are.
+bool allDistinct(const std::vector<std::string_view>& ids) {
+    constexpr int kStepsMax = 32;
+    std::size_t size = 16;
+    while (size < 2 * ids.size())
+        size *= 2;
+    const int shift = 64 - std::countr_zero(size);
+    std::vector<std::uint32_t> table(size, 0); // the index of an id, plus one
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        std::uint64_t hash = 0xCBF29CE484222325; // FNV-1a
+        for (char c : ids[k])
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3;
+        // The high bits of a multiple, which every byte of the id moves.
+        std::size_t at = static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15) >> shift);
+        for (int step = 0;; ++step, at = (at + 1) & (size - 1)) {
+            if (step == kStepsMax)
+                return sortedDistinct(ids);
+            if (table[at] == 0) {
+                table[at] = static_cast<std::uint32_t>(k + 1);
+                break;
+            }
+            if (ids[table[at] - 1] == ids[k])
+                return false;
+        }
+    }
+    return true;
 }
 
 int toInt(long long v) {
@@ -91,8 +132,13 @@ bool CReplyParser::parseListLine(std::string_view line, double& size) {
 }
 
 bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::string>& uids) {
-    uids.assign(count > 0 ? static_cast<std::size_t>(count) : 0, std::string{});
-    std::unordered_set<std::string_view> seen;
+    uids.clear();
+    // A message per line at the most: memory follows the lines that arrived, never the count
+    // the server claimed.
+    const auto lines = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1;
+    if (count < 0 || static_cast<std::size_t>(count) > lines)
+        return false;
+    std::vector<std::string_view> byMessage(static_cast<std::size_t>(count));
     int listed = 0;
     while (!data.empty()) {
         const std::size_t end = data.find('\n');
@@ -110,18 +156,21 @@ bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::
                 return false;
         const long long n = leadingNumber(line.substr(0, blank));
         const std::string_view uid = line.substr(blank + 1);
-        if (n < 1 || n > count || uid.empty() || uid.size() > 70)
+        if (n < 1 || n > count || uid.empty() || uid.size() > kUidMax)
             return false;
         for (char c : uid)
             if (c < 0x21 || c > 0x7E)
                 return false;
-        std::string& slot = uids[static_cast<std::size_t>(n - 1)];
-        if (!slot.empty() || !seen.insert(uid).second)
+        std::string_view& slot = byMessage[static_cast<std::size_t>(n - 1)];
+        if (!slot.empty())
             return false;
-        slot.assign(uid);
+        slot = uid;
         ++listed;
     }
-    return listed == count;
+    if (listed != count || !allDistinct(byMessage))
+        return false;
+    uids.assign(byMessage.begin(), byMessage.end());
+    return true;
 }
 
 bool CReplyParser::listsCapability(std::string_view data, std::string_view capability) {
@@ -129,15 +178,34 @@ bool CReplyParser::listsCapability(std::string_view data, std::string_view capab
         const std::size_t end = data.find('\n');
         std::string_view line = data.substr(0, end);
         data = end == std::string_view::npos ? std::string_view{} : data.substr(end + 1);
-        line = line.substr(0, line.find_first_of(" \t\r"));
-        if (line.size() != capability.size())
-            continue;
-        bool same = true;
-        for (std::size_t i = 0; i < line.size() && same; ++i)
-            same = std::toupper(static_cast<unsigned char>(line[i])) ==
-                   std::toupper(static_cast<unsigned char>(capability[i]));
-        if (same)
+        if (CCharset::equalsIgnoringCase(line.substr(0, line.find_first_of(" \t\r")), capability))
             return true;
     }
     return false;
+}
+
+void CReplyParser::CapabilityScan::feed(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (c == '\n') {
+            judgeWord();
+            word_.clear();
+            wordDone_ = false;
+        } else if (wordDone_) {
+            continue;
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            judgeWord();
+            wordDone_ = true;
+        } else if (word_.size() <= kWordKept) {
+            word_ += c;
+        }
+    }
+}
+
+bool CReplyParser::CapabilityScan::pendingIs(std::string_view capability) const {
+    return !wordDone_ && CCharset::equalsIgnoringCase(word_, capability);
+}
+
+void CReplyParser::CapabilityScan::judgeWord() {
+    stls_ = stls_ || pendingIs("STLS");
+    pipelining_ = pipelining_ || pendingIs("PIPELINING");
 }

@@ -21,10 +21,32 @@ public:
     static std::vector<double> parseListSizes(std::string_view data);
     // A CAPA data block lists this capability (its first word, case ignored).
     static bool listsCapability(std::string_view data, std::string_view capability);
+
+    // What a CAPA data block lists, read as listsCapability reads it, but piece by piece as the
+    // block arrives and without keeping it: each line is judged by its first word alone, so a
+    // line of any length is passed over and a capability after it is still seen.
+    class CapabilityScan {
+    public:
+        void feed(std::string_view bytes);
+        bool stls() const { return stls_ || pendingIs("STLS"); }
+        bool pipelining() const { return pipelining_ || pendingIs("PIPELINING"); }
+
+    private:
+        // The first word of the last line, when no line end or blank has ended it yet.
+        bool pendingIs(std::string_view capability) const;
+        void judgeWord();
+
+        std::string word_;      // the first word of the current line, cut after kWordKept bytes
+        bool wordDone_ = false; // a blank or CR has ended it
+        bool stls_ = false;
+        bool pipelining_ = false;
+    };
     // One listing line, without its LF: false when it gives no size.
     static bool parseListLine(std::string_view line, double& size);
     // UIDL data block of a mailbox of count messages: true, with uids[n - 1] the unique id of
     // message n, only when every message from 1 to count is listed exactly once with an id of
-    // 1 to 70 printable characters and no id repeats. Anything else cannot key a row safely.
+    // 1 to kUidMax printable characters and no id repeats. Anything else cannot key a row
+    // safely, and leaves uids empty. Time and memory follow the data, whatever count says.
+    static constexpr std::size_t kUidMax = 70;
     static bool parseUidl(std::string_view data, int count, std::vector<std::string>& uids);
 };

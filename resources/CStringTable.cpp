@@ -114,6 +114,9 @@ constexpr std::array kEntries{
     Entry{StringId::NoSenderAddress,
           u8"Brevet skickades inte: det saknar avsändare. Skriv din e-postadress i fältet Från "
           u8"eller som E-postadress under Inställningar."},
+    // CContentText::kLinesMax.
+    Entry{StringId::ContentCutNote,
+          u8"[Texten är för lång för att visas helt: bara de första 20 000 raderna visas.]"},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),

@@ -93,4 +93,6 @@ enum class StringId : int {
     OutOfStep = 750,
     // Mail without a sender is not sent.
     NoSenderAddress = 760,
+    // The content window shows a text only up to so many lines.
+    ContentCutNote = 770,
 };

@@ -171,3 +171,56 @@ write("fuzz_reply_body", "quoted-printable",
       ".\r\n" + "\x00\x33")
 write("fuzz_reply_body", "stuffed", "Subject: x\r\n\r\na=E5\r\n..punkt\r\n.\r\n\x00\x0f")
 write("fuzz_reply_body", "no-body", "Subject: x\r\n\r\n.\r\n\x00\x0f")
+
+# fuzz_uidl: first (from the end) whether the count is small, the count, whether the listing is
+# given as it stands; as it stands the listing is the text before those bytes.
+def uidl(listing, count):
+    return listing.encode("latin-1") + b"\x01" + count.to_bytes(4, "little") + b"\x01"
+
+
+write("fuzz_uidl", "keyed", uidl("2 QhdPYR:00WBw1Ph7x7\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n.\r\n", 2))
+write("fuzz_uidl", "id-repeated", uidl("1 a\r\n2 a\r\n.\r\n", 2))
+write("fuzz_uidl", "claimed-count", uidl("1 a\r\n.\r\n", 0x7FFFFFFF))
+write("fuzz_uidl", "zero-padded", uidl("0001 a\r\n2 b\r\n.\r\n", 2))
+
+# fuzz_capa: the answer; from the end the number of pieces and their lengths.
+write("fuzz_capa", "dovecot",
+      "CAPA\r\nTOP\r\nUIDL\r\nRESP-CODES\r\nPIPELINING\r\nAUTH-RESP-CODE\r\nSTLS\r\nUSER\r\n.\r\n"
+      + "\x00")
+write("fuzz_capa", "stls-after-long-line", "X" * 2000 + " y\r\nstls\r\npipelining x\r\n.\r\n"
+      + "\x07\xd0\x03\x02")
+write("fuzz_capa", "look-alikes", "STLSX\r\n STLS\r\nPIPELINING\tyes\rSTLS\r\n.\r\n\x00")
+
+# fuzz_smtp_multiline: the keyword, then the stream; from the end the pieces.
+write("fuzz_smtp_multiline", "ehlo",
+      strings("PLAIN", "250-mail.example\r\n250-STARTTLS\r\n250-AUTH=LOGIN\r\n250-AUTH PLAIN "
+              "LOGIN\r\n250 8BITMIME\r\n") + b"\x00")
+write("fuzz_smtp_multiline", "trailing",
+      strings("STARTTLS", "220-a\r\n220 b\r\n250 early\r\n") + b"\x05\x01")
+write("fuzz_smtp_multiline", "short-lines", strings("X", "25\n250\r\n") + b"\x00")
+
+HTML = {
+    "paragraphs": "<html><head><title>t</title><style>p{}</style></head><body><p>R\xc3\xa4kning"
+                  "&nbsp;&amp;&#229;&#xE5;</p><ul><li>ett<li>tv\xc3\xa5</ul><pre>  a\r\n b</pre>"
+                  "<table><tr><td>1<td>2</table><!-- x --><br>slut",
+    "broken": "<a href='x>y'>l\xc3\xa4nk</a> & &amp &#; &#xZZ; <script>x</scrip",
+    "no-markup": "R\xc3\xa4ksm\xc3\xb6rg\xc3\xa5s",
+}
+for name, text in HTML.items():
+    write("fuzz_html_text", name, text)
+
+# fuzz_encoded_words: the plain texts before and after, the bytes, then the text decoded on its
+# own; from the end the charset, the encoding, the padding and the split.
+write("fuzz_encoded_words", "latin1-q",
+      strings("Re:", "<a@b>", "R\xe4kning", "=?iso-8859-1?Q?R=E4kning?= =?utf-8?B?w4VzYQ==?=")
+      + b"\x03\x00\x00\x01")
+write("fuzz_encoded_words", "utf8-b-split",
+      strings("", "", "\xc3\xa5\xc3\xa4", "=?a?B?x=?a?B?x?= =?utf-8?q?=C3?= =?utf-8?q?=A5?=")
+      + b"\x01\x01\x01\x00")
+
+# fuzz_pipelined_replies: the stream, then (from the end) the answers' kinds and the receives.
+write("fuzz_pipelined_replies", "top-run",
+      "+OK\r\nSubject: a\r\n\r\n.\r\n+OK\r\n..x\r\n.\r\n-ERR nej\r\n+OK 1 2\r\n+OK\r\n.\r\n"
+      + "\x01\x01\x01\x00\x01\x04")
+write("fuzz_pipelined_replies", "one-byte-receives",
+      "+OK\r\na\r\n.\r\n+OK\r\n.\r\n" + "\x01" * 40 + "\x01\x01\x01")

@@ -2,30 +2,11 @@
 #include "FuzzCheck.h"
 #include "pop3/CCharset.h"
 #include "pop3/CMessageText.h"
+#include "pop3/CMimeBounds.h"
 
 #include <string>
 
 namespace {
-
-std::string base64Lines(std::string_view bytes) {
-    static constexpr char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size())
-            value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size())
-            value |= static_cast<unsigned char>(bytes[i + 2]);
-        out += kAlphabet[(value >> 18) & 63];
-        out += kAlphabet[(value >> 12) & 63];
-        out += i + 1 < bytes.size() ? kAlphabet[(value >> 6) & 63] : '=';
-        out += i + 2 < bytes.size() ? kAlphabet[value & 63] : '=';
-        if (i % 57 == 54)
-            out += "\r\n";
-    }
-    return out + "\r\n";
-}
 
 // The text as the reader shows it: CR LF line ends, no zero bytes, no line end at the end.
 std::string tidied(const std::string& text) {
@@ -49,6 +30,11 @@ std::string tidied(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::string_view bytes = fuzz::asText(data, size);
 
+    // What the MIME parser reads ends where a line ends.
+    const std::string_view parsed = CMimeBounds::parsed(bytes);
+    FUZZ_CHECK(parsed == bytes.substr(0, parsed.size()));
+    FUZZ_CHECK(parsed.size() == bytes.size() || parsed.empty() || parsed.back() == '\n');
+
     // Any reply: always text, never more than a few times its size.
     const std::string shown = CMessageText::preview(bytes);
     FUZZ_CHECK(CCharset::isUtf8(shown));
@@ -60,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         "MIME-Version: 1.0\r\nContent-Type: multipart/alternative; boundary=\"=_b\"\r\n\r\n"
         "--=_b\r\nContent-Type: text/plain; charset=UTF-8\r\n"
         "Content-Transfer-Encoding: base64\r\n\r\n" +
-        base64Lines(bytes) + "--=_b\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--=_b--\r\n";
+        fuzz::base64(bytes, true, 57) +
+        "\r\n--=_b\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--=_b--\r\n";
     FUZZ_CHECK(CMessageText::readableText(message) ==
                tidied(CCharset::toUtf8(bytes, "UTF-8", true)));
     return 0;

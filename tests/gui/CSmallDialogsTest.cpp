@@ -1,7 +1,9 @@
 #include "dialogs/CContentDlg.h"
+#include "dialogs/CContentText.h"
 #include "dialogs/CForwardDlg.h"
 #include "dialogs/DialogResult.h"
 #include "dialogs/IdText.h"
+#include "resources/CStringTable.h"
 
 #include "DialogDriver.h"
 
@@ -134,6 +136,30 @@ TEST(ContentDlg, ShowsTheTextReadOnlyAndWrapped) {
 
     CContentDlg closed;
     EXPECT_EQ(runDriven(closed, [&] { closed.close(); }), DialogResult::cancel);
+}
+
+TEST(ContentDlg, BreaksLongLinesAndCutsVeryManySoAnyTextShowsAtOnce) {
+    // A line of 2501 characters with one blank, then more lines than the window keeps.
+    std::string text = std::string(1900, 'a') + " " + std::string(600, 'x') + "\r\n";
+    const std::string rows = "räd\r\n";
+    for (std::size_t i = 0; i < CContentText::kLinesMax; ++i)
+        text += rows;
+    CContentDlg dlg;
+    dlg.SetText(text);
+    runDriven(dlg, [&] {
+        const QTextDocument* shown =
+            control<QPlainTextEdit>(dlg, idText(ControlId::ContentText))->document();
+        ASSERT_EQ(shown->blockCount(), static_cast<int>(CContentText::kLinesMax) + 1);
+        // Cut where no blank is near, else after the blank.
+        EXPECT_EQ(shown->findBlockByNumber(0).text(), QString(1000, QLatin1Char('a')));
+        EXPECT_EQ(shown->findBlockByNumber(1).text(), QString(900, QLatin1Char('a')) + u' ');
+        EXPECT_EQ(shown->findBlockByNumber(2).text(), QString(600, QLatin1Char('x')));
+        EXPECT_EQ(shown->findBlockByNumber(3).text(), QStringLiteral("räd"));
+        EXPECT_EQ(shown->lastBlock().text().toStdString(),
+                  CStringTable::load(StringId::ContentCutNote));
+        pressKey(dlg, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg.text(), text);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "pop3/CMessageText.h"
 #include "pop3/CHtmlText.h"
+#include "pop3/CMimeBounds.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,14 @@ namespace {
 
 std::string preview(const std::string& reply) {
     return CMessageText::preview(reply);
+}
+
+std::size_t occurrences(std::string_view text, std::string_view word) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(word); at != std::string_view::npos;
+         at = text.find(word, at + 1))
+        ++n;
+    return n;
 }
 
 } // namespace
@@ -76,4 +85,52 @@ TEST(CMessageText, HtmlBecomesTheTextABrowserShows) {
                                "</p><ul><li>a<li>b</ul><pre> x\r\n  y</pre>"
                                "<table><tr><td>1<td>2</table>&#229;&#xE5;&nbsp;&bogus; a < b"),
         "Ett två\r\n\r\n- a\r\n- b\r\n\r\n x\r\n  y\r\n\r\n1 2\r\n\r\nåå\u00A0&bogus; a < b");
+}
+
+TEST(CMessageText, TheParserReadsNoMoreStructureThanTheBoundsAllow) {
+    // Multiparts inside each other behind folded, spaced, commented and capitalised types: the
+    // parser reads the first 32, and the text before the cut is still found.
+    std::string nested = "Content-Type: multipart/mixed; boundary=b0\r\n\r\n--b0\r\n"
+                         "Content-Type: text/plain\r\n\r\nHej\r\n--b0\r\n";
+    for (int level = 1; level < 100; ++level) {
+        const std::string boundary = "b" + std::to_string(level);
+        nested += (level % 2 ? "Content-Type :\r\n\t(x) MULTI" : "content-type: multi") +
+                  std::string("part/mixed;\r\n boundary=") + boundary + "\r\n\r\n--" + boundary +
+                  "\r\n";
+    }
+    const std::string_view parsed = CMimeBounds::parsed(nested);
+    EXPECT_EQ(occurrences(parsed, "part/mixed"), 32u);
+    EXPECT_EQ(nested.substr(parsed.size(), 24), "content-type: multipart/");
+    EXPECT_EQ(CMessageText::readableText(nested), "Hej");
+    // Attached messages count too, also where a digest makes a part one without saying so.
+    std::string digest = "Content-Type: multipart/digest; boundary=d\r\n\r\n";
+    for (int i = 0; i < 40; ++i)
+        digest += "--d\r\n\r\nSubject: " + std::to_string(i) + "\r\n\r\ntext\r\n";
+    EXPECT_EQ(occurrences(CMimeBounds::parsed(digest), "Subject:"), 31u);
+
+    // Parts and header lines: a few MB of them would cost the parser hundreds of MB.
+    const std::string parts = "Content-Type: multipart/mixed; boundary=a\r\n\r\n--a\r\n\r\n"
+                              "Hej\r\n";
+    std::string manyParts = parts;
+    for (int i = 0; i < 20000; ++i)
+        manyParts += "--a\r\n\r\n";
+    EXPECT_EQ(occurrences(CMimeBounds::parsed(manyParts), "--a"),
+              std::size_t{CMimeBounds::kPartsMax});
+    EXPECT_EQ(CMessageText::readableText(manyParts), "Hej");
+    std::string manyLines = "Subject: x\r\n";
+    while (manyLines.size() < 300000)
+        manyLines += "X:\r\n";
+    manyLines += "\r\nHej\r\n";
+    EXPECT_LE(CMimeBounds::parsed(manyLines).size(), CMimeBounds::kHeaderBytesMax);
+    // A header block too long for the parser shows as it stands.
+    EXPECT_EQ(preview(manyLines), manyLines);
+
+    // Bodies are not structure: text of any length, "--" lines in a message without
+    // multiparts, and a long text part after its header, all reach the parser whole.
+    std::string plain = "Subject: x\r\n\r\n";
+    for (int i = 0; i < 20000; ++i)
+        plain += "-- \r\nX: y\r\n";
+    EXPECT_EQ(CMimeBounds::parsed(plain).size(), plain.size());
+    const std::string longPart = parts + std::string(2000000, 'x') + "\r\n--a--\r\n";
+    EXPECT_EQ(CMimeBounds::parsed(longPart).size(), longPart.size());
 }

@@ -68,3 +68,24 @@ TEST(CReplyParser, UidlKeysRowsOnlyWhenEveryMessageHasOneDistinctId) {
     }
     EXPECT_FALSE(CReplyParser::parseUidl("1 " + std::string(71, 'u') + "\r\n.\r\n", 1, uids));
 }
+
+TEST(CReplyParser, AClaimedCountThatNoListingBacksCostsNothing) {
+    std::vector<std::string> uids{"old"};
+    EXPECT_FALSE(CReplyParser::parseUidl("1 a\r\n2 b\r\n.\r\n", INT_MAX, uids));
+    EXPECT_TRUE(uids.empty());
+    EXPECT_FALSE(CReplyParser::parseUidl("1 a\r\n.\r\n", -1, uids));
+}
+
+TEST(CReplyParser, TheCapabilityScanSeesStlsAfterALineOfAnyLength) {
+    const std::string answer =
+        std::string(70000, 'X') + " y\r\nsasl\r\nStls\r\nPIPELINING x\r\n.\r\n";
+    for (std::size_t piece : {1, 7, 70000, 100000}) {
+        CReplyParser::CapabilityScan scan;
+        for (std::size_t at = 0; at < answer.size(); at += piece)
+            scan.feed(std::string_view(answer).substr(at, piece));
+        EXPECT_TRUE(scan.stls() && scan.pipelining()) << piece;
+    }
+    CReplyParser::CapabilityScan lookalikes;
+    lookalikes.feed("STLSX\r\n STLS\r\nX STLS\r\nPIPELININGS\r\n.\r\n");
+    EXPECT_FALSE(lookalikes.stls() || lookalikes.pipelining());
+}

@@ -83,7 +83,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::PasswordNeedsTls,
                                          StringId::ListReloaded,
                                          StringId::OutOfStep,
-                                         StringId::NoSenderAddress};
+                                         StringId::NoSenderAddress,
+                                         StringId::ContentCutNote};
 
 } // namespace
 
