@@ -1,6 +1,5 @@
 #include "send/CForwardRun.h"
 
-#include "platform/CFile.h"
 #include "platform/CTempFile.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
@@ -40,19 +39,18 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
             stop(after != before ? after : std::string{});
             return;
         }
+        // This message's own file, removed once it is sent or not, whatever else runs meanwhile.
+        const CTempFile message = pop3_.takeRetrievedFile();
         host_.setStatus(stepText(StringId::SendingMessage, i, total));
         // The envelope sender is the forwarded message's own.
         smtp_.setBody(std::string(CMessageComposer::kForwardMarker));
+        smtp_.setForwardFile(message.path());
         smtp_.setFrom(pop3_.messageTable().senderOf(n));
         smtp_.setTo(to);
         if (smtp_.send(login)) {
             if (deleteAfter)
                 pop3_.dele(n);
         } else {
-            // A send that ended before the data leaves the message's file behind.
-            std::string path, error;
-            if (CTempFile::path(path, error))
-                CFile::remove(path);
             host_.notify(smtp_.getStatusText());
         }
     }

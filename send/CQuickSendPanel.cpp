@@ -25,7 +25,10 @@ void CQuickSendPanel::testQuickAddress(const std::string& from, const std::strin
         window_.setStatus(smtp.lookupMailExchanger(to));
         return;
     }
-    CMessageFlows::chooseServer(smtp, settings, to, true);
+    if (!CMessageFlows::chooseServer(smtp, settings, to, true)) {
+        setStatus(StringId::NoSmtpServer);
+        return;
+    }
     smtp.setPort(settings.smtpPort);
     smtp.setSubject("");
     setStatus(StringId::CheckingAddress);
@@ -44,7 +47,10 @@ void CQuickSendPanel::sendQuickText(const std::string& from, const std::string& 
     smtp.setTo(to);
     smtp.setHelo(settings.helo);
     // No "Direkt" here: a configured DNS server always means direct delivery.
-    CMessageFlows::chooseServer(smtp, settings, to, true);
+    if (!CMessageFlows::chooseServer(smtp, settings, to, true)) {
+        setStatus(StringId::NoSmtpServer);
+        return;
+    }
     window_.setStatus(CStringTable::load(StringId::Sending) + " " + smtp.getServer());
     smtp.setPort(settings.smtpPort);
     // Subject and encoding stay as the last new message or reply left them.

@@ -4,7 +4,6 @@
 #include "platform/CFile.h"
 #include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
-#include "platform/CTempFile.h"
 #include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
@@ -141,8 +140,8 @@ bool CSmtpSession::connectAndGreet() {
     secure_ = port_ == kTlsPort;
     socket_ = factory_->createStream(secure_ ? StreamSecurity::Tls : StreamSecurity::Plain);
     if (!socket_ || !socket_->connect(server_, port_)) {
-        statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
-                                                      : ConnectFailure::Unspecified);
+        statusText_ = CConnectFailureText::of(
+            socket_ ? socket_->connectFailure() : ConnectFailure::Unspecified, server_, port_);
         closeSocket();
         return false;
     }
@@ -209,8 +208,8 @@ bool CSmtpSession::startTls() {
         secure_ = true;
         return true;
     }
-    statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
-                                                  : ConnectFailure::HandshakeFailed);
+    statusText_ = CConnectFailureText::of(
+        socket_ ? socket_->connectFailure() : ConnectFailure::HandshakeFailed, server_, port_);
     closeSocket();
     return false;
 }
@@ -269,7 +268,8 @@ bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
 }
 
 void CSmtpSession::endCancelled() {
-    setStatusFromTable(StringId::ForwardCancelled);
+    setStatusFromTable(body_ == CMessageComposer::kForwardMarker ? StringId::ForwardCancelled
+                                                                 : StringId::CancelledByUser);
     // The server is in the middle of the data: the connection cannot be used again.
     closeSocket();
 }
@@ -370,11 +370,7 @@ int CSmtpSession::finishData(const CDataEnding& ending) {
 
 int CSmtpSession::forwardFile() {
     const std::string unreadable = CStringTable::load(StringId::RetrievedUnreadable);
-    std::string path, error;
-    if (!CTempFile::path(path, error)) {
-        statusText_ = unreadable + " " + error;
-        return 0;
-    }
+    const std::string path = forwardFile_;
     CFile file;
     const long long length = file.openForRead(path) ? file.size() : -1;
     if (length < 0) {

@@ -63,8 +63,10 @@ public:
     void setPort(int port) { port_ = port; }
     int port() const { return port_; }
     void setSubject(const std::string& text) { subject_ = text; }
-    // A body of exactly "filfil" sends the retrieved message in the temporary file instead.
+    // A body of exactly "filfil" sends the retrieved message in the file given here instead.
     void setBody(const std::string& text) { body_ = text; }
+    // The file of the retrieved message a forward sends; its owner removes it.
+    void setForwardFile(const std::string& path) { forwardFile_ = path; }
 
     std::string getServer() const { return server_; }
     std::string getStatusText() const { return statusText_; }
@@ -147,6 +149,7 @@ private:
     std::string fromAddress_;
     std::string toAddress_;
     std::string body_;
+    std::string forwardFile_;
     std::string heloName_;
     std::unique_ptr<IStream> socket_;
     std::string replyArea_;

@@ -136,14 +136,14 @@ TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
 }
 
 TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
-    const std::string path = CPop3Session::tempFilePath();
-    ASSERT_FALSE(path.empty());
+    const std::string path = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/forwarded";
     const std::string original = "From: Bo <bo@example.org>\r\nSubject: Vidare\r\n\r\nRad.\r\n"
                                  ".en punkt\r\n.\r\nslut\r\n";
     writeFile(path, onTheWire(original));
     session.setFrom("bo@example.org");
     session.setTo("Cecilia <cecilia@example.org>");
     session.setBody("filfil");
+    session.setForwardFile(path);
     auto m = sendOne();
     EXPECT_EQ(m.data, original);
     EXPECT_EQ(m.recipients, std::vector<std::string>{"cecilia@example.org"});
@@ -175,10 +175,12 @@ TEST_F(CSmtpSessionPeerTest, TheAddressTestIsAcceptedAndAClosedPortCannotConnect
     session.setPort(closed);
     session.setTo("bo@example.org");
     session.setBody("Hej");
+    const std::string refused =
+        "Kan inte ansluta. Servern nekade anslutningen (port " + std::to_string(closed) + ").";
     EXPECT_EQ(session.send(), 0);
-    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(session.getStatusText(), refused);
     EXPECT_EQ(session.testAddress("bo@example.org"), 0);
-    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(session.getStatusText(), refused);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,7 @@ protected:
     void SetUp() override {
         session.setSocketFactory(&factory);
         session.setProgressHost(&progress);
+        session.setForwardFile(tempFile);
         session.setServer("mail.example");
         session.setPort(25);
         session.setHelo("nada");
@@ -113,7 +115,7 @@ protected:
     std::vector<std::shared_ptr<CFakeScript>> scripts;
     CScriptedProgressHost progress;
     CSmtpSession session;
-    const std::string tempFile = CPop3Session::tempFilePath();
+    const std::string tempFile = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/forwarded";
 };
 
 TEST_F(CSmtpSessionTest, DisplayNamesGoToTheHeadersAndBareAddressesToTheEnvelope) {
