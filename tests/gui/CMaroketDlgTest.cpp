@@ -8,6 +8,7 @@
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 #include "platform/CWaitHook.h"
+#include "platform/IStream.h"
 #include "resources/CStringTable.h"
 #include "resources/MaroketVersion.h"
 #include "support/CFakeSocketFactory.h"
@@ -20,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -30,8 +32,14 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -96,11 +104,15 @@ TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     QTreeWidget* list = w.list();
     ASSERT_EQ(list->columnCount(), 4);
     const char* titles[] = {"Från", "Ärende", "Datum", "Storlek"};
-    const int widths[] = {240, 140, 133, 64};
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < 4; ++c)
         EXPECT_EQ(list->headerItem()->text(c), QString::fromUtf8(titles[c]));
-        EXPECT_EQ(list->columnWidth(c), widths[c]);
-    }
+    // 240, 140 and 133 pixels at 8 points, grown with the font as the windows are; the size
+    // column at least as wide as its texts.
+    const double scale = list->columnWidth(0) / 240.0;
+    EXPECT_GE(scale, 1.0);
+    EXPECT_NEAR(list->columnWidth(1), 140 * scale, 2);
+    EXPECT_NEAR(list->columnWidth(2), 133 * scale, 2);
+    EXPECT_GE(list->columnWidth(3), w.listView().sizeColumnNeed());
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_FALSE(list->isSortingEnabled());
@@ -214,26 +226,35 @@ TEST_F(CMaroketDlgTest, Tele2LocksTheServerField) {
 TEST_F(CMaroketDlgTest, SizePlaceAndColumnWidthsAreKeptForTheNextStart) {
     CMemorySettingsStore memory;
     QSize smallest;
+    int firstColumn = 0, dragged = 0;
     {
         CMaroketDlg w(memory, runner);
         showActive(w);
         smallest = w.size();
         const QSize list = w.list()->size();
         const QRect status = control<QLabel>(w, idText(ControlId::StatusLine))->geometry();
+        const int sizeColumn = w.list()->columnWidth(3);
         w.resize(smallest + QSize(200, 100));
         w.move(40, 50);
         // The list takes the room; the status line stays below it, across the window.
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.list()->size() == list + QSize(200, 100); }));
         EXPECT_EQ(control<QLabel>(w, idText(ControlId::StatusLine))->geometry(),
                   status.adjusted(0, 100, 200, 100));
-        w.list()->setColumnWidth(1, 300);
+        // The last column takes the room; a column made wider takes it back from there.
+        EXPECT_EQ(w.list()->columnWidth(3), sizeColumn + 200);
+        firstColumn = w.list()->columnWidth(0);
+        w.list()->setColumnWidth(1, w.list()->columnWidth(1) + 100); // as the user drags it
+        EXPECT_EQ(w.list()->columnWidth(3), sizeColumn + 100);
+        dragged = w.list()->columnWidth(1);
         w.onCommand(CommandId::Exit);
     }
+    // Only the width the user dragged is kept; the others follow the font at the next start.
+    EXPECT_EQ(memory.ints.count("ColumnWidth0") + memory.ints.count("ColumnWidth3"), 0u);
     CMaroketDlg again(memory, runner);
     EXPECT_EQ(again.size(), smallest + QSize(200, 100));
     EXPECT_EQ(again.pos(), QPoint(40, 50));
-    EXPECT_EQ(again.list()->columnWidth(0), 240);
-    EXPECT_EQ(again.list()->columnWidth(1), 300);
+    EXPECT_EQ(again.list()->columnWidth(0), firstColumn);
+    EXPECT_EQ(again.list()->columnWidth(1), dragged);
 
     // A size below the smallest and a place off every screen are not taken.
     memory.ints["WindowWidth"] = 10;
@@ -343,6 +364,157 @@ TEST_F(CMaroketDlgTest, AnslutShowsTheTruthHoweverItIsActivated) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !commands.isEmpty(); })) << way;
         EXPECT_FALSE(toggle->isChecked() || button->isChecked()) << way;
     }
+}
+
+// A port that takes no connection: the queue of connections it has not accepted is full, so a
+// connect to it waits for an answer that never comes.
+class CSilentListener {
+public:
+    CSilentListener() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof a;
+        auto* address = reinterpret_cast<sockaddr*>(&a);
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::bind(listener_, address, length);
+        ::listen(listener_, 0);
+        ::getsockname(listener_, address, &length);
+        port_ = ntohs(a.sin_port);
+        for (int& fd : queue_) {
+            fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(fd, address, length);
+        }
+        QTest::qWait(50);
+    }
+    ~CSilentListener() {
+        for (int fd : queue_)
+            ::close(fd);
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    int queue_[3] = {};
+};
+
+using Clock = std::chrono::steady_clock;
+
+// Escape or "Nollställ" while the window waits on a server that gives no answer (to the
+// connect, the greeting, an SMTP server's greeting): the wait ends within half a second with
+// "Avbrutet av användaren.", the window stays open, and nothing of the key or the click is left
+// over to act after the command.
+TEST_F(CMaroketDlgTest, EscapeOrNollstallEndsASilentWaitAtOnceAndTheWindowStays) {
+    CGuiWaitHook::install();
+    CSilentListener noAccept;
+    CLoopbackServer noGreeting([](CLoopbackServer& s) { s.waitFor(); });
+    CLoopbackServer noSmtpGreeting([](CLoopbackServer& s) { s.waitFor(); });
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    auto* reset = control<QPushButton>(w, idText(CommandId::Reset));
+    auto* server = control<QLineEdit>(w, idText(ControlId::ServerEdit));
+    const std::function<void()> escape = [] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    };
+    const std::function<void()> click = [reset] { QTest::mouseClick(reset, Qt::LeftButton); };
+    auto stopped = [&](CommandId command, const std::function<void()>& stop) {
+        Clock::time_point at{};
+        QTimer::singleShot(300, &w, [&] {
+            at = Clock::now();
+            stop();
+        });
+        w.onCommand(command);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - at);
+        EXPECT_NE(at, Clock::time_point{}) << "the command did not wait";
+        EXPECT_LT(ms.count(), 500);
+        EXPECT_EQ(w.statusText(), "Avbrutet av användaren.");
+        QTest::qWait(100); // whatever the window held is delivered by now
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(w.isConnected());
+    };
+
+    typeLogin(w, noAccept.port());
+    stopped(CommandId::Connect, escape);
+    typeLogin(w, noGreeting.port());
+    stopped(CommandId::Connect, click);
+    EXPECT_EQ(server->text(), "127.0.0.1") << "the stop is no reset of the fields";
+
+    runner.expectDialog<CSettingsDlg>([&](CSettingsDlg& d) {
+        d.settings().smtpServer = "127.0.0.1";
+        d.settings().smtpPort = noSmtpGreeting.port();
+        return 1;
+    });
+    w.onCommand(CommandId::Settings);
+    control<QLineEdit>(w, idText(ControlId::QuickToEdit))->setText("bo@example.org");
+    stopped(CommandId::QuickSend, escape);
+    CWaitHook::set({});
+}
+
+// A closed port, a name that does not exist, no answer, an empty server field and a quick-send
+// without an SMTP server each say what is wrong.
+TEST_F(CMaroketDlgTest, AFailedConnectSaysWhy) {
+    CMaroketDlg w(store, runner);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    const int bound = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); // bound, not listening
+    ::bind(bound, reinterpret_cast<sockaddr*>(&a), length);
+    ::getsockname(bound, reinterpret_cast<sockaddr*>(&a), &length);
+    const int closed = ntohs(a.sin_port);
+    typeLogin(w, closed);
+    w.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.statusText(), "Kan inte ansluta. Servern nekade anslutningen (port " +
+                                  std::to_string(closed) + ").");
+    ::close(bound);
+
+    // No name is looked up from a test: the streams say what the resolver and the clock would.
+    CFakeSocketFactory fake;
+    w.pop3().setSocketFactory(&fake);
+    auto* server = control<QLineEdit>(w, idText(ControlId::ServerEdit));
+    server->setText("pop.examle.se");
+    fake.addScript()->refuseConnect(ConnectFailure::UnknownHost);
+    w.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.statusText(), "Kan inte ansluta. Namnet pop.examle.se finns inte.");
+    fake.addScript()->refuseConnect(ConnectFailure::TimedOut);
+    w.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.statusText(), "Kan inte ansluta. Ingen svarade inom 15 s.");
+
+    server->clear();
+    w.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.statusText(), "Ange en mailserver.");
+    EXPECT_EQ(fake.streamsCreated(), 2) << "nothing is tried without a server";
+    EXPECT_FALSE(w.connectAction()->isChecked());
+
+    control<QLineEdit>(w, idText(ControlId::QuickToEdit))->setText("bo@example.org");
+    w.onCommand(CommandId::QuickSend);
+    EXPECT_EQ(w.statusText(), "Ingen SMTP-server är inställd (Redigera > Inställningar).");
+}
+
+// The password shows as dots and reaches a screen reader as no more than that, until the
+// button beside it (the next stop of Tab, pressed with Space) shows it.
+TEST_F(CMaroketDlgTest, ThePasswordIsMaskedUntilTheUserShowsIt) {
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    auto* password = control<QLineEdit>(w, idText(ControlId::PasswordEdit));
+    password->setText("hemligt");
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(password);
+    EXPECT_FALSE(field->text(QAccessible::Value).contains("hemligt"));
+    ASSERT_NE(field->textInterface(), nullptr);
+    EXPECT_FALSE(field->textInterface()->text(0, 7).contains("hemligt"));
+
+    password->setFocus();
+    QTest::keyClick(password, Qt::Key_Tab);
+    QWidget* show = QApplication::focusWidget();
+    ASSERT_NE(show, nullptr);
+    EXPECT_EQ(show->accessibleName(), QString::fromUtf8("Visa lösenord"));
+    QTest::keyClick(show, Qt::Key_Space);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
+    QTest::keyClick(show, Qt::Key_Space);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
 }
 
 } // namespace
