@@ -24,8 +24,11 @@ QString title(StringId id) {
     return text(CStringTable::load(id));
 }
 
-// The layout's column widths in pixels at 8 points; the size column grows to its texts.
+// The layout's column widths in pixels of its 8-point dialog font, whose average character is
+// kReferenceCharWidth pixels wide (a dialog unit across is a quarter of it); the size column
+// grows to its texts.
 constexpr int kWidthsAt8Pt[] = {240, 140, 133, 64};
+constexpr int kReferenceCharWidth = 6;
 
 // Size texts as wide as any that formatSize gives ("1023.99 kB" and the like are no wider).
 const char* const kWidestSizes[] = {"1024 bytes", "1024.00 kB", "9999.99 MB"};
@@ -69,15 +72,11 @@ void CMessageListView::setUpColumns() {
     header->setSectionsMovable(false);
     // The size column is laid out here, never dragged.
     header->setSectionResizeMode(kSizeColumn, QHeaderView::Fixed);
-    // As the dialogs are: the same share of the font's average character at any size.
-    QFont at8 = list_->font();
-    if (at8.pointSizeF() > 0)
-        at8.setPointSizeF(8);
-    const CDialogUnits now(list_->font());
-    const CDialogUnits reference(at8);
+    // In dialog units, as the windows are laid out: the same share of the list at any font.
+    const CDialogUnits units(list_->font());
     for (int c = 0; c < kColumns; ++c)
-        fontWidths_[static_cast<std::size_t>(c)] =
-            std::max(1, kWidthsAt8Pt[c] * now.x(1000) / reference.x(1000));
+        fontWidths_[static_cast<std::size_t>(c)] = std::max(
+            1, (units.x(4 * kWidthsAt8Pt[c]) + kReferenceCharWidth / 2) / kReferenceCharWidth);
     settingWidths_ = true;
     for (int c = 0; c < kSizeColumn; ++c)
         list_->setColumnWidth(c, fontWidths_[static_cast<std::size_t>(c)]);

@@ -14,10 +14,11 @@ class QWidget;
 // The main window's message list: one row per message, row r for message r + 1, in four columns
 // (sender with the number in front, subject, date, size). Marked messages are selected rows.
 //
-// The columns are as wide at 8 points as the layout has them in pixels (240, 140, 133, 64) and
-// grow with the font as the windows do. The sizes stand right-aligned in the last column, which
-// always has room for the widest size text and takes whatever room the list has beyond the other
-// columns. A column the user drags keeps that width; the others follow the font.
+// The columns have the layout's widths (240, 140, 133 and 64 pixels of its 8-point dialog font)
+// in dialog units, so they keep their share of the list at any font, as the windows do. The sizes
+// stand right-aligned in the last column, which always has room for the widest size text and takes
+// whatever room the list has beyond the other columns. A column the user drags keeps that width;
+// the others follow the font.
 class CMessageListView : public QObject {
 public:
     static constexpr int kColumns = 4;
