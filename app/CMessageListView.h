@@ -41,8 +41,6 @@ public:
     int draggedWidth(int column) const;
     // A width the user dragged in an earlier run.
     void setDraggedWidth(int column, int width);
-    // The least width of the size column: its widest text and title, whole.
-    int sizeColumnNeed() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +48,8 @@ protected:
 private:
     void setUpLook();
     void setUpColumns();
+    // The least width of the size column: its widest text and title, whole.
+    int sizeColumnNeed() const;
     // The size column: its need, or all the room the other columns leave, whichever is more.
     void fillSizeColumn();
     void onSectionResized(int column);

@@ -1,6 +1,7 @@
 #include "send/CQuickSendPanel.h"
 
 #include "platform/AppSettings.h"
+#include "platform/CCancelRegistry.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 #include "send/CMessageFlows.h"
@@ -22,7 +23,11 @@ void CQuickSendPanel::testQuickAddress(const std::string& from, const std::strin
     if (to.find('@') == std::string::npos) {
         // A domain: only its exchanger is shown, no mail server is asked.
         setStatus(StringId::WaitingForDns);
-        window_.setStatus(smtp.lookupMailExchanger(to));
+        const std::string exchanger = smtp.lookupMailExchanger(to);
+        if (CCancelRegistry::waitsStopped())
+            setStatus(StringId::CancelledByUser);
+        else
+            window_.setStatus(exchanger);
         return;
     }
     if (!CMessageFlows::chooseServer(smtp, settings, to, true)) {

@@ -1,5 +1,6 @@
 #include "send/CSmtpSession.h"
 
+#include "platform/CCancelRegistry.h"
 #include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
 #include "platform/CProgressThread.h"
@@ -131,9 +132,11 @@ void CSmtpSession::failStep(SmtpStep step, StringId reasonId) {
 
 bool CSmtpSession::connectAndGreet() {
     closeSocket();
-    // A lookup that found no exchanger leaves the server empty: nothing to try.
+    // A lookup that found no exchanger leaves the server empty: nothing to try. One the user
+    // stopped says so.
     if (server_.empty()) {
-        setStatusFromTable(StringId::CannotConnect);
+        setStatusFromTable(CCancelRegistry::waitsStopped() ? StringId::CancelledByUser
+                                                           : StringId::CannotConnect);
         return false;
     }
     // SMTP over TLS has its own port, where TLS starts with the first byte.
