@@ -190,9 +190,14 @@ void CMailboxCycle::finishLoad(const std::string& finalText) {
 
 void CMailboxCycle::loginFailed() {
     window_.showConnected(false);
-    // The user stopped the connect, the greeting or the login: no reason of the server's.
-    const std::string error =
-        pop3_.waitWasCut() ? load(StringId::CancelledByUser) : pop3_.getErrorText();
+    // The user stopped the connect, the greeting or the login: no reason of the server's, and
+    // no retry of a busy account either.
+    if (pop3_.waitWasCut()) {
+        stopBusyRetry();
+        window_.setStatus(load(StringId::CancelledByUser));
+        return;
+    }
+    const std::string error = pop3_.getErrorText();
     if (error.find("try again") == std::string::npos && error.find("busy") == std::string::npos) {
         window_.setStatus(error);
         return;
