@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -58,6 +59,23 @@ CInputQueue::~CInputQueue() {
         QCoreApplication::instance()->removeEventFilter(this);
 }
 
+void CInputQueue::setStopInput(QWidget* stopControl, std::function<void()> stop) {
+    stopControl_ = stopControl;
+    stop_ = std::move(stop);
+}
+
+bool CInputQueue::isStopInput(QObject* watched, const QEvent* event) const {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        return key == Qt::Key_Escape ||
+               (key == Qt::Key_Space && stopControl_ && window_.focusWidget() == stopControl_);
+    }
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick;
+    return mouse && stopControl_ && watched == stopControl_;
+}
+
 void CInputQueue::defer(std::function<void()> fn) {
     held_.push_back({nullptr, nullptr, std::move(fn)});
     if (!busy_())
@@ -82,6 +100,13 @@ bool CInputQueue::aimedAtWindow(QObject* watched) const {
 bool CInputQueue::eventFilter(QObject* watched, QEvent* event) {
     if (!aimedAtWindow(watched) || !holding())
         return false;
+    if (stop_ && busy_() && isStopInput(watched, event)) {
+        // Acted on when pressed; its release goes with it.
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+            stop_();
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         // Claimed, the key comes as a key press, which waits here; its shortcut (a menu's
         // letter) runs when the press is delivered.

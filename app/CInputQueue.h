@@ -24,6 +24,10 @@ public:
     CInputQueue(QWidget& window, std::function<bool()> busy);
     ~CInputQueue() override;
 
+    // Escape, and a click on stopControl or Space on it, while a command runs: stop is called
+    // at once and the input is not held, so that it neither waits for the command it means to
+    // end nor acts after it (a held Escape would close the window).
+    void setStopInput(QWidget* stopControl, std::function<void()> stop);
     // Runs fn once no command runs and everything held before it has been delivered.
     void defer(std::function<void()> fn);
     // A command has returned: what was held is delivered from the next pass of the event loop.
@@ -41,12 +45,15 @@ private:
     };
     bool holding() const;
     bool aimedAtWindow(QObject* watched) const;
+    bool isStopInput(QObject* watched, const QEvent* event) const;
     void scheduleReplay();
     void replayNext();
     void deliver(Held& held);
 
     QWidget& window_;
     std::function<bool()> busy_;
+    QPointer<QWidget> stopControl_;
+    std::function<void()> stop_;
     std::deque<Held> held_;
     bool replaying_ = false;
     bool scheduled_ = false;

@@ -48,6 +48,13 @@ void CMailboxCycle::connectSequence() {
 }
 
 void CMailboxCycle::connectWith(const IMailboxWindow::LoginFields& login) {
+    // Nothing to connect to: say what is missing rather than fail on an empty name.
+    if (login.server.empty()) {
+        window_.showConnected(false);
+        window_.setStatus(load(StringId::EnterMailServer));
+        window_.focusLoginField();
+        return;
+    }
     lastLogin_ = login;
     window_.setStatus(load(StringId::ConnectingTo) + " " + login.server + "...");
 
@@ -213,6 +220,13 @@ void CMailboxCycle::finishLoad(const std::string& finalText) {
 
 void CMailboxCycle::loginFailed() {
     window_.showConnected(false);
+    // The user stopped the connect, the greeting or the login: no reason of the server's, and
+    // no retry of a busy account either.
+    if (pop3_.waitWasCut()) {
+        stopBusyRetry();
+        window_.setStatus(load(StringId::CancelledByUser));
+        return;
+    }
     const std::string error = pop3_.getErrorText();
     if (error.find("try again") == std::string::npos && error.find("busy") == std::string::npos) {
         window_.setStatus(error);

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -251,18 +252,39 @@ void CMainWindowLayout::buildLoginGroup() {
     login_.account =
         addEdit(ControlId::AccountEdit, QStringLiteral("Konto-ID"), du.rect(175, 40, 72, 12));
     addLabel(QStringLiteral("Lösenord"), du.rect(250, 41, 32, 10), Qt::AlignRight);
-    // Shown in clear text: the password is typed for each session, and the user can see what
-    // was typed before it goes to the server.
+    // Masked, so that it shows neither in screen shares and pictures nor to a screen reader;
+    // the button beside it shows it for checking what was typed.
     login_.password =
-        addEdit(ControlId::PasswordEdit, QStringLiteral("Lösenord"), du.rect(285, 40, 58, 12));
+        addEdit(ControlId::PasswordEdit, QStringLiteral("Lösenord"), du.rect(285, 40, 46, 12));
+    login_.password->setEchoMode(QLineEdit::Password);
+    buildShowPassword(du.rect(332, 40, 13, 12));
     login_.tele2 = new QCheckBox(QStringLiteral("Tele2"), client_);
     login_.tele2->setObjectName(idText(ControlId::Tele2Box));
     login_.tele2->setGeometry(du.rect(300, 28, 40, 10));
     login_.tele2->hide(); // created hidden; nothing shows it
     QObject::connect(login_.tele2, &QCheckBox::clicked, &window_,
                      [this] { run_(CommandId::Tele2); });
-    addButton(CommandId::Reset, QStringLiteral("Nollställ"), du.rect(358, 29, 60, 14));
+    resetButton_ =
+        addButton(CommandId::Reset, QStringLiteral("Nollställ"), du.rect(358, 29, 60, 14));
     addButton(CommandId::Restore, QStringLiteral("Återställ"), du.rect(358, 46, 60, 14));
+}
+
+void CMainWindowLayout::buildShowPassword(QRect where) {
+    auto* show = new QToolButton(client_);
+    show->setObjectName(QStringLiteral("ShowPassword"));
+    const QString name = QStringLiteral("Visa lösenord");
+    show->setAccessibleName(name);
+    show->setToolTip(name);
+    show->setIcon(QIcon(QStringLiteral(":/icons/show-password.svg")));
+    show->setCheckable(true);
+    // Reached with Tab right after the password, and pressed with Space.
+    show->setFocusPolicy(Qt::StrongFocus);
+    show->setGeometry(where);
+    QLineEdit* password = login_.password;
+    QObject::connect(show, &QToolButton::toggled, password, [password](bool shown) {
+        password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+    });
+    showPassword_ = show;
 }
 
 void CMainWindowLayout::buildListGroup() {
@@ -303,6 +325,7 @@ void CMainWindowLayout::buildQuickSend() {
         edit->installEventFilter(focusWatcher_);
     QWidget::setTabOrder(login_.server, login_.account);
     QWidget::setTabOrder(login_.account, login_.password);
+    QWidget::setTabOrder(login_.password, showPassword_);
 }
 
 void CMainWindowLayout::buildPopupMenus() {

@@ -38,6 +38,10 @@ public:
     const CMessageListView& list() const { return *list_; }
     CStatusLine* statusLine() const { return statusLine_; }
     QAction* connectAction() const { return connectAction_; }
+    // "Nollställ", which also stops a command's wait.
+    QPushButton* resetButton() const { return resetButton_; }
+    // "Visa lösenord" beside the masked password.
+    QWidget* showPasswordButton() const { return showPassword_; }
     QMenu* viewMenu() const { return viewMenu_; }
     QMenu* markMenu() const { return markMenu_; }
     // Shows "Anslut" pressed while connected, without asking for anything.
@@ -54,6 +58,8 @@ private:
     void buildMenuBar();
     void buildToolBar();
     void buildLoginGroup();
+    // The button beside the password that shows it while pressed in.
+    void buildShowPassword(QRect where);
     void buildListGroup();
     void buildQuickSend();
     void buildPopupMenus();
@@ -75,6 +81,8 @@ private:
     std::unique_ptr<CMessageListView> list_;
     CStatusLine* statusLine_ = nullptr;
     QAction* connectAction_ = nullptr;
+    QPushButton* resetButton_ = nullptr;
+    QWidget* showPassword_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* markMenu_ = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "dialogs/CUiText.h"
 #include "dialogs/DialogResult.h"
 #include "dialogs/IDialogRunner.h"
+#include "platform/CCancelRegistry.h"
 #include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
 #include "send/CMessageFlows.h"
@@ -19,6 +20,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTreeWidget>
 
 namespace {
@@ -36,7 +38,12 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
       layout_(
           *this, [this](CommandId id) { onCommand(id); }, this),
       login_(layout_.loginControls()) {
-    timers_.setOnIdle([this] { input_.commandEnded(); });
+    timers_.setOnIdle([this] {
+        // A stop meant the command that has just ended, never the next one.
+        CCancelRegistry::allowWaits();
+        input_.commandEnded();
+    });
+    input_.setStopInput(layout_.resetButton(), [this] { stopWait(); });
     connect(list(), &QWidget::customContextMenuRequested, this, [this] {
         if (!timers_.isBusy())
             layout_.popUpListMenu(layout_.list().selectedCount(), cycle_.isConnected());
@@ -51,11 +58,11 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     settingsDlg_->settings() = settings_;
     applySettings();
     writeControls();
-    CWindowPlacement::restore(store_, *this, *list());
+    CWindowPlacement::restore(store_, *this, layout_.list());
 }
 
 void CMaroketDlg::done(int result) {
-    CWindowPlacement::save(store_, *this, *list());
+    CWindowPlacement::save(store_, *this, layout_.list());
     QDialog::done(result);
 }
 
@@ -87,7 +94,12 @@ void CMaroketDlg::onCommand(CommandId id) {
     // A command cannot start inside another one's network wait: one asked for meanwhile (an
     // accessibility action, say) runs after it, in turn with the input held for the window.
     if (timers_.isBusy()) {
-        input_.defer([this, id] { onCommand(id); });
+        // "Nollställ" stops the wait instead of waiting for it (an accessibility action; a click
+        // or a key comes through the input queue's stop).
+        if (id == CommandId::Reset)
+            stopWait();
+        else
+            input_.defer([this, id] { onCommand(id); });
         return;
     }
     CWindowTimers::BusyScope busy(timers_);
@@ -213,6 +225,15 @@ void CMaroketDlg::onReset() {
     disconnect();
     setStatus(StringId::Disconnected);
     focusLoginField();
+}
+
+void CMaroketDlg::stopWait() {
+    // A progress window's operation stops as at its Avbryt, and reloads what the server still
+    // holds; any other wait ends at once, the connection dropped.
+    if (CCancelRegistry::hasSources())
+        progressHost_->cancelProgressWindows();
+    else
+        CCancelRegistry::stopWaits();
 }
 
 void CMaroketDlg::onRestore() {

@@ -85,6 +85,7 @@ public:
     bool isFullLoad() const { return cycle_.isFullLoad(); }
     bool enterConnects() const { return login_.enterConnects(); }
     QTreeWidget* list() const { return layout_.list().widget(); }
+    CMessageListView& listView() { return layout_.list(); }
     QAction* connectAction() const { return layout_.connectAction(); }
     QMenu* viewMenu() const { return layout_.viewMenu(); }
     QMenu* markMenu() const { return layout_.markMenu(); }
@@ -107,6 +108,8 @@ private:
     void onAbout();
     void onReset();
     void onRestore();
+    // Escape or "Nollställ" while a command waits on a server: the wait ends now.
+    void stopWait();
 
     // IMailboxWindow: the cycle's view of this window.
     LoginFields takeLoginFields() override { return login_.take(); }

@@ -1,16 +1,29 @@
 #pragma once
 
+#include <QObject>
+
+#include <array>
 #include <string>
 #include <vector>
 
+class QEvent;
 class QRect;
 class QTreeWidget;
 class QWidget;
 
 // The main window's message list: one row per message, row r for message r + 1, in four columns
 // (sender with the number in front, subject, date, size). Marked messages are selected rows.
-class CMessageListView {
+//
+// The columns have the layout's widths (240, 140, 133 and 64 pixels of its 8-point dialog font)
+// in dialog units, so they keep their share of the list at any font, as the windows do. The sizes
+// stand right-aligned in the last column, which always has room for the widest size text and takes
+// whatever room the list has beyond the other columns. A column the user drags keeps that width;
+// the others follow the font.
+class CMessageListView : public QObject {
 public:
+    static constexpr int kColumns = 4;
+    static constexpr int kSizeColumn = 3;
+
     // Makes the list on client, at where (in pixels), with its columns and its look.
     CMessageListView(QWidget* client, const QRect& where);
 
@@ -23,8 +36,26 @@ public:
     std::vector<int> selectedRows() const;
     int selectedCount() const;
 
+    // The width the user gave a column by dragging it, 0 when the column follows the font. The
+    // size column always follows its texts and the room.
+    int draggedWidth(int column) const;
+    // A width the user dragged in an earlier run.
+    void setDraggedWidth(int column, int width);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setUpLook();
+    void setUpColumns();
+    // The least width of the size column: its widest text and title, whole.
+    int sizeColumnNeed() const;
+    // The size column: its need, or all the room the other columns leave, whichever is more.
+    void fillSizeColumn();
+    void onSectionResized(int column);
 
     QTreeWidget* list_ = nullptr;
+    std::array<int, kColumns> fontWidths_{}; // the layout's widths at the list's font
+    std::array<bool, kColumns> dragged_{};
+    bool settingWidths_ = false;
 };

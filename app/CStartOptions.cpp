@@ -3,9 +3,14 @@
 #include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
 #include "dialogs/IdText.h"
+#include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 
 #include <QLineEdit>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -19,7 +24,55 @@ QLineEdit* loginField(CMaroketDlg& window, ControlId id) {
     return nullptr;
 }
 
+// Qt's standard options (of QGuiApplication, QApplication and the X platform) that take a
+// value, and those that do not.
+constexpr std::string_view kQtValued[] = {"platform",
+                                          "platformpluginpath",
+                                          "platformtheme",
+                                          "plugin",
+                                          "qwindowgeometry",
+                                          "qwindowicon",
+                                          "qwindowtitle",
+                                          "qmljsdebugger",
+                                          "style",
+                                          "stylesheet",
+                                          "session",
+                                          "display",
+                                          "geometry",
+                                          "title",
+                                          "name",
+                                          "fontengine"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
 } // namespace
+
+bool CStartOptions::takeQtOption(int& i, int argc, char** argv) {
+    std::string_view arg = argv[i];
+    // Qt reads its options with one dash or two.
+    if (arg.starts_with("--"))
+        arg.remove_prefix(1);
+    if (!arg.starts_with('-'))
+        return false;
+    arg.remove_prefix(1);
+    const std::string_view name = arg.substr(0, arg.find('='));
+    const bool withValue = name.size() < arg.size();
+    for (std::string_view option : kQtValued) {
+        if (name != option)
+            continue;
+        const char* value = withValue      ? argv[i] + (std::string_view(argv[i]).find('=') + 1)
+                            : i + 1 < argc ? argv[++i]
+                                           : nullptr;
+        if (!value) {
+            error_ = CStringTable::load(StringId::OptionNeedsValue, argv[i]);
+            return false;
+        }
+        if (name == "platform")
+            platform_ = value;
+        displayGiven_ = displayGiven_ || name == "display";
+        return true;
+    }
+    return std::find(std::begin(kQtFlags), std::end(kQtFlags), arg) != std::end(kQtFlags);
+}
 
 bool CStartOptions::parse(int& argc, char** argv) {
     const std::pair<std::string_view, std::string*> valued[] = {{"--settings", &settingsFile_},
@@ -31,6 +84,10 @@ bool CStartOptions::parse(int& argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "--version" || arg == "--exit-when-shown") {
             (arg == "--version" ? version_ : exitWhenShown_) = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            help_ = true;
             continue;
         }
         std::string_view name;
@@ -50,12 +107,19 @@ bool CStartOptions::parse(int& argc, char** argv) {
             break;
         }
         if (!target) {
-            argv[kept++] = argv[i];
+            const int first = i;
+            if (!takeQtOption(i, argc, argv)) {
+                if (error_.empty())
+                    error_ = CStringTable::load(StringId::UnknownOption, argv[first]);
+                return false;
+            }
+            for (int k = first; k <= i; ++k)
+                argv[kept++] = argv[k];
             continue;
         }
         // An empty file name would quietly mean the user's own settings.
         if (!value || (target == &settingsFile_ && !*value)) {
-            error_ = std::string(name) + " needs a value";
+            error_ = CStringTable::load(StringId::OptionNeedsValue, std::string(name));
             return false;
         }
         *target = value;
@@ -63,6 +127,50 @@ bool CStartOptions::parse(int& argc, char** argv) {
     argv[kept] = nullptr;
     argc = kept;
     return true;
+}
+
+std::string CStartOptions::helpText() {
+    return "Användning: maroket [FLAGGOR] [Qt-flaggor]\n"
+           "Hanterar en POP3-brevlåda på servern utan att hämta hem den.\n"
+           "\n"
+           "  --settings FIL     läs och skriv inställningarna i FIL i stället för dina egna\n"
+           "  --server NAMN      fyll i fältet \"Mailserver\"\n"
+           "  --account ID       fyll i fältet \"Konto-ID\"\n"
+           "  --password TEXT    fyll i fältet \"Lösenord\" (andra användare kan se det i\n"
+           "                     processlistan: bara för test- och demobrevlådor)\n"
+           "  --exit-when-shown  avsluta så snart fönstret syns på skärmen\n"
+           "  --version          skriv ut versionen och avsluta\n"
+           "  -h, --help         skriv ut den här hjälpen och avsluta\n"
+           "\n"
+           "En flagga med värde kan också skrivas --namn=värde. Qt:s egna flaggor, till\n"
+           "exempel -platform NAMN, går vidare till Qt. Se maroket(1).\n";
+}
+
+bool CStartOptions::displayAvailable() const {
+    const auto named = [](const char* variable) {
+        const char* value = std::getenv(variable);
+        return value && *value;
+    };
+    const bool x = displayGiven_ || named("DISPLAY");
+    const bool wayland = named("WAYLAND_DISPLAY");
+    const char* fromEnvironment = std::getenv("QT_QPA_PLATFORM");
+    const std::string platforms = !platform_.empty() ? platform_
+                                  : fromEnvironment  ? fromEnvironment
+                                                     : "";
+    // Qt tries the names in turn (";" between them), each perhaps with arguments after ":".
+    std::size_t at = 0;
+    do {
+        const std::size_t end = std::min(platforms.find(';', at), platforms.size());
+        const std::string entry = platforms.substr(at, end - at);
+        const std::string name = entry.substr(0, entry.find(':'));
+        if (name.empty()                  ? x || wayland
+            : name.starts_with("xcb")     ? x
+            : name.starts_with("wayland") ? wayland
+                                          : true)
+            return true;
+        at = end + 1;
+    } while (at <= platforms.size());
+    return false;
 }
 
 std::unique_ptr<ISettingsStore> CStartOptions::makeStore() const {

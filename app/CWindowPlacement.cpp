@@ -1,11 +1,10 @@
 #include "app/CWindowPlacement.h"
 
+#include "app/CMessageListView.h"
 #include "platform/ISettingsStore.h"
 
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QScreen>
-#include <QTreeWidget>
 #include <QWidget>
 
 #include <climits>
@@ -33,7 +32,7 @@ bool titleBarOnAScreen(const QPoint& at, int width) {
 
 } // namespace
 
-void CWindowPlacement::restore(ISettingsStore& store, QWidget& window, QTreeWidget& list) {
+void CWindowPlacement::restore(ISettingsStore& store, QWidget& window, CMessageListView& list) {
     const int width = store.readInt("WindowWidth", kAbsent);
     const int height = store.readInt("WindowHeight", kAbsent);
     if (width > 0 && height > 0)
@@ -42,20 +41,20 @@ void CWindowPlacement::restore(ISettingsStore& store, QWidget& window, QTreeWidg
     const int y = store.readInt("WindowY", kAbsent);
     if (x != kAbsent && y != kAbsent && titleBarOnAScreen({x, y}, window.width()))
         window.move(x, y);
-    for (int c = 0; c < list.columnCount(); ++c) {
-        const int w = store.readInt(columnKey(c), kAbsent);
-        if (w > 0)
-            list.setColumnWidth(c, w);
-    }
+    // The size column is not kept: it follows its texts and the room.
+    for (int c = 0; c < CMessageListView::kSizeColumn; ++c)
+        list.setDraggedWidth(c, store.readInt(columnKey(c), kAbsent));
 }
 
-void CWindowPlacement::save(ISettingsStore& store, const QWidget& window, const QTreeWidget& list) {
+void CWindowPlacement::save(ISettingsStore& store, const QWidget& window,
+                            const CMessageListView& list) {
     // A maximised window keeps the size it comes back to.
     const QRect normal = window.isMaximized() ? window.normalGeometry() : window.geometry();
     store.writeInt("WindowX", window.isMaximized() ? normal.x() : window.x());
     store.writeInt("WindowY", window.isMaximized() ? normal.y() : window.y());
     store.writeInt("WindowWidth", normal.width());
     store.writeInt("WindowHeight", normal.height());
-    for (int c = 0; c < list.columnCount(); ++c)
-        store.writeInt(columnKey(c), list.columnWidth(c));
+    for (int c = 0; c < CMessageListView::kSizeColumn; ++c)
+        if (const int width = list.draggedWidth(c); width > 0)
+            store.writeInt(columnKey(c), width);
 }

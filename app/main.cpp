@@ -4,6 +4,7 @@
 #include "dialogs/CDialogRunner.h"
 #include "dialogs/CMessageBoxHost.h"
 #include "platform/CSocketLayer.h"
+#include "platform/CTempFile.h"
 #include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
 #include "resources/MaroketVersion.h"
@@ -32,15 +33,25 @@ void exitOnceShown(CMaroketDlg& window) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Everything up to the display check works without one.
     CStartOptions options;
     if (!options.parse(argc, argv)) {
-        std::fprintf(stderr, "maroket: %s\n", options.errorText().c_str());
+        std::fprintf(stderr, "maroket: %s\n\n%s", options.errorText().c_str(),
+                     CStartOptions::helpText().c_str());
         return 2;
     }
-    // Answered before the window system is touched, so it works without a display.
+    if (options.help()) {
+        std::fputs(CStartOptions::helpText().c_str(), stdout);
+        return 0;
+    }
     if (options.version()) {
         std::printf("%s\n", kMaroketVersionText);
         return 0;
+    }
+    // Qt would abort with a page about plugins; one line says what is missing.
+    if (!options.displayAvailable()) {
+        std::fprintf(stderr, "%s\n", CStringTable::load(StringId::NoDisplay).c_str());
+        return 1;
     }
 
     QApplication app(argc, argv);
@@ -63,5 +74,8 @@ int main(int argc, char** argv) {
     if (options.exitWhenShown())
         exitOnceShown(window);
     window.exec();
+    // Each download's file went with its operation; the folder goes too when no other of the
+    // user's programs still uses it.
+    CTempFile::removeFolderIfEmpty();
     return 0;
 }

@@ -5,10 +5,13 @@
 #include "dialogs/CQuoting.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
+#include "resources/CStringTable.h"
+#include "resources/StringIds.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -120,12 +123,31 @@ void CComposeDlg::accept() {
     QDialog::accept();
 }
 
+void CComposeDlg::reject() {
+    // Typed text is never thrown away without a question; an untouched window just closes.
+    if (isVisible() && shownTexts() != opened_) {
+        const QString question = CUiText::toQString(CStringTable::load(StringId::DiscardMessage));
+        const bool discard = ask_ ? ask_(question)
+                                  : QMessageBox::question(this, QStringLiteral("Maroket"), question,
+                                                          QMessageBox::Yes | QMessageBox::No,
+                                                          QMessageBox::No) == QMessageBox::Yes;
+        if (!discard)
+            return;
+    }
+    QDialog::reject();
+}
+
 void CComposeDlg::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         fieldsToControls();
+        opened_ = shownTexts();
         chooseFocus();
     }
     QDialog::showEvent(event);
+}
+
+QStringList CComposeDlg::shownTexts() const {
+    return {textWithCrLf(bodyEdit_), fromEdit_->text(), subjectEdit_->text(), toEdit_->text()};
 }
 
 // Both directions in the same order: body, from, subject, to, direct.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
+#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -25,7 +27,10 @@ public:
     void SetQuotedBody(const std::string& text);
 
     // Runs through DialogResult::run: 1 after "Skicka" or Enter in a one-line field, 2 after
-    // "Avbryt", Escape or the close box.
+    // "Avbryt", Escape or the close box. With any text changed since the window opened, those
+    // three first ask "Kasta brevet?", and No keeps the window open.
+    // The question's asker: true for Yes. Without one, a message box asks.
+    void setDiscardQuestion(std::function<bool(const QString&)> ask) { ask_ = std::move(ask); }
 
     // Lines of the body end in CR LF, as mail's do.
     const std::string& body() const { return body_; }
@@ -35,6 +40,7 @@ public:
     bool direct() const { return direct_; }
 
     void accept() override;
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,12 +49,16 @@ private:
     void fieldsToControls();
     void controlsToFields();
     void chooseFocus();
+    // The texts of the controls, in exchange order.
+    QStringList shownTexts() const;
 
     std::string body_;
     std::string from_;
     std::string subject_;
     std::string to_;
     bool direct_ = false;
+    QStringList opened_; // the texts as the window opened with them
+    std::function<bool(const QString&)> ask_;
 
     QPlainTextEdit* bodyEdit_ = nullptr;
     QLineEdit* fromEdit_ = nullptr;

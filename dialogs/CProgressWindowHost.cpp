@@ -17,3 +17,9 @@ void CProgressWindowHost::closeProgressWindow(const ProgressState& state) {
         if (window && window->shows(state))
             window->closeAtEnd();
 }
+
+void CProgressWindowHost::cancelProgressWindows() {
+    for (const QPointer<CProgressDlg>& window : windows_)
+        if (window)
+            window->reject();
+}

@@ -18,6 +18,7 @@ public:
 
     void openProgressWindow(std::shared_ptr<ProgressState> state) override;
     void closeProgressWindow(const ProgressState& state) override;
+    void cancelProgressWindows() override;
 
 private:
     QWidget* parent_;

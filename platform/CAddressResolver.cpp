@@ -1,5 +1,6 @@
 #include "platform/CAddressResolver.h"
 
+#include "platform/CCancelRegistry.h"
 #include "platform/CWaitHook.h"
 
 #include <condition_variable>
@@ -42,11 +43,22 @@ int lookUp(const std::string& host, const std::string& service, int socketType, 
     return out.empty() ? EAI_NONAME : 0;
 }
 
+bool namesNothing(int code) {
+#ifdef EAI_NODATA
+    if (code == EAI_NODATA)
+        return true;
+#endif
+    return code == EAI_NONAME;
+}
+
 } // namespace
 
 bool CAddressResolver::resolve(const std::string& host, int port, int socketType,
                                CClock::TimePoint deadline, std::vector<ResolvedAddress>& out,
-                               std::string& error) {
+                               std::string& error, ConnectFailure* why) {
+    ConnectFailure ignored{};
+    ConnectFailure& failure = why ? *why : ignored;
+    failure = ConnectFailure::Unspecified;
     out.clear();
     if (host.empty() || host.find('\0') != std::string::npos || port < 0 || port > 65535) {
         error = "invalid host or port";
@@ -79,6 +91,10 @@ bool CAddressResolver::resolve(const std::string& host, int port, int socketType
             if (lookup->done) {
                 if (lookup->code != 0) {
                     error = gai_strerror(lookup->code);
+                    // The name servers answered that there is no such name (or no address
+                    // for it); a failure to reach them says nothing about the name.
+                    if (namesNothing(lookup->code))
+                        failure = ConnectFailure::UnknownHost;
                     return false;
                 }
                 out = lookup->addresses;
@@ -87,8 +103,14 @@ bool CAddressResolver::resolve(const std::string& host, int port, int socketType
         }
         if (CClock::remainingMs(deadline) == 0) {
             error = "name lookup timed out";
+            failure = ConnectFailure::TimedOut;
             return false;
         }
         CWaitHook::run();
+        if (CCancelRegistry::waitsStopped()) {
+            error = "cancelled";
+            failure = ConnectFailure::Cancelled;
+            return false;
+        }
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/ICancelSource.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -12,6 +13,8 @@ struct Registry {
     std::mutex mutex;
     std::vector<ICancelSource*> sources;
 };
+
+std::atomic<bool> stopped{false};
 
 Registry& registry() {
     static Registry r;
@@ -37,4 +40,22 @@ bool CCancelRegistry::take() {
     std::lock_guard lock(r.mutex);
     return std::any_of(r.sources.begin(), r.sources.end(),
                        [](ICancelSource* s) { return s->takeCancel(); });
+}
+
+bool CCancelRegistry::hasSources() {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    return !r.sources.empty();
+}
+
+void CCancelRegistry::stopWaits() {
+    stopped.store(true, std::memory_order_relaxed);
+}
+
+void CCancelRegistry::allowWaits() {
+    stopped.store(false, std::memory_order_relaxed);
+}
+
+bool CCancelRegistry::waitsStopped() {
+    return stopped.load(std::memory_order_relaxed);
 }

@@ -11,4 +11,13 @@ public:
     static void remove(ICancelSource* source);
     // Takes the first cancel that a registered source holds and nobody has taken yet.
     static bool take();
+    // Whether an operation has a progress window that may still stand.
+    static bool hasSources();
+
+    // The user stopped the command in progress from the main window (Escape, "Nollställ"), for
+    // a wait that no progress window stands over: every wait ends at once as cancelled, without
+    // the grace a progress window's Avbryt gives, until allowWaits() at the command's end.
+    static void stopWaits();
+    static void allowWaits();
+    static bool waitsStopped();
 };

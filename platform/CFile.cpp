@@ -46,6 +46,11 @@ bool CFile::openForRead(const std::string& path) {
     return open(path, O_RDONLY);
 }
 
+void CFile::adopt(int fd) {
+    close();
+    fd_ = fd;
+}
+
 bool CFile::write(std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(fd_, bytes.data(), bytes.size());

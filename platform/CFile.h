@@ -16,6 +16,8 @@ public:
 
     bool openForWrite(const std::string& path); // create or truncate
     bool openForRead(const std::string& path);
+    // Takes over a descriptor already open for writing (a fresh private file).
+    void adopt(int fd);
     bool write(std::string_view bytes);
     // Bytes read, 0 at the end, -1 on failure.
     long long read(char* into, std::size_t max);

@@ -11,6 +11,8 @@
 IoStatus CPollWait::wait(int fd, short events, CClock::TimePoint deadline) {
     std::optional<CClock::TimePoint> graceEnd;
     for (;;) {
+        if (CCancelRegistry::waitsStopped())
+            return IoStatus::Cancelled;
         // The user's click reaches us through the hook, so it is looked for right after it.
         if (!graceEnd && CCancelRegistry::take())
             graceEnd = CClock::after(kCancelGraceMs);

@@ -11,7 +11,8 @@
 // gives the server a grace of kCancelGraceMs more. Readiness within the grace still ends the
 // wait with Ok, so a responsive server's reply completes and the operation stops at its own
 // next check; otherwise the wait returns Cancelled. A taken cancel is gone: later waits of the
-// same operation (the QUIT after a stopped run) are not cut by it.
+// same operation (the QUIT after a stopped run) are not cut by it. A stop the user gave from the
+// main window (CCancelRegistry::stopWaits) ends every wait at once, also those that follow.
 class CPollWait {
 public:
     static constexpr int kCancelGraceMs = 50;

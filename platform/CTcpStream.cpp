@@ -24,6 +24,23 @@ std::string describe(IoStatus s, const char* timedOut) {
     return s == IoStatus::Cancelled ? "cancelled" : std::strerror(errno);
 }
 
+// What the user can act on after connect() failed with err.
+ConnectFailure failureOf(int err) {
+    switch (err) {
+    case ECONNREFUSED:
+        return ConnectFailure::Refused;
+    case ETIMEDOUT:
+        return ConnectFailure::TimedOut;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+        return ConnectFailure::Unreachable;
+    default:
+        return ConnectFailure::Unspecified;
+    }
+}
+
 } // namespace
 
 CTcpStream::~CTcpStream() {
@@ -63,8 +80,10 @@ IoResult CTcpStream::receive(char* into, std::size_t max) {
 
 bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoint deadline) {
     close();
+    connectFailure_ = ConnectFailure::Unspecified;
     std::vector<ResolvedAddress> addresses;
-    if (!CAddressResolver::resolve(host, port, SOCK_STREAM, deadline, addresses, lastError_))
+    if (!CAddressResolver::resolve(host, port, SOCK_STREAM, deadline, addresses, lastError_,
+                                   &connectFailure_))
         return false;
 
     for (const auto& a : addresses) {
@@ -78,7 +97,9 @@ bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoi
             IoStatus s = CPollWait::wait(fd, POLLOUT, deadline);
             if (s == IoStatus::TimedOut || s == IoStatus::Cancelled) {
                 ::close(fd);
-                lastError_ = s == IoStatus::TimedOut ? "connection timed out" : "cancelled";
+                const bool timedOut = s == IoStatus::TimedOut;
+                lastError_ = timedOut ? "connection timed out" : "cancelled";
+                connectFailure_ = timedOut ? ConnectFailure::TimedOut : ConnectFailure::Cancelled;
                 return false;
             }
             int err = 0;
@@ -92,9 +113,12 @@ bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoi
             int one = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
             fd_ = fd;
+            connectFailure_ = ConnectFailure::Unspecified;
             return true;
         }
         lastError_ = std::strerror(errno);
+        // The last address tried names the reason.
+        connectFailure_ = failureOf(errno);
         ::close(fd);
     }
     return false;

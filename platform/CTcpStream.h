@@ -25,6 +25,7 @@ public:
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     std::string lastError() const override { return lastError_; }
+    ConnectFailure connectFailure() const override { return connectFailure_; }
 
     // The same steps with the caller's deadline, for a layer on top that spends one limit on
     // several of them (a TLS handshake, a record that arrives in pieces).
@@ -46,6 +47,7 @@ private:
     int fd_ = -1;
     SocketTimeouts timeouts_;
     std::string lastError_;
+    ConnectFailure connectFailure_ = ConnectFailure::Unspecified;
     IoStatus sendStatus_ = IoStatus::Ok;
     CReadAhead ahead_; // gathered between the receives of a long reply
 };

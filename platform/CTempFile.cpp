@@ -1,10 +1,14 @@
 #include "platform/CTempFile.h"
 
+#include "platform/CFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -38,7 +42,20 @@ bool parentIsSafe(const std::string& folder, std::string& error) {
 
 } // namespace
 
-bool CTempFile::path(std::string& out, std::string& error) {
+CTempFile::CTempFile(CTempFile&& other) noexcept
+    : path_(std::exchange(other.path_, {})), device_(other.device_), inode_(other.inode_) {}
+
+CTempFile& CTempFile::operator=(CTempFile&& other) noexcept {
+    if (this != &other) {
+        remove();
+        path_ = std::exchange(other.path_, {});
+        device_ = other.device_;
+        inode_ = other.inode_;
+    }
+    return *this;
+}
+
+bool CTempFile::folder(std::string& out, std::string& error) {
     const std::string folder = folderPath();
     if (!parentIsSafe(folder, error))
         return false;
@@ -59,6 +76,53 @@ bool CTempFile::path(std::string& out, std::string& error) {
         error = folder + ": " + std::strerror(errno);
         return false;
     }
-    out = folder + "/pop.tmp";
+    out = folder;
     return true;
+}
+
+bool CTempFile::create(CFile& file, std::string& error) {
+    remove();
+    // A second try covers another of the user's programs removing the empty folder at its exit
+    // between our check and the file.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string folder;
+        if (!CTempFile::folder(folder, error))
+            return false;
+        std::string name = folder + "/message-XXXXXX";
+        // A new name of our own each time, made with O_EXCL: nothing planted is ever opened.
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) {
+            error = folder + ": " + std::strerror(errno);
+            if (errno == ENOENT)
+                continue;
+            return false;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || ::fchmod(fd, 0600) != 0) {
+            error = name + ": " + std::strerror(errno);
+            ::close(fd);
+            ::unlink(name.c_str());
+            return false;
+        }
+        path_ = std::move(name);
+        device_ = st.st_dev;
+        inode_ = st.st_ino;
+        file.adopt(fd);
+        return true;
+    }
+    return false;
+}
+
+void CTempFile::remove() {
+    if (path_.empty())
+        return;
+    // A consumer may have removed it already; then whatever has that name now is not ours.
+    struct stat st {};
+    if (::lstat(path_.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_)
+        ::unlink(path_.c_str());
+    path_.clear();
+}
+
+void CTempFile::removeFolderIfEmpty() {
+    ::rmdir(folderPath().c_str());
 }

@@ -65,6 +65,7 @@ bool CTlsStream::connect(const std::string& host, int port) {
     const auto deadline = CClock::after(tcp_.timeouts().connectMs);
     if (!tcp_.connectUntil(host, port, deadline)) {
         lastError_ = tcp_.lastError();
+        connectFailure_ = tcp_.connectFailure();
         return false;
     }
     return secure(host, deadline);
@@ -150,6 +151,10 @@ bool CTlsStream::handshake(CClock::TimePoint deadline) {
             const IoStatus s = fill(deadline);
             if (s == IoStatus::Ok)
                 continue;
+            if (s == IoStatus::Cancelled) {
+                refuse(ConnectFailure::Cancelled, "cancelled");
+                return false;
+            }
             refuse(ConnectFailure::HandshakeFailed,
                    s == IoStatus::TimedOut ? "TLS handshake timed out"
                    : s == IoStatus::Closed ? "connection closed during the TLS handshake"

@@ -15,4 +15,7 @@ public:
     // The operation behind state is over: its window, if still open, closes now instead of at
     // its next tick, and that is not a cancel.
     virtual void closeProgressWindow(const ProgressState& state) { (void)state; }
+    // The user stopped the operation from elsewhere (the main window's Escape): every open
+    // window ends as at its Avbryt.
+    virtual void cancelProgressWindows() {}
 };

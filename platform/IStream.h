@@ -8,9 +8,20 @@
 // How a socket call ended. Cancelled: the user stopped the operation while the call waited.
 enum class IoStatus { Ok, Closed, TimedOut, Failed, Cancelled };
 
-// Why connect() failed when TLS refused the server; Unspecified for any other reason (no route,
-// refused, timed out), which lastError() describes.
-enum class ConnectFailure { Unspecified, UntrustedCertificate, NameMismatch, HandshakeFailed };
+// Why connect() failed, as far as the user can act on it: the name, the server's refusal, the
+// silence, the network, the user's own stop, or TLS refusing the server. Unspecified for any
+// other reason, which lastError() describes.
+enum class ConnectFailure {
+    Unspecified,
+    UntrustedCertificate,
+    NameMismatch,
+    HandshakeFailed,
+    UnknownHost,
+    Refused,
+    TimedOut,
+    Unreachable,
+    Cancelled
+};
 
 struct IoResult {
     std::size_t count = 0; // bytes received; above 0 only with IoStatus::Ok
@@ -48,6 +59,6 @@ public:
     virtual bool isOpen() const = 0;
     // The system's reason for the last failure, for logs and messages.
     virtual std::string lastError() const = 0;
-    // After a failed connect(); a plain stream always says Unspecified.
+    // After a failed connect().
     virtual ConnectFailure connectFailure() const { return ConnectFailure::Unspecified; }
 };

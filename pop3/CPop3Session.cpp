@@ -160,11 +160,6 @@ int CPop3Session::getMessageSize(int message) const {
     return size >= INT_MAX ? INT_MAX : size <= INT_MIN ? INT_MIN : static_cast<int>(size);
 }
 
-std::string CPop3Session::tempFilePath() {
-    std::string path, error;
-    return CTempFile::path(path, error) ? path : std::string{};
-}
-
 void CPop3Session::fail(ReplyKind kind, StringId textId) {
     errorText_ = prefixOf(kind) + " " + CStringTable::load(textId);
 }
@@ -176,8 +171,10 @@ bool CPop3Session::login() {
     socket_ =
         factory_->createStream(port_ == kTlsPort ? StreamSecurity::Tls : StreamSecurity::Plain);
     table_.clearSizes();
+    waitCut_ = false;
     if (!socket_->connect(host_, port_)) {
-        errorText_ = CConnectFailureText::of(socket_->connectFailure());
+        errorText_ = CConnectFailureText::of(socket_->connectFailure(), host_, port_);
+        waitCut_ = socket_->connectFailure() == ConnectFailure::Cancelled;
         dropConnection();
         return false;
     }
@@ -232,8 +229,8 @@ bool CPop3Session::startTls() {
     }
     socket_ = factory_->startTls(std::move(socket_), host_);
     if (!isConnected()) {
-        errorText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
-                                                     : ConnectFailure::HandshakeFailed);
+        errorText_ = CConnectFailureText::of(
+            socket_ ? socket_->connectFailure() : ConnectFailure::HandshakeFailed, host_, port_);
         return false;
     }
     // What the server listed in clear counts for nothing now.
@@ -271,6 +268,8 @@ bool CPop3Session::top(int message, int lines) {
 bool CPop3Session::retr(int message) {
     replyText_.clear();
     replyCut_ = false;
+    // Only a message this retr downloaded is ever handed on.
+    retrieved_ = CTempFile{};
     return sendCommand(ReplyKind::Retr, "RETR " + std::to_string(message) + "\r\n") &&
            readReply(ReplyKind::Retr, message);
 }
@@ -745,16 +744,14 @@ void CPop3Session::failDownload(const std::string& reason) {
 }
 
 bool CPop3Session::download(int message) {
-    std::string path, error;
-    if (!CTempFile::path(path, error)) {
+    CTempFile temp;
+    CFile file;
+    std::string error;
+    if (!temp.create(file, error)) {
         failDownload(error);
         return false;
     }
-    CFile file;
-    if (!file.openForWrite(path)) {
-        failDownload(path + ": " + file.errorText());
-        return false;
-    }
+    const std::string& path = temp.path();
 
     // Without a listed size (quick login, or a number beyond the listing) there is no total to
     // show, so the download runs without a window.
@@ -793,10 +790,11 @@ bool CPop3Session::download(int message) {
         if (withWindow)
             progress.SetProgress(static_cast<int>(size));
         file.close();
+        retrieved_ = std::move(temp);
         return true;
     }
     file.close();
-    CFile::remove(path);
+    temp.remove();
     if (cancelled) {
         fail(ReplyKind::Retr, StringId::CancelledByUser);
         dropConnection(); // the unread rest of the message would be taken for the next reply

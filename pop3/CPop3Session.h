@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CTempFile.h"
 #include "platform/ISocketFactory.h"
 #include "pop3/MessageTable.h"
 #include "resources/StringIds.h"
@@ -19,7 +20,7 @@ class IProgressHost;
 
 // The program's POP3 client. Each command is one line; its reply is read by one reader that
 // knows, per command, how to collect it: a status line, a size list, a header block kept as
-// text, or a whole message written to the temporary file. Every operation blocks the calling
+// text, or a whole message written to a private file of its own. Every operation blocks the calling
 // thread (the wait hook keeps the window painting) and returns true or false, leaving the
 // reason in errorText.
 class CPop3Session {
@@ -164,8 +165,11 @@ public:
     const std::string& getFrom() const { return from_; }
     const std::string& getSubject() const { return subject_; }
     const std::string& getDate() const { return date_; }
-    // Where retr leaves the message; empty if the private folder cannot be made.
-    static std::string tempFilePath();
+    // The file the last successful retr wrote the message into, a new one for each download;
+    // empty when there is none. Whoever uses the message takes the file, and with it the duty
+    // to remove it; a file nobody took goes with the next download or with the session.
+    const std::string& retrievedFile() const { return retrieved_.path(); }
+    CTempFile takeRetrievedFile() { return std::move(retrieved_); }
 
     MessageTable& messageTable() { return table_; }
     const MessageTable& messageTable() const { return table_; }
@@ -270,6 +274,7 @@ private:
     std::deque<SentAhead> outstanding_;
     std::size_t outstandingBytes_ = 0;
     std::unique_ptr<IStream> socket_;
+    CTempFile retrieved_;     // the last download's message, until someone takes it
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
     std::string pending_;     // received after a status line, not yet read as its data
 

@@ -117,6 +117,18 @@ constexpr std::array kEntries{
     // CContentText::kLinesMax.
     Entry{StringId::ContentCutNote,
           u8"[Texten är för lång för att visas helt: bara de första 20 000 raderna visas.]"},
+    Entry{StringId::ServerRefused, u8"Servern nekade anslutningen (port %1)."},
+    Entry{StringId::UnknownHostName, u8"Namnet %1 finns inte."},
+    Entry{StringId::NoAnswerWithin, u8"Ingen svarade inom %1 s."},
+    Entry{StringId::ServerUnreachable,
+          u8"Servern kan inte nås härifrån (inget nät eller ingen väg dit)."},
+    Entry{StringId::EnterMailServer, u8"Ange en mailserver."},
+    Entry{StringId::NoSmtpServer, u8"Ingen SMTP-server är inställd (Redigera > Inställningar)."},
+    Entry{StringId::DiscardMessage, u8"Kasta brevet?"},
+    Entry{StringId::NoDisplay,
+          u8"Maroket behöver en grafisk skärm (DISPLAY eller WAYLAND_DISPLAY saknas)."},
+    Entry{StringId::UnknownOption, u8"okänd flagga: %1"},
+    Entry{StringId::OptionNeedsValue, u8"%1 behöver ett värde"},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),
@@ -132,4 +144,12 @@ std::string CStringTable::load(StringId id) {
     if (it == kEntries.end() || it->id != id)
         return {};
     return std::string(it->text.begin(), it->text.end());
+}
+
+std::string CStringTable::load(StringId id, const std::string& argument) {
+    std::string text = load(id);
+    const std::size_t at = text.find("%1");
+    if (at != std::string::npos)
+        text.replace(at, 2, argument);
+    return text;
 }

@@ -10,4 +10,6 @@ class CStringTable {
 public:
     // Empty when the id is unknown.
     static std::string load(StringId id);
+    // The text with its "%1" replaced by argument (a port, a name, an option).
+    static std::string load(StringId id, const std::string& argument);
 };

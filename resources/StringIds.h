@@ -95,4 +95,20 @@ enum class StringId : int {
     NoSenderAddress = 760,
     // The content window shows a text only up to so many lines.
     ContentCutNote = 770,
+    // Why a connect failed, after CannotConnect; "%1" stands for the port, the name or the
+    // seconds.
+    ServerRefused = 780,
+    UnknownHostName = 781,
+    NoAnswerWithin = 782,
+    ServerUnreachable = 783,
+    // What is missing before a connect or a send can start.
+    EnterMailServer = 784,
+    NoSmtpServer = 785,
+    // The compose window closed with typed text in it.
+    DiscardMessage = 786,
+    // The command line: no display, an option the program does not know or that lacks its
+    // value ("%1" the option).
+    NoDisplay = 790,
+    UnknownOption = 791,
+    OptionNeedsValue = 792,
 };

@@ -1,6 +1,6 @@
 #include "send/CForwardRun.h"
 
-#include "platform/CFile.h"
+#include "platform/CTempFile.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
@@ -39,8 +39,10 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
             stop(after != before ? after : std::string{});
             return;
         }
+        // This message's own file, removed once it is sent or not, whatever else runs meanwhile.
+        const CTempFile message = pop3_.takeRetrievedFile();
         host_.setStatus(stepText(StringId::SendingMessage, i, total));
-        if (sendOn(to, login, ownAddress) && deleteAfter)
+        if (sendOn(message.path(), to, login, ownAddress) && deleteAfter)
             pop3_.dele(n);
     }
     if (!deleteAfter)
@@ -50,13 +52,8 @@ void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool 
     host_.connectOrDisconnect();
 }
 
-bool CForwardRun::sendOn(const std::string& to, const CSmtpLogin& login,
+bool CForwardRun::sendOn(const std::string& file, const std::string& to, const CSmtpLogin& login,
                          const std::string& ownAddress) {
-    const std::string file = CPop3Session::tempFilePath();
-    if (file.empty()) {
-        host_.notify(load(StringId::RetrievedUnreadable));
-        return false;
-    }
     // A server that takes mail only after a login takes it only from the account's own address:
     // the message's sender goes on the envelope only when the user has none. The row in the
     // list is not asked: it may name another message by now.
@@ -65,8 +62,6 @@ bool CForwardRun::sendOn(const std::string& to, const CSmtpLogin& login,
     smtp_.setForwardFile(file);
     if (smtp_.send(login))
         return true;
-    // A send that ended before the data leaves the message's file behind.
-    CFile::remove(file);
     host_.notify(smtp_.getStatusText());
     return false;
 }

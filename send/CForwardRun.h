@@ -25,8 +25,10 @@ public:
 private:
     // A retrieval failed: nothing of the run is deleted, and the list is loaded anew.
     void stop(const std::string& reason);
-    // Sends the message just retrieved on; false with the reason shown when it did not go out.
-    bool sendOn(const std::string& to, const CSmtpLogin& login, const std::string& ownAddress);
+    // Sends the message just retrieved into file on (its owner removes the file); false with
+    // the reason shown when it did not go out.
+    bool sendOn(const std::string& file, const std::string& to, const CSmtpLogin& login,
+                const std::string& ownAddress);
 
     CPop3Session& pop3_;
     CSmtpSession& smtp_;

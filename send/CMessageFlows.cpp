@@ -68,12 +68,15 @@ std::string CMessageFlows::recipientDomain(const std::string& address) {
     return domain;
 }
 
-void CMessageFlows::chooseServer(CSmtpSession& smtp, const AppSettings& settings,
+bool CMessageFlows::chooseServer(CSmtpSession& smtp, const AppSettings& settings,
                                  const std::string& to, bool direct) {
     if (direct && !smtp.dnsServer.empty())
         smtp.setServer(smtp.lookupMailExchanger(recipientDomain(to)));
+    else if (settings.smtpServer.empty())
+        return false;
     else
         smtp.setServer(settings.smtpServer);
+    return true;
 }
 
 std::string CMessageFlows::replyBody(const std::string& retrieved, std::size_t headerLength) {
@@ -96,7 +99,10 @@ void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
     smtp.setBody(body);
     smtp.setHelo(settings.helo);
     setStatus(StringId::Sending);
-    chooseServer(smtp, settings, to, direct);
+    if (!chooseServer(smtp, settings, to, direct)) {
+        setStatus(StringId::NoSmtpServer);
+        return;
+    }
     // Which host the message goes to, while the connection is made.
     window_.setStatus(load(StringId::Sending) + " " + smtp.getServer());
     smtp.setPort(settings.smtpPort);
@@ -136,13 +142,9 @@ void CMessageFlows::newMessage() {
     composeAndSend(dialog, false);
 }
 
-bool CMessageFlows::takeRetrievedFile(std::string& bytes, std::size_t limit) {
+bool CMessageFlows::readRetrieved(CTempFile& retrieved, std::string& bytes, std::size_t limit) {
     const std::string unreadable = load(StringId::RetrievedUnreadable);
-    std::string path, error;
-    if (!CTempFile::path(path, error)) {
-        window_.setStatus(unreadable + " " + error);
-        return false;
-    }
+    const std::string& path = retrieved.path();
     CFile file;
     bool ok = file.openForRead(path);
     const long long size = ok ? file.size() : -1;
@@ -158,8 +160,8 @@ bool CMessageFlows::takeRetrievedFile(std::string& bytes, std::size_t limit) {
     if (!ok)
         window_.setStatus(unreadable + " " + path + ": " + file.errorText());
     file.close();
-    // The message is private: no copy of it stays behind, read or not.
-    CFile::remove(path);
+    // The message is private: no copy of it stays behind while the reply is written.
+    retrieved.remove();
     return ok;
 }
 
@@ -187,10 +189,10 @@ void CMessageFlows::reply() {
             window_.setStatus(reason);
         return;
     }
+    // Removed when the reply is done with it, whatever happens meanwhile.
+    CTempFile retrieved = pop3.takeRetrievedFile();
     pop3.rset();
     if (!pop3.top(n, 0)) {
-        std::string leftover;
-        takeRetrievedFile(leftover, 0);
         // A refused TOP leaves the session's error text as it was; name the command instead.
         if (!pop3.isConnected())
             connectionGone(pop3.getErrorText());
@@ -211,10 +213,10 @@ void CMessageFlows::reply() {
         dialog.SetFrom(address);
 
     // The quote keeps the header block and at most so much of the body.
-    std::string retrieved;
-    if (!takeRetrievedFile(retrieved, header.size() + ReplyLimits::kKeptTextMax))
+    std::string message;
+    if (!readRetrieved(retrieved, message, header.size() + ReplyLimits::kKeptTextMax))
         return;
-    dialog.SetQuotedBody(replyBody(retrieved, header.size()));
+    dialog.SetQuotedBody(replyBody(message, header.size()));
     composeAndSend(dialog, true);
 }
 

@@ -8,6 +8,7 @@
 class CComposeDlg;
 class CSmtpLogin;
 class CSmtpSession;
+class CTempFile;
 class ISendWindow;
 struct AppSettings;
 
@@ -28,8 +29,10 @@ public:
     // every ">" removed, so "Namn <a@b.se>" gives "b.se".
     static std::string recipientDomain(const std::string& address);
     // Direct delivery goes to the recipient domain's mail exchanger when a DNS server is set
-    // (the lookup may find none and leave the server empty); otherwise to "Smtpserver".
-    static void chooseServer(CSmtpSession& smtp, const AppSettings& settings, const std::string& to,
+    // (the lookup may find none and leave the server empty); otherwise to "Smtpserver". False,
+    // with nothing changed, when that is the way and no SMTP server is set: the caller says so
+    // (NoSmtpServer) instead of trying to connect to nothing.
+    static bool chooseServer(CSmtpSession& smtp, const AppSettings& settings, const std::string& to,
                              bool direct);
     // The typed login for the session's next operation, when it goes to "Smtpserver"; none for
     // the exchanger of a recipient's domain, which is someone else's server.
@@ -50,7 +53,7 @@ private:
                       const std::string& body, bool direct, bool isReply);
     // Reads at most limit bytes of the retrieved message's file and removes the file; false with
     // the reason in the status line.
-    bool takeRetrievedFile(std::string& bytes, std::size_t limit);
+    bool readRetrieved(CTempFile& retrieved, std::string& bytes, std::size_t limit);
     // The POP3 session is gone: the window goes back to disconnected, showing why.
     void connectionGone(const std::string& reason);
 

@@ -1,6 +1,7 @@
 #include "send/CQuickSendPanel.h"
 
 #include "platform/AppSettings.h"
+#include "platform/CCancelRegistry.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 #include "send/CMessageFlows.h"
@@ -22,10 +23,17 @@ void CQuickSendPanel::testQuickAddress(const std::string& from, const std::strin
     if (to.find('@') == std::string::npos) {
         // A domain: only its exchanger is shown, no mail server is asked.
         setStatus(StringId::WaitingForDns);
-        window_.setStatus(smtp.lookupMailExchanger(to));
+        const std::string exchanger = smtp.lookupMailExchanger(to);
+        if (CCancelRegistry::waitsStopped())
+            setStatus(StringId::CancelledByUser);
+        else
+            window_.setStatus(exchanger);
         return;
     }
-    CMessageFlows::chooseServer(smtp, settings, to, true);
+    if (!CMessageFlows::chooseServer(smtp, settings, to, true)) {
+        setStatus(StringId::NoSmtpServer);
+        return;
+    }
     smtp.setPort(settings.smtpPort);
     smtp.setSubject("");
     setStatus(StringId::CheckingAddress);
@@ -44,7 +52,10 @@ void CQuickSendPanel::sendQuickText(const std::string& from, const std::string& 
     smtp.setTo(to);
     smtp.setHelo(settings.helo);
     // No "Direkt" here: a configured DNS server always means direct delivery.
-    CMessageFlows::chooseServer(smtp, settings, to, true);
+    if (!CMessageFlows::chooseServer(smtp, settings, to, true)) {
+        setStatus(StringId::NoSmtpServer);
+        return;
+    }
     window_.setStatus(CStringTable::load(StringId::Sending) + " " + smtp.getServer());
     smtp.setPort(settings.smtpPort);
     // Subject and encoding stay as the last new message or reply left them.

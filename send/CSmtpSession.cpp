@@ -1,5 +1,6 @@
 #include "send/CSmtpSession.h"
 
+#include "platform/CCancelRegistry.h"
 #include "platform/CConnectFailureText.h"
 #include "platform/CFile.h"
 #include "platform/CProgressThread.h"
@@ -144,17 +145,19 @@ void CSmtpSession::failStep(SmtpStep step, StringId reasonId) {
 
 bool CSmtpSession::connectAndGreet() {
     closeSocket();
-    // A lookup that found no exchanger leaves the server empty: nothing to try.
+    // A lookup that found no exchanger leaves the server empty: nothing to try. One the user
+    // stopped says so.
     if (server_.empty()) {
-        setStatusFromTable(StringId::CannotConnect);
+        setStatusFromTable(CCancelRegistry::waitsStopped() ? StringId::CancelledByUser
+                                                           : StringId::CannotConnect);
         return false;
     }
     // SMTP over TLS has its own port, where TLS starts with the first byte.
     secure_ = port_ == kTlsPort;
     socket_ = factory_->createStream(secure_ ? StreamSecurity::Tls : StreamSecurity::Plain);
     if (!socket_ || !socket_->connect(server_, port_)) {
-        statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
-                                                      : ConnectFailure::Unspecified);
+        statusText_ = CConnectFailureText::of(
+            socket_ ? socket_->connectFailure() : ConnectFailure::Unspecified, server_, port_);
         closeSocket();
         return false;
     }
@@ -221,8 +224,8 @@ bool CSmtpSession::startTls() {
         secure_ = true;
         return true;
     }
-    statusText_ = CConnectFailureText::of(socket_ ? socket_->connectFailure()
-                                                  : ConnectFailure::HandshakeFailed);
+    statusText_ = CConnectFailureText::of(
+        socket_ ? socket_->connectFailure() : ConnectFailure::HandshakeFailed, server_, port_);
     closeSocket();
     return false;
 }
@@ -281,7 +284,8 @@ bool CSmtpSession::sendLine(SmtpStep step, std::string_view line) {
 }
 
 void CSmtpSession::endCancelled() {
-    setStatusFromTable(StringId::ForwardCancelled);
+    setStatusFromTable(forwardFile_.empty() ? StringId::CancelledByUser
+                                            : StringId::ForwardCancelled);
     // The server is in the middle of the data: the connection cannot be used again.
     closeSocket();
 }
@@ -384,7 +388,7 @@ int CSmtpSession::finishData(const CDataEnding& ending) {
 
 int CSmtpSession::forwardFile() {
     const std::string unreadable = CStringTable::load(StringId::RetrievedUnreadable);
-    const std::string& path = forwardFile_;
+    const std::string path = forwardFile_;
     CFile file;
     const long long length = file.openForRead(path) ? file.size() : -1;
     if (length < 0) {

@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Maroket needs to build, run and test, when any is missing.
+# Installs the Debian packages Maroket needs, when any is missing.
+#   tools/install-deps.sh [program|demo|all]
+# program: what building and running the program needs; demo: that and the demo's servers
+# (tools/run.sh --demo); all (the default): everything the tests, the sanitizer and fuzz runs and
+# the package check need as well (tools/test.sh).
 set -euo pipefail
 
-packages=(
+program=(
     g++ make cmake pkg-config
     qt6-base-dev qt6-svg-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
     libssl-dev ca-certificates libgmime-3.0-dev
-    dovecot-pop3d dnsmasq-base python3-aiosmtpd
+)
+demo=(dovecot-pop3d python3-aiosmtpd)
+tests=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    dnsmasq-base
     clang libclang-rt-14-dev llvm-14
     dpkg-dev file desktop-file-utils appstream lintian
 )
+
+case ${1:-all} in
+program) packages=("${program[@]}") ;;
+demo) packages=("${program[@]}" "${demo[@]}") ;;
+all) packages=("${program[@]}" "${demo[@]}" "${tests[@]}") ;;
+*)
+    echo "usage: $0 [program|demo|all]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,9 @@
 # messages and an SMTP sink that prints the headers of every message it receives, both on
 # loopback, with settings of their own. Press Enter in the window to load the list. The servers
 # stop when the window closes, on Ctrl-C and when this script is ended.
+#
+# Only what the program (and with --demo its servers) needs is installed and built; the test
+# tools come with tools/test.sh. A build folder that tools/test.sh has set up is used as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,12 +17,22 @@ if [[ ${1:-} == --demo ]]; then
     shift
 fi
 
-tools/install-deps.sh
-tools/build.sh build
+targets=(maroket)
+if [[ $demo -eq 1 ]]; then
+    tools/install-deps.sh demo
+    targets+=(maroket_demo_peers)
+else
+    tools/install-deps.sh program
+fi
+configure=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+# A first build here leaves the tests out: they need libraries the program does not.
+[[ -f build/CMakeCache.txt ]] || configure+=(-DMAROKET_BUILD_TESTS=OFF -DMAROKET_BUILD_DEMO=ON)
+cmake -S . -B build "${configure[@]}" >/dev/null
+cmake --build build -j"$(nproc)" --target "${targets[@]}"
 [[ $demo -eq 1 ]] || exec build/maroket "$@"
 
 if [[ ! -x build/maroket_demo_peers ]]; then
-    echo "build/maroket_demo_peers is missing: the demo needs a build with MAROKET_BUILD_TESTS=ON." >&2
+    echo "build/maroket_demo_peers is missing: the demo needs a build with MAROKET_BUILD_DEMO=ON." >&2
     exit 1
 fi
 
@@ -38,6 +51,9 @@ stop_peers() {
         peers=
     fi
     rm -rf "$work"
+    # The program removes its folder for downloaded messages when it ends; one it could not
+    # remove (it was killed) goes here, when empty.
+    rmdir "${XDG_RUNTIME_DIR:-/nonexistent}/maroket" "${TMPDIR:-/tmp}/maroket-$(id -u)" 2>/dev/null || true
 }
 trap stop_peers EXIT
 trap 'exit 130' INT

@@ -7,8 +7,9 @@
 # its corpus (clang, in build-asan). Every build treats a compiler warning as an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
-tools/build.sh build -DMAROKET_WERROR=ON
+tools/install-deps.sh all
+# The tests are built even where tools/run.sh set the folder up without them.
+tools/build.sh build -DMAROKET_WERROR=ON -DMAROKET_BUILD_TESTS=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 tools/check-package.sh build

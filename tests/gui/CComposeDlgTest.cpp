@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -152,7 +153,10 @@ TEST(ComposeDlg, EnterInAOneLineFieldSendsEveryFieldAsTyped) {
     }
 }
 
-TEST(ComposeDlg, AvbrytEscapeAndTheCloseBoxReadNothing) {
+// With typed text, Avbryt, Escape and the close box first ask "Kasta brevet?": No keeps the
+// window and the text, Yes ends it reading nothing. A window nobody typed in (a reply's quote
+// included) closes without a question.
+TEST(ComposeDlg, AvbrytEscapeAndTheCloseBoxAskBeforeTypedTextIsThrownAway) {
     const std::vector<std::pair<const char*, std::function<void(CComposeDlg&)>>> ways = {
         {"Avbryt",
          [](CComposeDlg& d) { control<QPushButton>(d, idText(ControlId::Cancel))->click(); }},
@@ -166,18 +170,37 @@ TEST(ComposeDlg, AvbrytEscapeAndTheCloseBoxReadNothing) {
         CComposeDlg dlg;
         dlg.SetFrom("jag@exempel.se");
         dlg.SetDirect(true);
+        QStringList asked;
+        bool discard = false;
+        dlg.setDiscardQuestion([&](const QString& question) {
+            asked << question;
+            return discard;
+        });
         const int result = runDriven(dlg, [&] {
             EXPECT_TRUE(control<QCheckBox>(dlg, idText(ControlId::DirectBox))->isChecked());
             typeText(toEdit(dlg), QStringLiteral("du@exempel.se"));
             typeText(fromEdit(dlg), QStringLiteral("x"));
             control<QCheckBox>(dlg, idText(ControlId::DirectBox))->click();
             end(dlg);
+            EXPECT_TRUE(dlg.isVisible());
+            EXPECT_EQ(toEdit(dlg)->text(), QStringLiteral("du@exempel.se"));
+            discard = true;
+            end(dlg);
         });
+        EXPECT_EQ(asked, QStringList(2, QString::fromUtf8("Kasta brevet?")));
         EXPECT_EQ(result, DialogResult::cancel);
         EXPECT_EQ(dlg.from(), "jag@exempel.se");
         EXPECT_EQ(dlg.to(), "");
         EXPECT_EQ(dlg.body(), "");
         EXPECT_TRUE(dlg.direct());
+
+        CComposeDlg untouched;
+        untouched.SetQuotedBody("Hej\n");
+        untouched.setDiscardQuestion([](const QString&) {
+            ADD_FAILURE() << "asked about a window nobody typed in";
+            return true;
+        });
+        EXPECT_EQ(runDriven(untouched, [&] { end(untouched); }), DialogResult::cancel);
     }
 }
 

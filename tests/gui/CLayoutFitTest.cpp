@@ -20,8 +20,10 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyle>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +78,33 @@ void checkNames(QAccessibleInterface* node, QStringList& faults) {
         faults << QString("a %1 without a name").arg(node->object()->metaObject()->className());
     for (int i = 0; i < node->childCount(); ++i)
         checkNames(node->child(i), faults);
+}
+
+// The sizes stand whole and right-aligned in their column, the widest of each form included,
+// and the last column reaches the list's right edge.
+TEST(LayoutFit, TheListShowsEverySizeWhole) {
+    CMemorySettingsStore store;
+    CScriptedDialogRunner runner;
+    CMaroketDlg window(store, runner);
+    for (const char* size : {" 999 bytes", "1023.99 kB", "1024 bytes", "999.99 MB"})
+        window.listView().appendRow("1. Anna <anna@example.org>", "Hej", "1 Jan 2026", size);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTreeWidget* list = window.list();
+    const QFontMetrics metrics(list->font());
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        const QString size = item->text(3);
+        EXPECT_LE(metrics.horizontalAdvance(size) + 2 * margin,
+                  list->visualRect(list->model()->index(row, 3)).width())
+            << size.toStdString();
+        EXPECT_EQ(item->textAlignment(3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    }
+    int columns = 0;
+    for (int c = 0; c < list->columnCount(); ++c)
+        columns += list->columnWidth(c);
+    EXPECT_EQ(columns, list->viewport()->width());
 }
 
 TEST(LayoutFit, EveryWindowHoldsItsTextsAndNamesItsControls) {

@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -30,8 +31,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -96,11 +104,11 @@ TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     QTreeWidget* list = w.list();
     ASSERT_EQ(list->columnCount(), 4);
     const char* titles[] = {"Från", "Ärende", "Datum", "Storlek"};
-    const int widths[] = {240, 140, 133, 64};
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < 4; ++c)
         EXPECT_EQ(list->headerItem()->text(c), QString::fromUtf8(titles[c]));
-        EXPECT_EQ(list->columnWidth(c), widths[c]);
-    }
+    // The layout's 240, 140 and 133 pixels, in the font's units.
+    EXPECT_NEAR(list->columnWidth(1) * 240.0 / list->columnWidth(0), 140, 2);
+    EXPECT_NEAR(list->columnWidth(2) * 240.0 / list->columnWidth(0), 133, 2);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_FALSE(list->isSortingEnabled());
@@ -214,26 +222,35 @@ TEST_F(CMaroketDlgTest, Tele2LocksTheServerField) {
 TEST_F(CMaroketDlgTest, SizePlaceAndColumnWidthsAreKeptForTheNextStart) {
     CMemorySettingsStore memory;
     QSize smallest;
+    int firstColumn = 0, dragged = 0;
     {
         CMaroketDlg w(memory, runner);
         showActive(w);
         smallest = w.size();
         const QSize list = w.list()->size();
         const QRect status = control<QLabel>(w, idText(ControlId::StatusLine))->geometry();
+        const int sizeColumn = w.list()->columnWidth(3);
         w.resize(smallest + QSize(200, 100));
         w.move(40, 50);
         // The list takes the room; the status line stays below it, across the window.
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.list()->size() == list + QSize(200, 100); }));
         EXPECT_EQ(control<QLabel>(w, idText(ControlId::StatusLine))->geometry(),
                   status.adjusted(0, 100, 200, 100));
-        w.list()->setColumnWidth(1, 300);
+        // The last column takes the room; a column made wider takes it back from there.
+        EXPECT_EQ(w.list()->columnWidth(3), sizeColumn + 200);
+        firstColumn = w.list()->columnWidth(0);
+        w.list()->setColumnWidth(1, w.list()->columnWidth(1) + 100); // as the user drags it
+        EXPECT_EQ(w.list()->columnWidth(3), sizeColumn + 100);
+        dragged = w.list()->columnWidth(1);
         w.onCommand(CommandId::Exit);
     }
+    // Only the width the user dragged is kept; the others follow the font at the next start.
+    EXPECT_EQ(memory.ints.count("ColumnWidth0") + memory.ints.count("ColumnWidth3"), 0u);
     CMaroketDlg again(memory, runner);
     EXPECT_EQ(again.size(), smallest + QSize(200, 100));
     EXPECT_EQ(again.pos(), QPoint(40, 50));
-    EXPECT_EQ(again.list()->columnWidth(0), 240);
-    EXPECT_EQ(again.list()->columnWidth(1), 300);
+    EXPECT_EQ(again.list()->columnWidth(0), firstColumn);
+    EXPECT_EQ(again.list()->columnWidth(1), dragged);
 
     // A size below the smallest and a place off every screen are not taken.
     memory.ints["WindowWidth"] = 10;
@@ -343,6 +360,113 @@ TEST_F(CMaroketDlgTest, AnslutShowsTheTruthHoweverItIsActivated) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !commands.isEmpty(); })) << way;
         EXPECT_FALSE(toggle->isChecked() || button->isChecked()) << way;
     }
+}
+
+// A port on loopback: listening with a full queue (a connect to it gets no answer), or, with
+// listening false, not listening (a connect to it is refused).
+int loopbackPort(std::vector<int>& sockets, bool listening) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    auto* address = reinterpret_cast<sockaddr*>(&a);
+    const int bound = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockets.push_back(bound);
+    ::bind(bound, address, length);
+    ::getsockname(bound, address, &length);
+    if (listening)
+        ::listen(bound, 0);
+    for (int i = 0; listening && i < 3; ++i) {
+        sockets.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        ::connect(sockets.back(), address, length);
+    }
+    QTest::qWait(50);
+    return ntohs(a.sin_port);
+}
+
+// Escape or "Nollställ" while the window waits on a server that gives no answer (to the
+// connect, the greeting, an SMTP server's greeting): the wait ends within half a second with
+// "Avbrutet av användaren.", and nothing of the key or the click is left over to act after the
+// command: the window stays open.
+TEST_F(CMaroketDlgTest, EscapeOrNollstallEndsASilentWaitAtOnceAndTheWindowStays) {
+    CGuiWaitHook::install();
+    std::vector<int> sockets;
+    const int noAnswer = loopbackPort(sockets, true);
+    CLoopbackServer noGreeting([](CLoopbackServer& s) { s.waitFor(); });
+    CLoopbackServer noSmtpGreeting([](CLoopbackServer& s) { s.waitFor(); });
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    auto* reset = control<QPushButton>(w, idText(CommandId::Reset));
+    const auto escape = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); };
+    const auto click = [reset] { QTest::mouseClick(reset, Qt::LeftButton); };
+    auto stopped = [&](CommandId command, const std::function<void()>& stop) {
+        std::chrono::steady_clock::time_point at{};
+        QTimer::singleShot(300, &w, [&] {
+            at = std::chrono::steady_clock::now();
+            stop();
+        });
+        w.onCommand(command);
+        EXPECT_LT(std::chrono::steady_clock::now() - at, std::chrono::milliseconds(500));
+        EXPECT_EQ(w.statusText(), "Avbrutet av användaren.");
+        QTest::qWait(100); // whatever the window held is delivered by now
+        EXPECT_TRUE(w.isVisible());
+    };
+    typeLogin(w, noAnswer);
+    stopped(CommandId::Connect, escape);
+    typeLogin(w, noGreeting.port());
+    stopped(CommandId::Connect, click);
+    EXPECT_EQ(control<QLineEdit>(w, idText(ControlId::ServerEdit))->text(), "127.0.0.1");
+
+    runner.expectDialog<CSettingsDlg>([&](CSettingsDlg& d) {
+        d.settings().smtpServer = "127.0.0.1";
+        d.settings().smtpPort = noSmtpGreeting.port();
+        return 1;
+    });
+    w.onCommand(CommandId::Settings);
+    control<QLineEdit>(w, idText(ControlId::QuickFromEdit))->setText("anna@example.org");
+    control<QLineEdit>(w, idText(ControlId::QuickToEdit))->setText("bo@example.org");
+    stopped(CommandId::QuickSend, escape);
+    CWaitHook::set({});
+    for (int fd : sockets)
+        ::close(fd);
+}
+
+// A closed port, an empty server field and a quick-send without an SMTP server each say what
+// is wrong.
+TEST_F(CMaroketDlgTest, AFailedConnectSaysWhy) {
+    CMaroketDlg w(store, runner);
+    std::vector<int> sockets;
+    const int closed = loopbackPort(sockets, false);
+    typeLogin(w, closed);
+    w.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.statusText(), "Kan inte ansluta. Servern nekade anslutningen (port " +
+                                  std::to_string(closed) + ").");
+    ::close(sockets[0]);
+    control<QLineEdit>(w, idText(ControlId::ServerEdit))->clear();
+    w.onCommand(CommandId::Connect);
+    EXPECT_EQ(w.statusText(), "Ange en mailserver.");
+    control<QLineEdit>(w, idText(ControlId::QuickToEdit))->setText("bo@example.org");
+    w.onCommand(CommandId::QuickSend);
+    EXPECT_EQ(w.statusText(), "Ingen SMTP-server är inställd (Redigera > Inställningar).");
+}
+
+// The password reaches a screen reader as dots only, until the button beside it (the next stop
+// of Tab, pressed with Space) shows it.
+TEST_F(CMaroketDlgTest, ThePasswordIsMaskedUntilTheUserShowsIt) {
+    CMaroketDlg w(store, runner);
+    showActive(w);
+    auto* password = control<QLineEdit>(w, idText(ControlId::PasswordEdit));
+    password->setText("hemligt");
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(password);
+    EXPECT_FALSE(field->text(QAccessible::Value).contains("hemligt"));
+    password->setFocus();
+    QTest::keyClick(password, Qt::Key_Tab);
+    QWidget* show = QApplication::focusWidget();
+    EXPECT_EQ(show->accessibleName(), QString::fromUtf8("Visa lösenord"));
+    QTest::keyClick(show, Qt::Key_Space);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
+    QTest::keyClick(show, Qt::Key_Space);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "support/CMemorySettingsStore.h"
 #include "support/CRecordingSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
+#include "support/TempFolder.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -54,8 +55,9 @@ std::string crlf(const std::string& lf) {
     return out;
 }
 
+// A downloaded message's file left behind in the per-user folder.
 bool tempFileExists() {
-    return std::filesystem::exists(CPop3Session::tempFilePath());
+    return filesInTempFolder() != 0;
 }
 
 // The compose dialog's controls while it is open.
@@ -80,6 +82,7 @@ std::function<int(CComposeDlg&)> compose(std::function<void(ComposeControls&)> e
                           d.findChild<QCheckBox*>(idText(ControlId::DirectBox))};
         edit(c);
         if (!send) {
+            d.setDiscardQuestion([](const QString&) { return true; }); // "Ja" to "Kasta brevet?"
             d.reject();
             return 2;
         }
@@ -305,7 +308,8 @@ TEST_F(CSendFlowsTest, NewMessageArrivesWithExactlyItsComposedHeaderAndBody) {
     w.runner.expectDialog<CComposeDlg>(
         compose([](ComposeControls& c) { c.to->setText("bo@example.org"); }));
     w.window.onCommand(CommandId::NewMessage);
-    EXPECT_EQ(w.window.statusText(), "Kan inte ansluta.");
+    EXPECT_EQ(w.window.statusText(), "Kan inte ansluta. Servern nekade anslutningen (port " +
+                                         std::to_string(sink.port()) + ").");
 }
 
 TEST_F(CSendFlowsTest, ReplyQuotesTheDecodedMessageAndQuickSendKeepsItsSubject) {
@@ -530,8 +534,11 @@ TEST_F(CSendFlowsTest, AFailedSendShowsOneBoxAndKeepsThatMessage) {
     w.runner.expectNotice(&first);
     w.runner.expectNotice(&second);
     w.window.onCommand(CommandId::Forward);
-    EXPECT_EQ(first, "Kan inte ansluta.");
-    EXPECT_EQ(second, "Kan inte ansluta.");
+    const QString refused =
+        QString::fromStdString("Kan inte ansluta. Servern nekade anslutningen (port " +
+                               std::to_string(sink.port()) + ").");
+    EXPECT_EQ(first, refused);
+    EXPECT_EQ(second, refused);
     const auto commands = w.pop3Commands(before);
     EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
                             [](const std::string& c) { return c.rfind("DELE", 0) == 0; }),
@@ -608,7 +615,8 @@ TEST_F(CSendFlowsTest, QuickTestOfAnAcceptedARefusedAndAnUnreachableAddress) {
 
     sink.stop();
     w.window.onCommand(CommandId::TestAddress);
-    EXPECT_EQ(w.window.statusText(), "Kan inte ansluta.");
+    EXPECT_EQ(w.window.statusText(), "Kan inte ansluta. Servern nekade anslutningen (port " +
+                                         std::to_string(sink.port()) + ").");
 }
 
 // Scripted POP3 servers for the reply's failures and for a login without summaries.
@@ -644,6 +652,7 @@ protected:
             script->client("TOP 1 0\r\n").server("+OK\r\n" + kHeader + ".\r\n");
         else
             w.window.settingsDlg().settings().quickLogin = 1;
+        w.edit(idText(ControlId::ServerEdit))->setText("pop.example");
         w.edit(idText(ControlId::AccountEdit))->setText("u");
         w.edit(idText(ControlId::PasswordEdit))->setText("p");
         w.window.onCommand(CommandId::Connect);

@@ -89,12 +89,12 @@ TEST_F(CPop3SessionPeerTest, RetrKeepsTheServersBytes) {
     ASSERT_TRUE(session.stat());
     ASSERT_TRUE(session.list());
     ASSERT_TRUE(session.retr(1)) << session.getErrorText();
-    EXPECT_EQ(fileBytes(CPop3Session::tempFilePath()), onTheWire(kFirst));
+    EXPECT_EQ(fileBytes(session.retrievedFile()), onTheWire(kFirst));
     EXPECT_TRUE(progress.windows.empty());
 
     // Above 32768 bytes the download reports to a progress window and ends it at the total.
     ASSERT_TRUE(session.retr(2)) << session.getErrorText();
-    EXPECT_EQ(fileBytes(CPop3Session::tempFilePath()), onTheWire(kSecond));
+    EXPECT_EQ(fileBytes(session.retrievedFile()), onTheWire(kSecond));
     ASSERT_EQ(progress.windows.size(), 1u);
     EXPECT_EQ(progress.windows[0]->total, session.getMessageSize(2));
     EXPECT_EQ(progress.windows[0]->position.load(), session.getMessageSize(2));

@@ -140,8 +140,7 @@ TEST_F(CSmtpSessionPeerTest, EightBitTextIsReadBackAsTypedByAnotherMailReader) {
 }
 
 TEST_F(CSmtpSessionPeerTest, AForwardedMessageArrivesAsTheOriginal) {
-    const std::string path = CPop3Session::tempFilePath();
-    ASSERT_FALSE(path.empty());
+    const std::string path = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/forwarded";
     const std::string head = "From: Bo <bo@example.org>\r\nDate: Tue, 8 Dec 2026 10:00:00 +0100\r\n"
                              "Message-ID: <vidare@example.org>\r\n";
     const std::string original = head + "Subject: Vidare\r\n\r\nRad.\r\n.en punkt\r\n.\r\nslut\r\n";
@@ -189,10 +188,12 @@ TEST_F(CSmtpSessionPeerTest, TheAddressTestIsAcceptedAndAClosedPortCannotConnect
     session.setPort(closed);
     session.setTo("bo@example.org");
     session.setBody("Hej");
+    const std::string refused =
+        "Kan inte ansluta. Servern nekade anslutningen (port " + std::to_string(closed) + ").";
     EXPECT_EQ(session.send(), 0);
-    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(session.getStatusText(), refused);
     EXPECT_EQ(session.testAddress("bo@example.org"), 0);
-    EXPECT_EQ(session.getStatusText(), "Kan inte ansluta.");
+    EXPECT_EQ(session.getStatusText(), refused);
 }
 
 } // namespace

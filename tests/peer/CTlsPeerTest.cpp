@@ -112,7 +112,7 @@ TEST_F(CPop3TlsPeerTest, ReadsTheMailboxOverTls) {
     ASSERT_TRUE(session.fetchSummary(1));
     EXPECT_EQ(session.messageTable().subjectOf(1), "Hemligt");
     ASSERT_TRUE(session.retr(1)) << session.getErrorText();
-    EXPECT_EQ(fileBytes(CPop3Session::tempFilePath()), onTheWire(kMessage));
+    EXPECT_EQ(fileBytes(session.retrievedFile()), onTheWire(kMessage));
     ASSERT_TRUE(session.quit());
     // Dovecot confirms that the login came over TLS.
     const auto lines = tlsLogLines(2);

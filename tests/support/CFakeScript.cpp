@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-CFakeScript& CFakeScript::refuseConnect() {
-    steps_.push_back({Kind::RefuseConnect, {}, {}});
+CFakeScript& CFakeScript::refuseConnect(ConnectFailure why) {
+    steps_.push_back({Kind::RefuseConnect, {}, {}, why});
     return *this;
 }
 
@@ -77,9 +77,11 @@ void CFakeScript::runActions() {
     }
 }
 
-bool CFakeScript::connect() {
+bool CFakeScript::connect(ConnectFailure& why) {
     runActions();
+    why = ConnectFailure::Unspecified;
     if (!steps_.empty() && steps_.front().kind == Kind::RefuseConnect) {
+        why = steps_.front().failure;
         steps_.pop_front();
         return false;
     }

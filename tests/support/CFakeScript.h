@@ -11,7 +11,8 @@
 // receive gets, where the connection drops or stalls. A test must see the whole script used.
 class CFakeScript {
 public:
-    CFakeScript& refuseConnect();
+    // The connect fails, for the reason given.
+    CFakeScript& refuseConnect(ConnectFailure why = ConnectFailure::Unspecified);
     // The client must send exactly these bytes next (over one or more sends).
     CFakeScript& client(std::string bytes);
     // What the server sends as one chunk: a receive returns at most the rest of it and never
@@ -35,7 +36,7 @@ public:
     int receives() const { return receives_; }
 
     // Used by the stream.
-    bool connect();
+    bool connect(ConnectFailure& why);
     // Unspecified when the script lets TLS start here.
     ConnectFailure startTls();
     bool send(std::string_view bytes);

@@ -12,7 +12,7 @@ public:
     // The same conversation going on under TLS, or closed where the script refuses it.
     std::unique_ptr<IStream> startTls();
 
-    bool connect(const std::string&, int) override { return open_ = script_->connect(); }
+    bool connect(const std::string&, int) override { return open_ = script_->connect(failure_); }
     bool send(std::string_view bytes) override { return open_ && script_->send(bytes); }
     IoResult receive(char* into, std::size_t max) override;
     bool hasArrived() override { return open_ && script_->hasArrived(); }

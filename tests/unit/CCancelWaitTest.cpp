@@ -8,11 +8,13 @@
 #include "support/CLoopbackServer.h"
 #include "support/CScriptedMailboxWindow.h"
 #include "support/CScriptedProgressHost.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 #include <unistd.h>
@@ -59,7 +61,7 @@ void logIn(CLoopbackServer& s) {
 
 class CCancelWaitTest : public ::testing::Test {
 protected:
-    void TearDown() override { ::unlink(path.c_str()); }
+    void TearDown() override { ::unlink(forwarded.c_str()); }
     void connect(CPop3Session& session, const CLoopbackServer& server) {
         session.setProgressHost(&host);
         session.setHost("127.0.0.1");
@@ -68,7 +70,7 @@ protected:
     }
 
     CScriptedProgressHost host;
-    const std::string path = CPop3Session::tempFilePath();
+    const std::string forwarded = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/forwarded";
 };
 
 TEST_F(CCancelWaitTest, AStalledTopOrRetrEndsWithinTheGraceOfTheClick) {
@@ -98,7 +100,7 @@ TEST_F(CCancelWaitTest, AStalledTopOrRetrEndsWithinTheGraceOfTheClick) {
         EXPECT_LT(msSince(user.clickedAt), 100);
         EXPECT_EQ(session.getErrorText(), (top ? "TOP: " : "RETR: ") + kCancelled);
         EXPECT_FALSE(session.isConnected());
-        EXPECT_EQ(::access(path.c_str(), F_OK), -1);
+        EXPECT_EQ(filesInTempFolder(), 0);
     }
 }
 
@@ -130,7 +132,7 @@ TEST_F(CCancelWaitTest, AReplyWithinTheGraceCompletesAndTheCancelCutsNoLaterWait
 }
 
 TEST_F(CCancelWaitTest, AForwardBlockedOnAFullSocketEndsWithinTheGraceOfTheClick) {
-    std::ofstream(path, std::ios::binary) << std::string(16u << 20, 'f'); // beyond any buffer
+    std::ofstream(forwarded, std::ios::binary) << std::string(16u << 20, 'f'); // beyond any buffer
     CLoopbackServer server([](CLoopbackServer& s) {
         s.send("220 ready\r\n");
         for (int i = 0; i < 3; ++i) // HELO, MAIL FROM, RCPT TO
@@ -143,7 +145,7 @@ TEST_F(CCancelWaitTest, AForwardBlockedOnAFullSocketEndsWithinTheGraceOfTheClick
     smtp.setServer("127.0.0.1");
     smtp.setPort(server.port());
     smtp.setFrom("anna@example.org");
-    smtp.setForwardFile(path);
+    smtp.setForwardFile(forwarded);
     // Clicks once the bar has stood still for three runs of the hook: the send is stuck.
     int last = -1, still = 0;
     CUser user(host, [&] {
@@ -157,7 +159,7 @@ TEST_F(CCancelWaitTest, AForwardBlockedOnAFullSocketEndsWithinTheGraceOfTheClick
     ASSERT_TRUE(user.clicked);
     EXPECT_LT(msSince(user.clickedAt), 100);
     EXPECT_EQ(smtp.getStatusText(), "Forwardning avbruten.");
-    EXPECT_EQ(::access(path.c_str(), F_OK), -1);
+    EXPECT_EQ(::access(forwarded.c_str(), F_OK), -1);
 }
 
 TEST_F(CCancelWaitTest, ADeleteRunStoppedOnASilentServerEndsDisconnectedWithoutWaitingAgain) {

@@ -79,25 +79,41 @@ TEST(ConnectSecurity, EachSessionSpeaksTlsOnlyOnItsOwnTlsPort) {
     EXPECT_EQ(smtp.asked, (std::vector{Plain, Tls, Plain, Plain, Plain}));
 }
 
-TEST(ConnectSecurity, AFailedConnectSaysWhyOnlyWhenTlsRefusedTheServer) {
+// Each session says why a connect failed, naming its own server and port where that is the
+// reason; a failure the user cannot act on keeps the bare text.
+TEST(ConnectSecurity, AFailedConnectSaysWhy) {
     struct Case {
         ConnectFailure why;
-        std::string text;
+        std::string reason; // "%h" the server, "%p" its port
     };
     const Case cases[] = {
-        {ConnectFailure::Unspecified, "Kan inte ansluta."},
-        {ConnectFailure::UntrustedCertificate,
-         "Kan inte ansluta. Servern har inget betrott certifikat."},
-        {ConnectFailure::NameMismatch, "Kan inte ansluta. Certifikatet gäller ett annat namn."},
-        {ConnectFailure::HandshakeFailed, "Kan inte ansluta. TLS-handskakningen misslyckades."},
+        {ConnectFailure::Unspecified, ""},
+        {ConnectFailure::UntrustedCertificate, " Servern har inget betrott certifikat."},
+        {ConnectFailure::NameMismatch, " Certifikatet gäller ett annat namn."},
+        {ConnectFailure::HandshakeFailed, " TLS-handskakningen misslyckades."},
+        {ConnectFailure::Refused, " Servern nekade anslutningen (port %p)."},
+        {ConnectFailure::UnknownHost, " Namnet %h finns inte."},
+        {ConnectFailure::TimedOut, " Ingen svarade inom 15 s."},
+    };
+    auto text = [](std::string reason, const std::string& host, int port) {
+        if (const auto at = reason.find("%h"); at != std::string::npos)
+            reason.replace(at, 2, host);
+        if (const auto at = reason.find("%p"); at != std::string::npos)
+            reason.replace(at, 2, std::to_string(port));
+        return "Kan inte ansluta." + reason;
     };
     CRefusedStream::sends = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.reason);
         CAskingFactory factory;
         factory.why = c.why;
-        EXPECT_EQ(pop3LoginFailure(factory, 995), c.text);
-        EXPECT_EQ(smtpTestFailure(factory, 465), c.text);
+        EXPECT_EQ(pop3LoginFailure(factory, 995), text(c.reason, "pop.example.org", 995));
+        EXPECT_EQ(smtpTestFailure(factory, 465), text(c.reason, "smtp.example.org", 465));
     }
+    // The user's own stop is no failure of the server's.
+    CAskingFactory stopped;
+    stopped.why = ConnectFailure::Cancelled;
+    EXPECT_EQ(pop3LoginFailure(stopped, 110), "Avbrutet av användaren.");
+    EXPECT_EQ(smtpTestFailure(stopped, 25), "Avbrutet av användaren.");
     EXPECT_EQ(CRefusedStream::sends, 0); // no USER, no HELO after a refused connect
 }

@@ -5,6 +5,7 @@
 #include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -51,11 +52,6 @@ std::string fileBytes(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 class CPop3SessionTest : public ::testing::Test {
@@ -473,7 +469,6 @@ protected:
         for (const auto& c : chunks)
             cServer(c);
     }
-    std::string path = CPop3Session::tempFilePath();
 };
 
 TEST_F(CPop3RetrTest, WritesTheMessageByteForByte) {
@@ -481,9 +476,12 @@ TEST_F(CPop3RetrTest, WritesTheMessageByteForByte) {
     const std::string message = "Subject: s\r\n\r\n..stuffed\r\nline\0zero\r\n.\r\n"s;
     retrieve(40, {message.substr(0, 20), message.substr(20)});
     ASSERT_TRUE(session.retr(1)) << session.getErrorText();
+    const std::string path = session.retrievedFile();
     EXPECT_EQ(fileBytes(path), message);
     EXPECT_TRUE(progress.windows.empty());
-    EXPECT_EQ(path.rfind('/'), path.size() - std::string("/pop.tmp").size());
+    std::string folder, error;
+    ASSERT_TRUE(CTempFile::folder(folder, error)) << error;
+    EXPECT_EQ(path.substr(0, folder.size() + 1), folder + "/");
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -511,7 +509,7 @@ TEST_F(CPop3RetrTest, ProgressWindowOnlyAboveTheThreshold) {
     ASSERT_TRUE(session.list());
     ASSERT_TRUE(session.retr(1));
     EXPECT_EQ(progress.windows[0]->position.load(), 32769);
-    EXPECT_EQ(fileBytes(path).size(), 40005u);
+    EXPECT_EQ(fileBytes(session.retrievedFile()).size(), 40005u);
 }
 
 TEST_F(CPop3RetrTest, WithoutAListedSizeThereIsNoWindow) {
@@ -529,7 +527,7 @@ TEST_F(CPop3RetrTest, CancelDeletesTheFileAndDropsTheConnection) {
     cServer(std::string(30000, 'b'));
     cClient("STAT\r\n"); // never sent: the connection is gone
     EXPECT_FALSE(session.retr(1));
-    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(filesInTempFolder(), 0);
     EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av användaren.");
     EXPECT_FALSE(session.isConnected());
     EXPECT_FALSE(session.stat());
@@ -540,7 +538,7 @@ TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
     retrieve(10, {"part"});
     script->drop();
     EXPECT_FALSE(session.retr(1));
-    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(filesInTempFolder(), 0);
     EXPECT_EQ(session.getErrorText(), "RETR: Förbindelsen med servern bröts.");
 
     factory.addScript()
@@ -555,7 +553,7 @@ TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
         .server("-ERR no such message\r\n");
     ASSERT_TRUE(session.login());
     EXPECT_FALSE(session.retr(2));
-    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(filesInTempFolder(), 0);
     EXPECT_EQ(session.getErrorText(), "RETR: -ERR no such message\r\n");
 }
 

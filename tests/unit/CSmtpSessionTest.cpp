@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -134,7 +135,7 @@ protected:
     CScriptedProgressHost progress;
     CFixedStamps stamps;
     CSmtpSession session;
-    const std::string tempFile = CPop3Session::tempFilePath();
+    const std::string tempFile = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/forwarded";
 };
 
 TEST_F(CSmtpSessionTest, DisplayNamesGoToTheHeadersAndBareAddressesToTheEnvelope) {

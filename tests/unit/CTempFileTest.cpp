@@ -1,26 +1,23 @@
-// The downloaded message's file and folder against whatever may stand at their paths.
+// The downloaded messages' files and their folder: a file of its own for each download, and
+// nothing that may stand at a path is followed, truncated or sent.
 #include "platform/CTempFile.h"
 #include "platform/CFile.h"
-#include "platform/IMessageBoxHost.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 #include "support/CFakeSocketFactory.h"
+#include "support/CLoopbackServer.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
-
-class CRecordingMessageBox : public IMessageBoxHost {
-public:
-    void showMessage(const std::string& text) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
 
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -37,8 +34,8 @@ mode_t modeOf(const std::string& path) {
 class CTempFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CTempFile::path(path, error)) << error;
-        folder = path.substr(0, path.rfind('/'));
+        ASSERT_TRUE(CTempFile::folder(folder, error)) << error;
+        path = folder + "/planted";
         // Somewhere else on the same file system, holding a file the program must not touch.
         elsewhere = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/elsewhere";
         ::mkdir(elsewhere.c_str(), 0700);
@@ -85,7 +82,9 @@ TEST_F(CTempFileTest, AnythingButOurOwnPlainFileAtThePathIsRefusedUntouched) {
     EXPECT_EQ(modeOf(path) & 0777, 0600u);
 }
 
-TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
+// A link planted in the folder is never written through: each download makes a file of its own
+// name. Nor is a forward sent from what a link points at.
+TEST_F(CTempFileTest, APlantedLinkIsNeitherWrittenNorSent) {
     ASSERT_EQ(::symlink(victim.c_str(), path.c_str()), 0);
     CFakeSocketFactory factory;
     factory.addScript()
@@ -98,19 +97,17 @@ TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
         .server("+OK\r\n")
         .client("RETR 1\r\n")
         .server("+OK\r\nSubject: s\r\n\r\nbody\r\n.\r\n");
-    CRecordingMessageBox boxes;
     CPop3Session session;
     session.setSocketFactory(&factory);
-    session.setMessageBoxHost(&boxes);
     session.setUser("anna");
     session.setPassword("x");
     ASSERT_TRUE(session.login());
-    EXPECT_FALSE(session.retr(1));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].rfind("Error: " + path + ": ", 0), 0u) << boxes.shown[0];
+    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
+    EXPECT_NE(session.retrievedFile(), path);
+    EXPECT_EQ(fileBytes(session.retrievedFile()), "Subject: s\r\n\r\nbody\r\n.\r\n");
+    EXPECT_EQ(modeOf(session.retrievedFile()) & 0777, 0600u);
     EXPECT_EQ(fileBytes(victim), "keep me");
 
-    // Nor is a forward sent from what the link points at.
     auto script = factory.addScript();
     script->server("220 ready\r\n")
         .client("HELO nada\r\n")
@@ -134,16 +131,62 @@ TEST_F(CTempFileTest, ADownloadOntoAPlantedLinkIsRefusedWithABox) {
     EXPECT_TRUE(script->finished()) << script->report();
 }
 
+// Two sessions (as two programs of one user) download at once, each a message of its own, their
+// pieces interleaved: each file holds its own message whole. A taken file is its taker's to
+// remove, and the folder goes once nothing is left in it.
+TEST_F(CTempFileTest, TwoDownloadsAtOnceKeepTheirOwnBytes) {
+    std::atomic<int> halfway{0};
+    auto serve = [&halfway](std::string message) {
+        return [&halfway, message](CLoopbackServer& s) {
+            s.send("+OK\r\n");
+            for (const char* reply : {"-ERR\r\n", "+OK\r\n", "+OK\r\n", "+OK\r\n"}) {
+                s.readLine(); // CAPA, USER, PASS, RETR 1
+                s.send(reply);
+            }
+            s.send(message.substr(0, message.size() / 2));
+            ++halfway;
+            s.waitFor([&] { return halfway.load() == 2; });
+            s.send(message.substr(message.size() / 2) + ".\r\n");
+            s.waitFor();
+        };
+    };
+    const std::string first(200000, 'a'), second(200000, 'b');
+    CLoopbackServer one(serve(first + "\r\n")), two(serve(second + "\r\n"));
+    CPop3Session a, b;
+    auto download = [](CPop3Session& session, int port) {
+        session.setHost("127.0.0.1");
+        session.setPort(port);
+        EXPECT_TRUE(session.login() && session.retr(1)) << session.getErrorText();
+    };
+    std::thread other([&] { download(b, two.port()); });
+    download(a, one.port());
+    other.join();
+    EXPECT_EQ(fileBytes(a.retrievedFile()), first + "\r\n.\r\n");
+    EXPECT_EQ(fileBytes(b.retrievedFile()), second + "\r\n.\r\n");
+
+    CTempFile taken = a.takeRetrievedFile();
+    a.dropConnection();
+    EXPECT_EQ(fileBytes(taken.path()).size(), first.size() + 5);
+    taken.remove();
+    ::unlink(path.c_str());
+    CTempFile::removeFolderIfEmpty();
+    EXPECT_EQ(::access(folder.c_str(), F_OK), 0) << "b's file is still there";
+    b.takeRetrievedFile().remove();
+    CTempFile::removeFolderIfEmpty();
+    EXPECT_NE(::access(folder.c_str(), F_OK), 0);
+}
+
 TEST_F(CTempFileTest, TheFolderMustBeOursAndPrivate) {
+    std::string other;
     // Left open to others: closed again before the path is handed out.
     ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
-    EXPECT_TRUE(CTempFile::path(path, error)) << error;
+    EXPECT_TRUE(CTempFile::folder(folder, error)) << error;
     EXPECT_EQ(modeOf(folder) & 0777, 0700u);
 
     // Someone else's folder under our name.
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
-        EXPECT_FALSE(CTempFile::path(path, error));
+        EXPECT_FALSE(CTempFile::folder(other, error));
         EXPECT_EQ(error, folder + ": mappen tillhör inte dig");
         ASSERT_EQ(::chown(folder.c_str(), 0, 0), 0);
     }
@@ -151,10 +194,10 @@ TEST_F(CTempFileTest, TheFolderMustBeOursAndPrivate) {
     // A link in the folder's place, to a folder that is ours.
     ASSERT_EQ(::rmdir(folder.c_str()), 0);
     ASSERT_EQ(::symlink(elsewhere.c_str(), folder.c_str()), 0);
-    EXPECT_FALSE(CTempFile::path(path, error));
+    EXPECT_FALSE(CTempFile::folder(other, error));
     EXPECT_EQ(error, folder + ": mappen tillhör inte dig");
     ASSERT_EQ(::unlink(folder.c_str()), 0);
-    EXPECT_TRUE(CTempFile::path(path, error)) << error;
+    EXPECT_TRUE(CTempFile::folder(other, error)) << error;
 }
 
 TEST_F(CTempFileTest, AParentThatOthersMayWriteToIsRefusedUnlessSticky) {
@@ -172,7 +215,7 @@ TEST_F(CTempFileTest, AParentThatOthersMayWriteToIsRefusedUnlessSticky) {
     ::setenv("TMPDIR", shared.c_str(), 1);
 
     std::string fallback, reason;
-    EXPECT_FALSE(CTempFile::path(fallback, reason));
+    EXPECT_FALSE(CTempFile::folder(fallback, reason));
     EXPECT_EQ(reason, shared + ": mappen kan ändras av andra användare");
     const std::string ours = shared + "/maroket-0";
     EXPECT_NE(::rmdir(ours.c_str()), 0) << "something was made in the unsafe folder";
@@ -180,8 +223,8 @@ TEST_F(CTempFileTest, AParentThatOthersMayWriteToIsRefusedUnlessSticky) {
     // As /tmp is: root's and sticky.
     ASSERT_EQ(::chown(shared.c_str(), 0, 0), 0);
     ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-    EXPECT_TRUE(CTempFile::path(fallback, reason)) << reason;
-    EXPECT_EQ(fallback, ours + "/pop.tmp");
+    EXPECT_TRUE(CTempFile::folder(fallback, reason)) << reason;
+    EXPECT_EQ(fallback, ours);
 
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     if (tmpdir)

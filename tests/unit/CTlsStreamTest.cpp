@@ -293,7 +293,7 @@ TEST_F(CTlsStreamTest, NoListenerFailsLikeThePlainStream) {
     }
     auto stream = tlsStream();
     EXPECT_FALSE(stream->connect("127.0.0.1", port));
-    EXPECT_EQ(stream->connectFailure(), ConnectFailure::Unspecified);
+    EXPECT_EQ(stream->connectFailure(), ConnectFailure::Refused);
     EXPECT_FALSE(stream->isOpen());
     EXPECT_FALSE(stream->send("x"));
     char c;
