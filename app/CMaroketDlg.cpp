@@ -30,7 +30,7 @@ QString text(const std::string& bytes) {
 } // namespace
 
 CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent)
-    : QDialog(parent), store_(store), runner_(runner),
+    : QDialog(parent), store_(store), runner_(runner), tlsMemory_(store),
       settingsDlg_(std::make_unique<CSettingsDlg>(this)), progressWindows_(this),
       cycle_(pop3_, *this), timers_(cycle_), input_(*this, [this] { return timers_.isBusy(); }),
       layout_(
@@ -45,6 +45,8 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
 
     pop3_.setContentHost(this);
     pop3_.setMessageBoxHost(this);
+    pop3_.setTlsMemory(&tlsMemory_);
+    smtp_.setTlsMemory(&tlsMemory_);
     setProgressHost(nullptr);
 
     settings_.read(store_);

@@ -6,6 +6,7 @@
 #include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
+#include "platform/CTlsMemory.h"
 #include "platform/IContentHost.h"
 #include "platform/IMessageBoxHost.h"
 #include "pop3/CCharset.h"
@@ -189,12 +190,27 @@ bool CPop3Session::login() {
     // cannot say gets USER and PASS as they are, one command at a time.
     const bool askFirst = port_ != kTlsPort;
     ok = ok && (!askFirst || capa());
+    ok = ok && (!askFirst || tlsAsBefore());
     ok = ok && (!stlsOffered_ || startTls());
     ok = ok && authenticate();
     ok = ok && (!pipeliningAllowed_ || askFirst || capa());
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
+}
+
+bool CPop3Session::tlsAsBefore() {
+    if (!tlsMemory_)
+        return true;
+    if (stlsOffered_) {
+        tlsMemory_->remember(CTlsMemory::Offer::Stls, host_, port_);
+        return true;
+    }
+    if (!tlsMemory_->offeredBefore(CTlsMemory::Offer::Stls, host_, port_))
+        return true;
+    errorText_ = CStringTable::load(StringId::CannotConnect) + " " +
+                 CStringTable::load(StringId::StlsWithdrawn);
+    return false;
 }
 
 bool CPop3Session::authenticate() {
@@ -712,14 +728,16 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
         return true;
     }
     case ReplyKind::Capa: {
-        std::string data;
+        // Judged as it arrives and kept nowhere, so that no line, however long, can hide a
+        // capability behind it.
+        CReplyParser::CapabilityScan scan;
         if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
-                appendBounded(data, bytes, ReplyLimits::kStatusLineMax);
+                scan.feed(bytes);
                 return true;
             }))
             return false;
-        pipelining_ = pipeliningAllowed_ && CReplyParser::listsCapability(data, "PIPELINING");
-        stlsOffered_ = CReplyParser::listsCapability(data, "STLS");
+        pipelining_ = pipeliningAllowed_ && scan.pipelining();
+        stlsOffered_ = scan.stls();
         return true;
     }
     case ReplyKind::Top:

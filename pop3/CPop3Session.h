@@ -13,6 +13,7 @@
 #include <vector>
 
 class CSocketFactory;
+class CTlsMemory;
 class IContentHost;
 class IMessageBoxHost;
 class IProgressHost;
@@ -62,6 +63,9 @@ public:
     void setProgressHost(IProgressHost* host) { progressHost_ = host; }
     void setMessageBoxHost(IMessageBoxHost* host) { messageBoxHost_ = host; }
     void setContentHost(IContentHost* host) { contentHost_ = host; }
+    // Where the servers that offered STLS are remembered; null remembers nothing. It must
+    // outlive the session.
+    void setTlsMemory(CTlsMemory* memory) { tlsMemory_ = memory; }
 
     void setHost(const std::string& host) { host_ = host; }
     void setUser(const std::string& user) { user_ = user; }
@@ -76,8 +80,9 @@ public:
     // Connects and logs in. On every port but 995 the session first asks the server what it
     // can do (CAPA); where it lists STLS, TLS starts before the account is named (and CAPA is
     // asked again), with the same checks as on 995, and a failed start sends neither account
-    // nor password. On 995, where TLS starts with the first byte, CAPA follows PASS, and only
-    // where pipelining is allowed.
+    // nor password. A server (host and port) that listed STLS once is remembered, and one that
+    // lists it no longer is refused before the account is named. On 995, where TLS starts with
+    // the first byte, CAPA follows PASS, and only where pipelining is allowed.
     bool login();
     bool stat();
     // Appends the listed sizes, never more than the last STAT counted messages.
@@ -217,6 +222,9 @@ private:
     bool capa();
     // STLS, and TLS on the connection; false with the TLS text when it could not start.
     bool startTls();
+    // Remembers a server that listed STLS; false, with the reason, for one that listed it
+    // before and did not now.
+    bool tlsAsBefore();
     // USER and PASS, together where pipelining allows.
     bool authenticate();
     void failDownload(const std::string& reason);
@@ -278,4 +286,5 @@ private:
     IProgressHost* progressHost_ = nullptr;
     IMessageBoxHost* messageBoxHost_ = nullptr;
     IContentHost* contentHost_ = nullptr;
+    CTlsMemory* tlsMemory_ = nullptr;
 };

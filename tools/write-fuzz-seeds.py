@@ -198,6 +198,9 @@ write("fuzz_smtp_multiline", "ehlo",
 write("fuzz_smtp_multiline", "trailing",
       strings("STARTTLS", "220-a\r\n220 b\r\n250 early\r\n") + b"\x05\x01")
 write("fuzz_smtp_multiline", "short-lines", strings("X", "25\n250\r\n") + b"\x00")
+write("fuzz_smtp_multiline", "starttls-after-long-line",
+      strings("AUTH", "250-mail.example\r\n250-X" + "x" * 70000 + "\r\n250-STARTTLS\r\n250 AUTH "
+              "PLAIN\r\n") + b"\x00")
 
 HTML = {
     "paragraphs": "<html><head><title>t</title><style>p{}</style></head><body><p>R\xc3\xa4kning"

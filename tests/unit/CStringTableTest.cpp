@@ -84,7 +84,15 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::ListReloaded,
                                          StringId::OutOfStep,
                                          StringId::NoSenderAddress,
-                                         StringId::ContentCutNote};
+                                         StringId::ContentCutNote,
+                                         StringId::StlsWithdrawn,
+                                         StringId::StartTlsWithdrawn,
+                                         StringId::TooManyMessages,
+                                         StringId::ServerListed,
+                                         StringId::MessagesButStatSaid,
+                                         StringId::OutOfMemory,
+                                         StringId::ListShowsFirst,
+                                         StringId::MessagesEnd};
 
 } // namespace
 
