@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+#include <new>
+
 namespace {
 
 QString text(const std::string& bytes) {
@@ -93,7 +95,12 @@ void CMaroketDlg::onCommand(CommandId id) {
         return;
     }
     CWindowTimers::BusyScope busy(timers_);
-    runCommand(id);
+    // A command that runs out of memory ends with a text; it does not end the program.
+    try {
+        runCommand(id);
+    } catch (const std::bad_alloc&) {
+        setStatus(StringId::OutOfMemory);
+    }
 }
 
 void CMaroketDlg::runCommand(CommandId id) {

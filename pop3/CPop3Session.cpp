@@ -680,29 +680,46 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
         long long count = 0;
         baseCountKnown_ = parseExactStat(line, count);
         baseCount_ = count + static_cast<long long>(pendingDeletes_.size());
-        return true;
+        static_assert(kMessagesMax == 1'000'000, "the text TooManyMessages names the limit");
+        if (messageCount_ <= kMessagesMax)
+            return true;
+        errorText_ = prefixOf(kind) + " " + std::to_string(messageCount_) + " " +
+                     CStringTable::load(StringId::TooManyMessages);
+        return false;
     }
     case ReplyKind::List: {
-        // Taken line by line as the listing arrives. The column never holds more sizes than
-        // STAT counted messages: further lines are read and dropped, and no size is made up.
-        // Nothing is added from a listing cut short.
+        // Taken line by line as the listing arrives, so memory follows the lines that came, and
+        // never more of them than STAT counted messages are kept: the rest are read and dropped.
+        // Nothing is added from a listing cut short, or from one that lists fewer messages than
+        // STAT counted: rows for the others would name messages the server does not have.
         std::string listLine;
         std::vector<double> sizes;
+        long long listed = 0;
         const auto room = static_cast<std::size_t>(
-            std::max(0LL, static_cast<long long>(messageCount_) - table_.sizeCount()));
+            std::clamp(static_cast<long long>(messageCount_) - table_.sizeCount(), 0LL,
+                       static_cast<long long>(kMessagesMax)));
         if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
                 for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
                     appendBounded(listLine, bytes.substr(0, end), ReplyLimits::kStatusLineMax);
                     bytes.remove_prefix(end + 1);
-                    double size = 0;
-                    if (sizes.size() < room && CReplyParser::parseListLine(listLine, size))
-                        sizes.push_back(size);
+                    if (double size = 0; CReplyParser::parseListLine(listLine, size)) {
+                        ++listed;
+                        if (sizes.size() < room)
+                            sizes.push_back(size);
+                    }
                     listLine.clear();
                 }
                 appendBounded(listLine, bytes, ReplyLimits::kStatusLineMax);
                 return true;
             }))
             return false;
+        if (listed + table_.sizeCount() < messageCount_) {
+            errorText_ = prefixOf(kind) + " " + CStringTable::load(StringId::ServerListed) + " " +
+                         std::to_string(listed) + " " +
+                         CStringTable::load(StringId::MessagesButStatSaid) + " " +
+                         std::to_string(messageCount_) + ".";
+            return false;
+        }
         for (double size : sizes)
             table_.appendSize(size);
         return true;

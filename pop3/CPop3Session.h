@@ -52,6 +52,10 @@ public:
     // before their replies are read.
     static constexpr std::size_t kWindowCommands = 64;
     static constexpr std::size_t kWindowBytes = 8192;
+    // The most messages the program lists. A row of the window costs some 500 bytes and 10 µs,
+    // so a mailbox at the limit takes about 500 MB and ten seconds to show; one whose STAT says
+    // more is refused at once, with a text, before anything is listed.
+    static constexpr int kMessagesMax = 1'000'000;
 
     CPop3Session();
     ~CPop3Session();
@@ -84,8 +88,11 @@ public:
     // lists it no longer is refused before the account is named. On 995, where TLS starts with
     // the first byte, CAPA follows PASS, and only where pipelining is allowed.
     bool login();
+    // False, with a text, also for a count above kMessagesMax.
     bool stat();
-    // Appends the listed sizes, never more than the last STAT counted messages.
+    // Appends the listed sizes, never more than the last STAT counted messages. False, with
+    // nothing appended, when the listing gives fewer: the count names messages that the server
+    // does not list.
     bool list();
     // Asks for every message's unique id. True only when the server listed one usable id for
     // each message of the last STAT (getUids); false when it refused, or its answer could not
