@@ -9,6 +9,8 @@
 #include "resources/StringIds.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
 
 namespace {
 
@@ -35,11 +37,43 @@ bool stoppedBeforeWrite(const CProgressThread& progress) {
 CMailboxCycle::CMailboxCycle(CPop3Session& pop3, IMailboxWindow& window)
     : pop3_(pop3), window_(window) {}
 
+template <class Command> void CMailboxCycle::guarded(Command command) {
+    // Only the outermost command ends: one it runs (a reconnect after a delete) must not go on
+    // as if the one inside it had ended normally.
+    if (guarding_) {
+        command();
+        return;
+    }
+    guarding_ = true;
+    try {
+        command();
+    } catch (const std::bad_alloc&) {
+        guarding_ = false;
+        outOfMemory();
+    }
+    guarding_ = false;
+}
+
+void CMailboxCycle::outOfMemory() {
+    // The rows go first, for the memory they hold. What the server was sending could not be
+    // told from its next reply, and without QUIT it deletes nothing.
+    window_.clearRows();
+    pop3_.dropConnection();
+    connected_ = false;
+    skipHeaders_ = false;
+    window_.showConnected(false);
+    window_.stopWindowTimer(TimerId::KeepAlive);
+    window_.setStatus(load(StringId::OutOfMemory));
+    window_.writeControls();
+}
+
 void CMailboxCycle::connectOrDisconnect() {
-    if (connected_)
-        disconnect();
-    else
-        connectSequence();
+    guarded([&] {
+        if (connected_)
+            disconnect();
+        else
+            connectSequence();
+    });
 }
 
 void CMailboxCycle::connectSequence() {
@@ -105,6 +139,13 @@ void CMailboxCycle::loadMailbox() {
         }
         fullLoad_ = true;
     } else {
+        // A quick load reads no headers, but its rows too are only those LIST bears out: a
+        // count the server merely claims would cost a row, and time, for messages it does not
+        // have.
+        if (!pop3_.list()) {
+            connectionLost();
+            return;
+        }
         fullLoad_ = false;
         skipHeaders_ = true;
     }
@@ -117,14 +158,18 @@ void CMailboxCycle::loadMailbox() {
         window_.writeControls();
         return;
     }
-    loadRows(count, skipHeaders_ ? std::vector<int>{} : prepareCache(count, uidl));
+    const int shown =
+        loadRows(count, skipHeaders_ ? std::vector<int>{} : prepareCache(count, uidl));
     if (!connected_)
         return;
     if (!pop3_.endRun()) {
         connectionLost();
         return;
     }
-    finishLoad(finalText);
+    finishLoad(shown == count ? finalText
+                              : load(StringId::CancelledByUser) + " " +
+                                    countText(StringId::ListShowsFirst, shown, count, " ") +
+                                    load(StringId::MessagesEnd));
 }
 
 std::vector<int> CMailboxCycle::prepareCache(int count, CPop3Session::UidlAnswer uidl) {
@@ -152,62 +197,94 @@ std::vector<int> CMailboxCycle::prepareCache(int count, CPop3Session::UidlAnswer
     return toFetch;
 }
 
-void CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
+int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
     MessageTable& cache = pop3_.messageTable();
-    // A window only where headers come from the server.
-    const bool withWindow = !toFetch.empty();
-    CProgressThread progress;
-    if (withWindow) {
-        progress.SetTotal(count);
-        progress.start(progressHost_);
-    }
+    // A window where headers come from the server: its Avbryt stops the requests, and the rest
+    // of the rows show number and size. A window where the rows alone take a while: its Avbryt
+    // ends the list where it is.
+    std::optional<CProgressThread> progress;
+    bool fetching = !toFetch.empty();
+    auto openWindow = [&](int at) {
+        progress.emplace();
+        progress->SetTotal(count);
+        progress->start(progressHost_);
+        progress->SetProgress(at);
+    };
+    if (fetching || count >= kQuietRowsMax)
+        openWindow(0);
     // The requests for the next headers go out while an earlier answer is still on its way,
     // where the server allows it; none goes out once the user has stopped the load.
-    auto stopped = [&] { return withWindow && stoppedBeforeWrite(progress); };
+    auto stopped = [&] { return fetching && stoppedBeforeWrite(*progress); };
+    // Avbryt of the requests after row done: the answers already on their way are read and left
+    // unused. A long rest of the list gets a window of its own.
+    auto stopFetching = [&](int done) {
+        skipHeaders_ = true;
+        fetching = false;
+        progress.reset();
+        if (!pop3_.finishOutstanding()) {
+            connectionLost();
+            return false;
+        }
+        window_.writeControls();
+        if (count - done >= kQuietRowsMax)
+            openWindow(done);
+        return true;
+    };
     std::size_t requested = 0;
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.
         const std::string size =
             fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
-        window_.setStatus(countText(StringId::FetchingMessageInfo, i, count, "."));
         const std::string number = std::to_string(i) + ".";
-        if (!skipHeaders_ && pop3_.headersCached() && cache.hasSummary(i)) {
-            window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i), cache.dateOf(i),
-                              size);
-            continue;
+        bool fromServer = !skipHeaders_ && !(pop3_.headersCached() && cache.hasSummary(i));
+        if (fromServer) {
+            window_.setStatus(countText(StringId::FetchingMessageInfo, i, count, "."));
+            while (requested < toFetch.size() && pop3_.canSendAhead() && !stopped() &&
+                   pop3_.sendAhead(CPop3Session::ReplyKind::Top, toFetch[requested]))
+                ++requested;
+            if (requested == toFetch.size())
+                pop3_.sendRunCheck();
+            // Stopped before this message's request went out: it is one of the rest.
+            if (pop3_.outstanding() == 0 && pop3_.isConnected() && stopped()) {
+                if (!stopFetching(i - 1))
+                    return 0;
+                fromServer = false;
+            }
         }
-        while (!skipHeaders_ && requested < toFetch.size() && pop3_.canSendAhead() && !stopped() &&
-               pop3_.sendAhead(CPop3Session::ReplyKind::Top, toFetch[requested]))
-            ++requested;
-        if (requested == toFetch.size())
-            pop3_.sendRunCheck();
-        // Stopped before this message's request went out: the rest get number and size only.
-        if (!skipHeaders_ && pop3_.outstanding() == 0 && pop3_.isConnected() && stopped()) {
-            skipHeaders_ = true;
-            window_.writeControls();
-        }
-        if (skipHeaders_) {
-            window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
+        if (!fromServer) {
+            // A row that costs no server command: the window paints, and takes Avbryt, however
+            // many of them follow; the status line says where the list is as often as it paints.
+            if (CWaitHook::msUntilDue() == 0)
+                window_.setStatus(countText(StringId::FetchingMessageInfo, i, count, "."));
+            CWaitHook::runIfDue();
+            if (progress && !progress->IsProgressRunning()) {
+                if (!fetching)
+                    return i - 1;
+                if (!stopFetching(i - 1))
+                    return 0;
+            }
+            if (skipHeaders_)
+                window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
+            else
+                window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i),
+                                  cache.dateOf(i), size);
+            if (progress && !fetching)
+                progress->SetProgress(i);
             continue;
         }
         // A lost connection takes back every row this load read: none was proven in step.
         if (!pop3_.readAhead()) {
             connectionLost();
-            return;
+            return 0;
         }
         window_.appendRow(number + " " + pop3_.getFrom(), pop3_.getSubject(), pop3_.getDate(),
                           size);
-        if (withWindow && !progress.IsProgressRunning()) {
-            skipHeaders_ = true; // the rest get number and size only
-            // The answers already on their way are read and left unused.
-            if (!pop3_.finishOutstanding()) {
-                connectionLost();
-                return;
-            }
-            window_.writeControls();
-        }
-        progress.SetProgress(i);
+        if (!progress->IsProgressRunning() && !stopFetching(i))
+            return 0;
+        if (fetching)
+            progress->SetProgress(i);
     }
+    return count;
 }
 
 void CMailboxCycle::finishLoad(const std::string& finalText) {
@@ -247,57 +324,67 @@ void CMailboxCycle::loginFailed() {
 }
 
 void CMailboxCycle::connectionLost() {
-    const std::string reason = pop3_.getErrorText();
-    if (pop3_.isConnected() && !pop3_.quit())
-        pop3_.dropConnection();
-    connected_ = false;
-    skipHeaders_ = false;
-    window_.showConnected(false);
-    window_.clearRows();
-    window_.stopWindowTimer(TimerId::KeepAlive);
-    window_.setStatus(reason);
-    window_.writeControls();
+    guarded([&] {
+        const std::string reason = pop3_.getErrorText();
+        if (pop3_.isConnected() && !pop3_.quit())
+            pop3_.dropConnection();
+        connected_ = false;
+        skipHeaders_ = false;
+        window_.showConnected(false);
+        window_.clearRows();
+        window_.stopWindowTimer(TimerId::KeepAlive);
+        window_.setStatus(reason);
+        window_.writeControls();
+    });
 }
 
 void CMailboxCycle::disconnect() {
-    if (!connected_)
-        return;
-    window_.setStatus(load(StringId::Disconnecting));
-    // A refused QUIT would leave a connection nobody uses any more.
-    if (!pop3_.quit())
-        pop3_.dropConnection();
-    connected_ = false;
-    window_.showConnected(false);
-    window_.clearRows();
-    window_.setStatus(load(StringId::Disconnected));
-    window_.focusLoginField();
-    window_.stopWindowTimer(TimerId::KeepAlive);
+    guarded([&] {
+        if (!connected_)
+            return;
+        window_.setStatus(load(StringId::Disconnecting));
+        // A refused QUIT would leave a connection nobody uses any more.
+        if (!pop3_.quit())
+            pop3_.dropConnection();
+        connected_ = false;
+        window_.showConnected(false);
+        window_.clearRows();
+        window_.setStatus(load(StringId::Disconnected));
+        window_.focusLoginField();
+        window_.stopWindowTimer(TimerId::KeepAlive);
+    });
 }
 
 void CMailboxCycle::onKeepAliveTick() {
-    const int ticks = pop3_.idleTicks() + 1;
-    pop3_.setIdleTicks(ticks);
-    if (ticks == 2 * window_.idleTimeout()) {
-        pop3_.setIdleTicks(0);
-        disconnect();
-    } else if (!pop3_.noop() && !pop3_.isConnected()) {
-        connectionLost();
-    }
+    guarded([&] {
+        const int ticks = pop3_.idleTicks() + 1;
+        pop3_.setIdleTicks(ticks);
+        if (ticks == 2 * window_.idleTimeout()) {
+            pop3_.setIdleTicks(0);
+            disconnect();
+        } else if (!pop3_.noop() && !pop3_.isConnected()) {
+            connectionLost();
+        }
+    });
 }
 
 void CMailboxCycle::onBusyRetryTick() {
-    window_.stopWindowTimer(TimerId::BusyRetry);
-    connectOrDisconnect();
+    guarded([&] {
+        window_.stopWindowTimer(TimerId::BusyRetry);
+        connectOrDisconnect();
+    });
 }
 
 void CMailboxCycle::reloadAfterCancel(const std::string& cancelled) {
-    // QUIT commits what the server was told before the stop; nothing else was sent.
-    disconnect();
-    window_.showConnected(true);
-    connectWith(lastLogin_);
-    // The load's own final text would hide why the list was loaded anew.
-    if (connected_)
-        window_.setStatus(cancelled + " " + load(StringId::ListReloaded));
+    guarded([&] {
+        // QUIT commits what the server was told before the stop; nothing else was sent.
+        disconnect();
+        window_.showConnected(true);
+        connectWith(lastLogin_);
+        // The load's own final text would hide why the list was loaded anew.
+        if (connected_)
+            window_.setStatus(cancelled + " " + load(StringId::ListReloaded));
+    });
 }
 
 bool CMailboxCycle::stopBusyRetry() {
@@ -309,62 +396,66 @@ bool CMailboxCycle::stopBusyRetry() {
 }
 
 void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
-    const int selected = static_cast<int>(rows.size());
-    if (selected == 0) {
-        window_.setStatus(load(StringId::SelectToDelete));
-        return;
-    }
-    if (!window_.askYesNo(load(StringId::ReallyDelete) + " " + std::to_string(selected) + " " +
-                          load(StringId::MessagesQuestion)))
-        return;
-    CProgressThread progress;
-    const bool withWindow = selected >= kDeleteProgressFrom;
-    if (withWindow) {
-        progress.SetTotal(selected);
-        progress.start(progressHost_);
-    }
-    bool stopped = false;
-    pop3_.beginRun();
-    for (int k = 1; k <= selected; ++k) {
-        window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
-        // Room for one more DELE: earlier answers are read first where the window is full.
-        while (!pop3_.canSendAhead() && pop3_.isConnected())
-            pop3_.readAhead();
-        // The user's stop is looked at after those answers, right before the write.
-        if (withWindow) {
-            stopped = stoppedBeforeWrite(progress);
-            if (stopped)
-                break;
-            progress.SetProgress(k);
+    guarded([&] {
+        const int selected = static_cast<int>(rows.size());
+        if (selected == 0) {
+            window_.setStatus(load(StringId::SelectToDelete));
+            return;
         }
-        // Numbers hold until QUIT: the server renumbers only then.
-        if (!pop3_.isConnected() || !pop3_.sendAhead(CPop3Session::ReplyKind::Dele,
-                                                     rows[static_cast<std::size_t>(k - 1)] + 1))
-            break; // nothing more reaches the server, and it deletes nothing without QUIT
-    }
-    // A DELE on its way counts as the server answers it, whether the walk ended or was stopped,
-    // and only once the run is proven in step. Otherwise the connection went without QUIT and
-    // the server deleted nothing; a reconnect would only meet the same server, so the reason
-    // stays. So too when Avbryt ended a wait on a server that did not answer.
-    if (!pop3_.endRun() || pop3_.waitWasCut()) {
-        connectionLost();
-        return;
-    }
-    if (stopped) {
-        reloadAfterCancel(load(StringId::CancelledByUser));
-        return;
-    }
-    // QUIT makes the deletions final; the reconnect lists what the server then holds.
-    disconnect();
-    connectOrDisconnect();
+        if (!window_.askYesNo(load(StringId::ReallyDelete) + " " + std::to_string(selected) + " " +
+                              load(StringId::MessagesQuestion)))
+            return;
+        CProgressThread progress;
+        const bool withWindow = selected >= kDeleteProgressFrom;
+        if (withWindow) {
+            progress.SetTotal(selected);
+            progress.start(progressHost_);
+        }
+        bool stopped = false;
+        pop3_.beginRun();
+        for (int k = 1; k <= selected; ++k) {
+            window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
+            // Room for one more DELE: earlier answers are read first where the window is full.
+            while (!pop3_.canSendAhead() && pop3_.isConnected())
+                pop3_.readAhead();
+            // The user's stop is looked at after those answers, right before the write.
+            if (withWindow) {
+                stopped = stoppedBeforeWrite(progress);
+                if (stopped)
+                    break;
+                progress.SetProgress(k);
+            }
+            // Numbers hold until QUIT: the server renumbers only then.
+            if (!pop3_.isConnected() || !pop3_.sendAhead(CPop3Session::ReplyKind::Dele,
+                                                         rows[static_cast<std::size_t>(k - 1)] + 1))
+                break; // nothing more reaches the server, and it deletes nothing without QUIT
+        }
+        // A DELE on its way counts as the server answers it, whether the walk ended or was stopped,
+        // and only once the run is proven in step. Otherwise the connection went without QUIT and
+        // the server deleted nothing; a reconnect would only meet the same server, so the reason
+        // stays. So too when Avbryt ended a wait on a server that did not answer.
+        if (!pop3_.endRun() || pop3_.waitWasCut()) {
+            connectionLost();
+            return;
+        }
+        if (stopped) {
+            reloadAfterCancel(load(StringId::CancelledByUser));
+            return;
+        }
+        // QUIT makes the deletions final; the reconnect lists what the server then holds.
+        disconnect();
+        connectOrDisconnect();
+    });
 }
 
 void CMailboxCycle::viewRows(const std::vector<int>& rows) {
-    if (rows.empty()) {
-        window_.setStatus(load(StringId::SelectOneToView));
-        return;
-    }
-    pop3_.preview(*std::min_element(rows.begin(), rows.end()) + 1);
-    if (connected_ && !pop3_.isConnected())
-        connectionLost();
+    guarded([&] {
+        if (rows.empty()) {
+            window_.setStatus(load(StringId::SelectOneToView));
+            return;
+        }
+        pop3_.preview(*std::min_element(rows.begin(), rows.end()) + 1);
+        if (connected_ && !pop3_.isConnected())
+            connectionLost();
+    });
 }

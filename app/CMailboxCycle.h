@@ -29,6 +29,10 @@ public:
     };
     // From this many messages a delete shows a progress window and can be cancelled.
     static constexpr int kDeleteProgressFrom = 5;
+    // Up to this many rows that cost no server command (a quick load's, the header cache's) are
+    // shown without a progress window, in a fraction of a second; a longer list gets one, whose
+    // Avbryt ends the list where it is.
+    static constexpr int kQuietRowsMax = 20000;
 
     // Both must outlive the cycle.
     CMailboxCycle(CPop3Session& pop3, IMailboxWindow& window);
@@ -73,9 +77,14 @@ private:
     // Returns the messages, in order, whose headers must come from the server.
     std::vector<int> prepareCache(int count, CPop3Session::UidlAnswer uidl);
     // Shows a row for each of the count messages, fetching the headers of those in toFetch.
-    void loadRows(int count, const std::vector<int>& toFetch);
+    // Returns the rows shown: fewer than count when the user ended the list early.
+    int loadRows(int count, const std::vector<int>& toFetch);
     void finishLoad(const std::string& finalText);
     void loginFailed();
+    // Runs a command of the cycle; one that runs out of memory ends as a lost connection does,
+    // with a text, instead of ending the program.
+    template <class Command> void guarded(Command command);
+    void outOfMemory();
 
     CPop3Session& pop3_;
     IMailboxWindow& window_;
@@ -87,4 +96,5 @@ private:
     bool fullLoad_ = false;
     bool skipHeaders_ = false;
     int busyRetryCount_ = 0;
+    bool guarding_ = false; // a command runs inside guarded
 };

@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <new>
+
 namespace {
 
 QString text(const std::string& bytes) {
@@ -32,7 +34,7 @@ QString text(const std::string& bytes) {
 } // namespace
 
 CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent)
-    : QDialog(parent), store_(store), runner_(runner),
+    : QDialog(parent), store_(store), runner_(runner), tlsMemory_(store),
       settingsDlg_(std::make_unique<CSettingsDlg>(this)), progressWindows_(this),
       cycle_(pop3_, *this), timers_(cycle_), input_(*this, [this] { return timers_.isBusy(); }),
       layout_(
@@ -52,6 +54,8 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
 
     pop3_.setContentHost(this);
     pop3_.setMessageBoxHost(this);
+    pop3_.setTlsMemory(&tlsMemory_);
+    smtp_.setTlsMemory(&tlsMemory_);
     setProgressHost(nullptr);
 
     settings_.read(store_);
@@ -103,7 +107,12 @@ void CMaroketDlg::onCommand(CommandId id) {
         return;
     }
     CWindowTimers::BusyScope busy(timers_);
-    runCommand(id);
+    // A command that runs out of memory ends with a text; it does not end the program.
+    try {
+        runCommand(id);
+    } catch (const std::bad_alloc&) {
+        setStatus(StringId::OutOfMemory);
+    }
 }
 
 void CMaroketDlg::runCommand(CommandId id) {

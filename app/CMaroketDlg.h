@@ -8,6 +8,7 @@
 #include "app/IMailboxWindow.h"
 #include "dialogs/CProgressWindowHost.h"
 #include "platform/AppSettings.h"
+#include "platform/CTlsMemory.h"
 #include "platform/IContentHost.h"
 #include "platform/IMessageBoxHost.h"
 #include "pop3/CPop3Session.h"
@@ -139,6 +140,7 @@ private:
 
     ISettingsStore& store_;
     IDialogRunner& runner_;
+    CTlsMemory tlsMemory_; // in store_
     AppSettings settings_;
     std::unique_ptr<CSettingsDlg> settingsDlg_;
     CPop3Session pop3_;

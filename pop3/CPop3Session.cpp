@@ -6,6 +6,7 @@
 #include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
 #include "platform/CTempFile.h"
+#include "platform/CTlsMemory.h"
 #include "platform/IContentHost.h"
 #include "platform/IMessageBoxHost.h"
 #include "pop3/CCharset.h"
@@ -186,12 +187,27 @@ bool CPop3Session::login() {
     // cannot say gets USER and PASS as they are, one command at a time.
     const bool askFirst = port_ != kTlsPort;
     ok = ok && (!askFirst || capa());
+    ok = ok && (!askFirst || tlsAsBefore());
     ok = ok && (!stlsOffered_ || startTls());
     ok = ok && authenticate();
     ok = ok && (!pipeliningAllowed_ || askFirst || capa());
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
+}
+
+bool CPop3Session::tlsAsBefore() {
+    if (!tlsMemory_)
+        return true;
+    if (stlsOffered_) {
+        tlsMemory_->remember(CTlsMemory::Offer::Stls, host_, port_);
+        return true;
+    }
+    if (!tlsMemory_->offeredBefore(CTlsMemory::Offer::Stls, host_, port_))
+        return true;
+    errorText_ = CStringTable::load(StringId::CannotConnect) + " " +
+                 CStringTable::load(StringId::StlsWithdrawn);
+    return false;
 }
 
 bool CPop3Session::authenticate() {
@@ -663,29 +679,46 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
         long long count = 0;
         baseCountKnown_ = parseExactStat(line, count);
         baseCount_ = count + static_cast<long long>(pendingDeletes_.size());
-        return true;
+        static_assert(kMessagesMax == 1'000'000, "the text TooManyMessages names the limit");
+        if (messageCount_ <= kMessagesMax)
+            return true;
+        errorText_ = prefixOf(kind) + " " + std::to_string(messageCount_) + " " +
+                     CStringTable::load(StringId::TooManyMessages);
+        return false;
     }
     case ReplyKind::List: {
-        // Taken line by line as the listing arrives. The column never holds more sizes than
-        // STAT counted messages: further lines are read and dropped, and no size is made up.
-        // Nothing is added from a listing cut short.
+        // Taken line by line as the listing arrives, so memory follows the lines that came, and
+        // never more of them than STAT counted messages are kept: the rest are read and dropped.
+        // Nothing is added from a listing cut short, or from one that lists fewer messages than
+        // STAT counted: rows for the others would name messages the server does not have.
         std::string listLine;
         std::vector<double> sizes;
+        long long listed = 0;
         const auto room = static_cast<std::size_t>(
-            std::max(0LL, static_cast<long long>(messageCount_) - table_.sizeCount()));
+            std::clamp(static_cast<long long>(messageCount_) - table_.sizeCount(), 0LL,
+                       static_cast<long long>(kMessagesMax)));
         if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
                 for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
                     appendBounded(listLine, bytes.substr(0, end), ReplyLimits::kStatusLineMax);
                     bytes.remove_prefix(end + 1);
-                    double size = 0;
-                    if (sizes.size() < room && CReplyParser::parseListLine(listLine, size))
-                        sizes.push_back(size);
+                    if (double size = 0; CReplyParser::parseListLine(listLine, size)) {
+                        ++listed;
+                        if (sizes.size() < room)
+                            sizes.push_back(size);
+                    }
                     listLine.clear();
                 }
                 appendBounded(listLine, bytes, ReplyLimits::kStatusLineMax);
                 return true;
             }))
             return false;
+        if (listed + table_.sizeCount() < messageCount_) {
+            errorText_ = prefixOf(kind) + " " + CStringTable::load(StringId::ServerListed) + " " +
+                         std::to_string(listed) + " " +
+                         CStringTable::load(StringId::MessagesButStatSaid) + " " +
+                         std::to_string(messageCount_) + ".";
+            return false;
+        }
         for (double size : sizes)
             table_.appendSize(size);
         return true;
@@ -711,14 +744,16 @@ bool CPop3Session::readReply(ReplyKind kind, int message) {
         return true;
     }
     case ReplyKind::Capa: {
-        std::string data;
+        // Judged as it arrives and kept nowhere, so that no line, however long, can hide a
+        // capability behind it.
+        CReplyParser::CapabilityScan scan;
         if (!readDataBlock(kind, kListReceive, false, [&](std::string_view bytes, bool) {
-                appendBounded(data, bytes, ReplyLimits::kStatusLineMax);
+                scan.feed(bytes);
                 return true;
             }))
             return false;
-        pipelining_ = pipeliningAllowed_ && CReplyParser::listsCapability(data, "PIPELINING");
-        stlsOffered_ = CReplyParser::listsCapability(data, "STLS");
+        pipelining_ = pipeliningAllowed_ && scan.pipelining();
+        stlsOffered_ = scan.stls();
         return true;
     }
     case ReplyKind::Top:

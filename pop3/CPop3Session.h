@@ -14,6 +14,7 @@
 #include <vector>
 
 class CSocketFactory;
+class CTlsMemory;
 class IContentHost;
 class IMessageBoxHost;
 class IProgressHost;
@@ -52,6 +53,10 @@ public:
     // before their replies are read.
     static constexpr std::size_t kWindowCommands = 64;
     static constexpr std::size_t kWindowBytes = 8192;
+    // The most messages the program lists. A row of the window costs 450 bytes to 1 KB and 7 to
+    // 12 µs, so a mailbox at the limit takes up to 1 GB and 12 s to show; one whose STAT says
+    // more is refused at once, with a text, before anything is listed.
+    static constexpr int kMessagesMax = 1'000'000;
 
     CPop3Session();
     ~CPop3Session();
@@ -63,6 +68,9 @@ public:
     void setProgressHost(IProgressHost* host) { progressHost_ = host; }
     void setMessageBoxHost(IMessageBoxHost* host) { messageBoxHost_ = host; }
     void setContentHost(IContentHost* host) { contentHost_ = host; }
+    // Where the servers that offered STLS are remembered; null remembers nothing. It must
+    // outlive the session.
+    void setTlsMemory(CTlsMemory* memory) { tlsMemory_ = memory; }
 
     void setHost(const std::string& host) { host_ = host; }
     void setUser(const std::string& user) { user_ = user; }
@@ -77,11 +85,15 @@ public:
     // Connects and logs in. On every port but 995 the session first asks the server what it
     // can do (CAPA); where it lists STLS, TLS starts before the account is named (and CAPA is
     // asked again), with the same checks as on 995, and a failed start sends neither account
-    // nor password. On 995, where TLS starts with the first byte, CAPA follows PASS, and only
-    // where pipelining is allowed.
+    // nor password. A server (host and port) that listed STLS once is remembered, and one that
+    // lists it no longer is refused before the account is named. On 995, where TLS starts with
+    // the first byte, CAPA follows PASS, and only where pipelining is allowed.
     bool login();
+    // False, with a text, also for a count above kMessagesMax.
     bool stat();
-    // Appends the listed sizes, never more than the last STAT counted messages.
+    // Appends the listed sizes, never more than the last STAT counted messages. False, with
+    // nothing appended, when the listing gives fewer: the count names messages that the server
+    // does not list.
     bool list();
     // Asks for every message's unique id. True only when the server listed one usable id for
     // each message of the last STAT (getUids); false when it refused, or its answer could not
@@ -221,6 +233,9 @@ private:
     bool capa();
     // STLS, and TLS on the connection; false with the TLS text when it could not start.
     bool startTls();
+    // Remembers a server that listed STLS; false, with the reason, for one that listed it
+    // before and did not now.
+    bool tlsAsBefore();
     // USER and PASS, together where pipelining allows.
     bool authenticate();
     void failDownload(const std::string& reason);
@@ -283,4 +298,5 @@ private:
     IProgressHost* progressHost_ = nullptr;
     IMessageBoxHost* messageBoxHost_ = nullptr;
     IContentHost* contentHost_ = nullptr;
+    CTlsMemory* tlsMemory_ = nullptr;
 };

@@ -117,6 +117,23 @@ constexpr std::array kEntries{
     // CContentText::kLinesMax.
     Entry{StringId::ContentCutNote,
           u8"[Texten är för lång för att visas helt: bara de första 20 000 raderna visas.]"},
+    // A server that offered TLS before and does not now; each follows "Kan inte ansluta.".
+    Entry{StringId::StlsWithdrawn,
+          u8"Servern erbjöd tidigare kryptering (STLS) men gör det inte nu, så varken kontonamn "
+          u8"eller lösenord skickas. Någon på vägen kan ha tagit bort erbjudandet."},
+    Entry{StringId::StartTlsWithdrawn,
+          u8"Servern erbjöd tidigare kryptering (STARTTLS) men gör det inte nu, så varken "
+          u8"inloggning eller brev skickas. Någon på vägen kan ha tagit bort erbjudandet."},
+    // CPop3Session::kMessagesMax; "STAT: 2000000000 brev enligt servern, ...".
+    Entry{StringId::TooManyMessages,
+          u8"brev enligt servern, fler än programmet kan visa (högst 1 000 000)."},
+    // "LIST: Servern listade 3 brev, men STAT angav 5."
+    Entry{StringId::ServerListed, u8"Servern listade"},
+    Entry{StringId::MessagesButStatSaid, u8"brev, men STAT angav"},
+    Entry{StringId::OutOfMemory, u8"Minnet räckte inte till, så kommandot avbröts."},
+    // "Listan visar bara de första 5000 av 20000 brev."
+    Entry{StringId::ListShowsFirst, u8"Listan visar bara de första"},
+    Entry{StringId::MessagesEnd, u8"brev."},
     Entry{StringId::ServerRefused, u8"Servern nekade anslutningen (port %1)."},
     Entry{StringId::UnknownHostName, u8"Namnet %1 finns inte."},
     Entry{StringId::NoAnswerWithin, u8"Ingen svarade inom %1 s."},

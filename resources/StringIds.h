@@ -95,6 +95,18 @@ enum class StringId : int {
     NoSenderAddress = 760,
     // The content window shows a text only up to so many lines.
     ContentCutNote = 770,
+    // A server that offered TLS before and does not now: nothing is sent to it.
+    StlsWithdrawn = 771,
+    StartTlsWithdrawn = 772,
+    // A mailbox whose count is more than the program lists, or that LIST does not bear out.
+    TooManyMessages = 773,
+    ServerListed = 774,
+    MessagesButStatSaid = 775,
+    // A command that ran out of memory ended with a text instead of ending the program.
+    OutOfMemory = 776,
+    // The user stopped a long list of rows: only the first ones are shown.
+    ListShowsFirst = 777,
+    MessagesEnd = 778,
     // Why a connect failed, after CannotConnect; "%1" stands for the port, the name or the
     // seconds.
     ServerRefused = 780,

@@ -5,6 +5,9 @@
 
 namespace {
 
+// A keyword longer than this is none the reply is asked about.
+constexpr std::size_t kKeywordKept = 16;
+
 bool sameWord(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) ==
@@ -50,14 +53,36 @@ void CSmtpReply::feed(std::string_view bytes) {
             bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
         bytes.remove_prefix(part.size());
         text_.append(part.substr(0, kKeptMax - std::min(text_.size(), kKeptMax)));
+        // The keyword starts after the code's four bytes and ends at a blank or "=".
+        if (!firstLine_ && !keywordDone_) {
+            std::string_view rest =
+                part.substr(0, part.size() - (end == std::string_view::npos ? 0 : 1));
+            rest.remove_prefix(std::min(rest.size(), 4 - std::min(head_.size(), std::size_t{4})));
+            const std::size_t stop = std::min(rest.find_first_of(" \t="), rest.size());
+            keyword_.append(rest.substr(
+                0, std::min(stop, kKeywordKept - std::min(keyword_.size(), kKeywordKept))));
+            keywordDone_ = stop < rest.size();
+        }
         head_.append(part.substr(0, 4 - std::min(head_.size(), std::size_t{4})));
         if (end == std::string_view::npos)
             break;
+        judgeKeyword();
         // "250-" goes on; "250 ", "250" alone or any other shape ends the reply.
         complete_ = head_.size() < 4 || head_[3] != '-';
         head_.clear();
     }
     trailing_ = trailing_ || (complete_ && !bytes.empty());
+}
+
+void CSmtpReply::judgeKeyword() {
+    std::string_view keyword = keyword_;
+    // The line's CR is no part of it.
+    if (!keywordDone_ && keyword.ends_with('\r'))
+        keyword.remove_suffix(1);
+    startTls_ = startTls_ || (!firstLine_ && sameWord(keyword, "STARTTLS"));
+    firstLine_ = false;
+    keyword_.clear();
+    keywordDone_ = false;
 }
 
 bool CSmtpReply::lists(std::string_view keyword) const {

@@ -23,10 +23,20 @@ public:
     // "AUTH=LOGIN"). Case is ignored.
     bool lists(std::string_view keyword) const;
     bool listsAuth(std::string_view mechanism) const;
+    // The offer lists STARTTLS, as lists() reads it, on any of the reply's lines: it is judged
+    // as the lines arrive, so that no line, however long, can push it out of what is kept.
+    bool offersStartTls() const { return startTls_; }
 
 private:
+    // The keyword of the line being read, now that it has ended.
+    void judgeKeyword();
+
     std::string text_;
-    std::string head_; // the first four bytes of the line being read
+    std::string head_;    // the first four bytes of the line being read
+    std::string keyword_; // what follows them up to a blank or "=", cut after a few bytes
+    bool keywordDone_ = false;
+    bool firstLine_ = true;
+    bool startTls_ = false;
     bool complete_ = false;
     bool trailing_ = false;
 };

@@ -5,6 +5,7 @@
 #include "platform/CFile.h"
 #include "platform/CProgressThread.h"
 #include "platform/CSocketFactory.h"
+#include "platform/CTlsMemory.h"
 #include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
@@ -191,9 +192,25 @@ bool CSmtpSession::introduce() {
     if (!ehlo(offer))
         return false;
     // TLS first where offered; what the server listed in clear counts for nothing afterwards.
-    if (!secure_ && offer.lists("STARTTLS") && (!startTls() || !ehlo(offer)))
+    if (!secure_ && (!tlsAsBefore(offer.offersStartTls()) ||
+                     (offer.offersStartTls() && (!startTls() || !ehlo(offer)))))
         return false;
     return logIn(offer);
+}
+
+bool CSmtpSession::tlsAsBefore(bool offered) {
+    if (!tlsMemory_)
+        return true;
+    if (offered) {
+        tlsMemory_->remember(CTlsMemory::Offer::StartTls, server_, port_);
+        return true;
+    }
+    if (!tlsMemory_->offeredBefore(CTlsMemory::Offer::StartTls, server_, port_))
+        return true;
+    statusText_ = CStringTable::load(StringId::CannotConnect) + " " +
+                  CStringTable::load(StringId::StartTlsWithdrawn);
+    closeSocket();
+    return false;
 }
 
 bool CSmtpSession::ehlo(CSmtpReply& offer) {

@@ -15,6 +15,7 @@ class CMessageStamps;
 class CSmtpLogin;
 class CSmtpReply;
 class CSocketFactory;
+class CTlsMemory;
 class IMessageStamps;
 class IProgressHost;
 
@@ -59,6 +60,10 @@ public:
     // The date and id of each composed message; null means the real clock and ids. The stamps
     // must outlive the session.
     void setMessageStamps(IMessageStamps* stamps);
+    // Where the servers on 587 that offered STARTTLS are remembered; one that offers it no
+    // longer is refused before anything is sent. Null remembers nothing; it must outlive the
+    // session.
+    void setTlsMemory(CTlsMemory* memory) { tlsMemory_ = memory; }
 
     void setFrom(const std::string& text) { fromAddress_ = text; }
     void setTo(const std::string& text) { toAddress_ = text; }
@@ -115,6 +120,9 @@ private:
     bool introduce();
     bool ehlo(CSmtpReply& offer);
     bool startTls();
+    // Remembers a server that offered STARTTLS; false, with the reason, for one that offered it
+    // before and did not now.
+    bool tlsAsBefore(bool offered);
     bool logIn(const CSmtpReply& offer);
     // Sends a line of the login (wiped afterwards) and wants a reply beginning with code.
     bool authStep(std::string line, std::string_view code);
@@ -169,4 +177,5 @@ private:
     std::unique_ptr<CSocketFactory> ownFactory_;
     ISocketFactory* factory_ = nullptr;
     IProgressHost* progressHost_ = nullptr;
+    CTlsMemory* tlsMemory_ = nullptr;
 };

@@ -191,6 +191,24 @@ write("fuzz_capa", "stls-after-long-line", "X" * 2000 + " y\r\nstls\r\npipelinin
       + "\x07\xd0\x03\x02")
 write("fuzz_capa", "look-alikes", "STLSX\r\n STLS\r\nPIPELINING\tyes\rSTLS\r\n.\r\n\x00")
 
+# fuzz_pop3_load: the server's chunks; from the end whether STLS was offered before and whether
+# pipelining is allowed.
+LOGIN = ["+OK ready\r\n", "-ERR\r\n", "+OK\r\n", "+OK\r\n"]
+FRESH, REMEMBERED, PIPELINED = b"\x00\x00", b"\x00\x01", b"\x01\x00"
+write("fuzz_pop3_load", "listed",
+      strings(*LOGIN, "+OK 2 200\r\n", "+OK\r\n1 100\r\n2 100\r\n.\r\n") + FRESH)
+write("fuzz_pop3_load", "pipelined",
+      strings("+OK ready\r\n", "+OK\r\nPIPELINING\r\n.\r\n", "+OK\r\n+OK\r\n",
+              "+OK 1 10\r\n", "+OK\r\n1 10\r\n.\r\n") + PIPELINED)
+write("fuzz_pop3_load", "claimed-count", strings(*LOGIN, "+OK 2000000000 0\r\n") + FRESH)
+write("fuzz_pop3_load", "unlisted-count",
+      strings(*LOGIN, "+OK 5 500\r\n", "+OK\r\n1 100\r\n.\r\n") + FRESH)
+write("fuzz_pop3_load", "stls-after-long-line",
+      strings("+OK ready\r\n", "+OK\r\nX-" + "x" * 70000 + "\r\nSTLS\r\n.\r\n", "+OK\r\n")
+      + FRESH)
+write("fuzz_pop3_load", "stls-stripped",
+      strings("+OK ready\r\n", "+OK\r\nUSER\r\n.\r\n", "+OK\r\n", "+OK\r\n") + REMEMBERED)
+
 # fuzz_smtp_multiline: the keyword, then the stream; from the end the pieces.
 write("fuzz_smtp_multiline", "ehlo",
       strings("PLAIN", "250-mail.example\r\n250-STARTTLS\r\n250-AUTH=LOGIN\r\n250-AUTH PLAIN "
@@ -198,6 +216,9 @@ write("fuzz_smtp_multiline", "ehlo",
 write("fuzz_smtp_multiline", "trailing",
       strings("STARTTLS", "220-a\r\n220 b\r\n250 early\r\n") + b"\x05\x01")
 write("fuzz_smtp_multiline", "short-lines", strings("X", "25\n250\r\n") + b"\x00")
+write("fuzz_smtp_multiline", "starttls-after-long-line",
+      strings("AUTH", "250-mail.example\r\n250-X" + "x" * 70000 + "\r\n250-STARTTLS\r\n250 AUTH "
+              "PLAIN\r\n") + b"\x00")
 
 HTML = {
     "paragraphs": "<html><head><title>t</title><style>p{}</style></head><body><p>R\xc3\xa4kning"

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/ISettingsStore.h"
 #include "platform/ISocketFactory.h"
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,4 +117,21 @@ public:
 
 private:
     CFuzzServer& server_;
+};
+
+// The settings in memory, texts only.
+class CFuzzSettingsStore : public ISettingsStore {
+public:
+    int readInt(const std::string&, int fallback) override { return fallback; }
+    std::string readString(const std::string& name, const std::string& fallback) override {
+        const auto it = strings_.find(name);
+        return it == strings_.end() ? fallback : it->second;
+    }
+    void writeInt(const std::string&, int) override {}
+    void writeString(const std::string& name, const std::string& value) override {
+        strings_[name] = value;
+    }
+
+private:
+    std::map<std::string, std::string> strings_;
 };

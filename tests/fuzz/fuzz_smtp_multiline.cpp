@@ -1,6 +1,7 @@
 // The reader of whole SMTP replies, fed the server's bytes in pieces the fuzzer cuts: it ends
 // at the first line that does not go on, keeps at most kKeptMax bytes of it, marks bytes after
-// it, and reads an EHLO offer's keywords and login mechanisms from what it kept.
+// it, reads an EHLO offer's keywords and login mechanisms from what it kept, and sees STARTTLS
+// on any of its lines.
 #include "FuzzCheck.h"
 #include "send/CSmtpReply.h"
 
@@ -92,5 +93,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
     FUZZ_CHECK(reply.lists(keyword) == listed);
     FUZZ_CHECK(reply.listsAuth(keyword) == mechanism);
+
+    // STARTTLS is seen on any line of the reply, however much of it was kept.
+    if (reply.complete()) {
+        bool startTls = false;
+        for (const std::string& line : offerLines(stream.substr(0, taken)))
+            startTls = startTls || sameWord(line.substr(0, line.find_first_of(" \t=")), "STARTTLS");
+        FUZZ_CHECK(reply.offersStartTls() == startTls);
+    }
     return 0;
 }

@@ -1,8 +1,10 @@
 // The SMTP reply check, step by step, through a scripted server whose replies, splits, stalls and
 // drops the fuzzer chooses; then the same replies to the submission port with a login, where TLS
-// cannot start on the fuzzer's connection, so that no login may reach the server.
+// cannot start on the fuzzer's connection, so that no login may reach the server, nor (where the
+// server offered STARTTLS before) the envelope.
 #include "CFuzzServer.h"
 #include "FuzzCheck.h"
+#include "platform/CTlsMemory.h"
 #include "resources/CStringTable.h"
 #include "send/CSmtpLogin.h"
 #include "send/CSmtpReply.h"
@@ -77,6 +79,19 @@ void checkSubmission(const std::vector<std::string>& chunks) {
     session.send(CSmtpLogin("anna", "hemligt"));
     for (const char* secret : {"AUTH", "hemligt", "aGVtbGlndA"})
         FUZZ_CHECK(server.sent.find(secret) == std::string::npos);
+
+    // A server that offered STARTTLS before gets not even the envelope in clear text.
+    CFuzzServer remembering;
+    remembering.chunks = chunks;
+    CFuzzSocketFactory again(remembering);
+    CFuzzSettingsStore store;
+    CTlsMemory memory(store);
+    memory.remember(CTlsMemory::Offer::StartTls, "mail.example", CSmtpSession::kSubmissionPort);
+    session.setSocketFactory(&again);
+    session.setTlsMemory(&memory);
+    session.send(CSmtpLogin("anna", "hemligt"));
+    for (const char* secret : {"AUTH", "MAIL", "RCPT", "DATA"})
+        FUZZ_CHECK(remembering.sent.find(secret) == std::string::npos);
     CSmtpReply reply;
     for (const std::string& chunk : chunks)
         reply.feed(chunk);

@@ -74,7 +74,7 @@ protected:
             EXPECT_TRUE(script->finished()) << script->report();
     }
 
-    // One connection's conversation up to the end of the load: LIST and TOP unless quick.
+    // One connection's conversation up to the end of the load: UIDL and TOP unless quick.
     CFakeScript& serve(const std::vector<Message>& messages, bool quick = false,
                        int cancelAtTop = 0) {
         scripts.push_back(sockets.addScript());
@@ -88,11 +88,11 @@ protected:
             .server("+OK\r\n")
             .client("STAT\r\n")
             .server("+OK " + std::to_string(messages.size()) + " 4000\r\n");
-        if (quick)
-            return s;
         std::string list = "+OK\r\n";
         for (std::size_t i = 0; i < messages.size(); ++i)
             list += std::to_string(i + 1) + " " + messages[i].size + "\r\n";
+        if (quick)
+            return s.client("LIST\r\n").server(list + ".\r\n");
         // A server without unique ids: the cache goes by number.
         if (!messages.empty())
             s.client("UIDL\r\n").server("-ERR not supported\r\n");

@@ -16,7 +16,9 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -331,6 +333,68 @@ TEST_F(CMaroketDlgTest, InputDuringALoadIsHandledInOrderWhenTheLoadReturns) {
     EXPECT_EQ(w.list()->selectedItems().size(), 0);
     EXPECT_EQ(status->text(QAccessible::Name),
               CUiText::toQString("0 " + CStringTable::load(StringId::MarkedCount)));
+}
+
+// A server's word makes no work of its own: a count it only claims ends the connect at once,
+// with the reason; a long list that LIST bears out keeps the window painting, and its Avbryt
+// ends the list where it is.
+TEST_F(CMaroketDlgTest, NoCountAServerClaimsFreezesTheWindow) {
+    CGuiWaitHook::install();
+    CMaroketDlg w(store, runner);
+    w.settingsDlg().settings().quickLogin = 1;
+    showActive(w);
+    auto answering = [](const std::string& stat, const std::string& list) {
+        return [stat, list](CLoopbackServer& s) {
+            // Greeting, CAPA, USER, PASS, STAT, then QUIT or LIST.
+            for (const std::string& reply :
+                 {std::string("+OK\r\n"), std::string("-ERR\r\n"), std::string("+OK\r\n"),
+                  std::string("+OK\r\n"), stat, list}) {
+                s.send(reply);
+                s.readLine();
+            }
+            s.waitFor();
+        };
+    };
+    {
+        CLoopbackServer server(answering("+OK 2000000000 0\r\n", "+OK\r\n"));
+        typeLogin(w, server.port());
+        QElapsedTimer took;
+        took.start();
+        w.onCommand(CommandId::Connect);
+        EXPECT_LT(took.elapsed(), 1000);
+        EXPECT_EQ(w.statusText(), "STAT: 2000000000 brev enligt servern, fler än programmet kan "
+                                  "visa (högst 1 000 000).");
+        EXPECT_FALSE(w.isConnected());
+    }
+
+    constexpr int count = 100000;
+    std::string list = "+OK\r\n";
+    for (int n = 1; n <= count; ++n)
+        list += std::to_string(n) + " 1000\r\n";
+    CLoopbackServer server(answering("+OK 100000 100000000\r\n", list + ".\r\n"));
+    typeLogin(w, server.port());
+    QElapsedTimer sinceClick;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (sinceClick.isValid() || w.list()->topLevelItemCount() < 1000)
+            return;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<CProgressDlg*>(top); dlg && dlg->isVisible()) {
+                QTest::mouseClick(dlg->findChild<QPushButton*>(idText(ControlId::Cancel)),
+                                  Qt::LeftButton);
+                sinceClick.start();
+            }
+    });
+    poll.start(5);
+    w.onCommand(CommandId::Connect);
+    CWaitHook::set({});
+    ASSERT_TRUE(sinceClick.isValid()) << "the list's window never took its Avbryt";
+    EXPECT_LT(sinceClick.elapsed(), 500);
+    const int shown = w.list()->topLevelItemCount();
+    EXPECT_LT(shown, count);
+    EXPECT_EQ(w.statusText(), "Avbrutet av användaren. Listan visar bara de första " +
+                                  std::to_string(shown) + " av 100000 brev.");
+    EXPECT_TRUE(w.isConnected());
 }
 
 // A connect that fails leaves "Anslut" unpressed, whichever way it was asked for.

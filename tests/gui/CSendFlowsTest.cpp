@@ -625,8 +625,8 @@ protected:
     CScriptedReplyTest() : w([](CMemorySettingsStore&) {}) {
         w.window.pop3().setSocketFactory(&fake);
     }
-    // The log-in to a mailbox of one message of size bytes, with its ids and size unless it is
-    // listed by number only.
+    // The log-in to a mailbox of one message of size bytes, with its ids unless it is listed by
+    // number only.
     static void greet(CFakeScript& s, bool summaries, const std::string& size = "60") {
         s.server("+OK\r\n")
             .client("CAPA\r\n")
@@ -638,10 +638,8 @@ protected:
             .client("STAT\r\n")
             .server("+OK 1 " + size + "\r\n");
         if (summaries)
-            s.client("UIDL\r\n")
-                .server("+OK\r\n1 one\r\n.\r\n")
-                .client("LIST\r\n")
-                .server("+OK\r\n1 " + size + "\r\n.\r\n");
+            s.client("UIDL\r\n").server("+OK\r\n1 one\r\n.\r\n");
+        s.client("LIST\r\n").server("+OK\r\n1 " + size + "\r\n.\r\n");
     }
     // Logs in to a mailbox of one message, with its summary or, at the quick-login threshold,
     // by number only, and selects it.

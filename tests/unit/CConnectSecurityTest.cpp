@@ -1,6 +1,10 @@
+#include "platform/CTlsMemory.h"
 #include "platform/ISocketFactory.h"
 #include "pop3/CPop3Session.h"
+#include "send/CSmtpLogin.h"
 #include "send/CSmtpSession.h"
+#include "support/CFakeSocketFactory.h"
+#include "support/CMemorySettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +120,77 @@ TEST(ConnectSecurity, AFailedConnectSaysWhy) {
     EXPECT_EQ(pop3LoginFailure(stopped, 110), "Avbrutet av användaren.");
     EXPECT_EQ(smtpTestFailure(stopped, 25), "Avbrutet av användaren.");
     EXPECT_EQ(CRefusedStream::sends, 0); // no USER, no HELO after a refused connect
+}
+
+// A server that once offered to start TLS, and does not now, may have had its offer taken out on
+// the way: neither the account nor any mail goes to it. The offer is seen after a capability
+// line of any length.
+TEST(ConnectSecurity, AServerThatOfferedTlsBeforeGetsNothingWithoutIt) {
+    CMemorySettingsStore store;
+    CTlsMemory memory(store);
+    CFakeSocketFactory factory;
+    const std::string longLine(70 * 1024, 'x');
+    auto expectFinished = [](const std::shared_ptr<CFakeScript>& s) {
+        EXPECT_TRUE(s->finished()) << s->report();
+    };
+
+    CPop3Session pop3;
+    pop3.setSocketFactory(&factory);
+    pop3.setTlsMemory(&memory);
+    pop3.setHost("Pop.Example.org");
+    pop3.setPort(110);
+    pop3.setUser("anna");
+    pop3.setPassword("hemligt");
+    auto offered = factory.addScript();
+    offered->server("+OK\r\n").client("CAPA\r\n");
+    offered->server("+OK\r\nX-" + longLine + "\r\nSTLS\r\n.\r\n").client("STLS\r\n");
+    offered->server("+OK\r\n").tls().client("CAPA\r\n").server("+OK\r\n.\r\n");
+    offered->client("USER anna\r\n").server("+OK\r\n").client("PASS hemligt\r\n");
+    offered->server("+OK\r\n");
+    ASSERT_TRUE(pop3.login()) << pop3.getErrorText();
+    expectFinished(offered);
+    EXPECT_EQ(store.strings[CTlsMemory::kStlsKey], "pop.example.org:110");
+
+    pop3.setHost("pop.example.org");
+    auto stripped = factory.addScript();
+    stripped->server("+OK\r\n").client("CAPA\r\n").server("+OK\r\nUSER\r\n.\r\n");
+    EXPECT_FALSE(pop3.login());
+    EXPECT_EQ(pop3.getErrorText(),
+              "Kan inte ansluta. Servern erbjöd tidigare kryptering (STLS) men gör det inte nu, "
+              "så varken kontonamn eller lösenord skickas. Någon på vägen kan ha tagit bort "
+              "erbjudandet.");
+    EXPECT_EQ(stripped->sent(), "CAPA\r\n");
+    expectFinished(stripped);
+
+    // SMTP on 587 likewise, for STARTTLS after EHLO.
+    CSmtpSession smtp;
+    smtp.setSocketFactory(&factory);
+    smtp.setTlsMemory(&memory);
+    smtp.setServer("mail.example");
+    smtp.setPort(587);
+    smtp.setHelo("nada");
+    smtp.setFrom("anna@example.org");
+    auto greeted = [&](const std::string& offers) {
+        auto s = factory.addScript();
+        s->server("220 mail.example\r\n").client("EHLO nada\r\n").server(offers);
+        return s;
+    };
+    auto upgraded = greeted("250-mail.example\r\n250-X" + longLine + "\r\n250 STARTTLS\r\n");
+    upgraded->client("STARTTLS\r\n").server("220 go ahead\r\n").tls();
+    upgraded->client("EHLO nada\r\n").server("250 mail.example\r\n");
+    upgraded->client("MAIL FROM: <anna@example.org>\r\n").server("250 OK\r\n");
+    upgraded->client("RCPT TO: <bo@example.org>\r\n").server("250 OK\r\n");
+    upgraded->client("QUIT\r\n").server("221 bye\r\n");
+    EXPECT_EQ(smtp.testAddress("bo@example.org"), 1) << smtp.getStatusText();
+    expectFinished(upgraded);
+    EXPECT_EQ(store.strings[CTlsMemory::kStartTlsKey], "mail.example:587");
+
+    stripped = greeted("250-mail.example\r\n250 AUTH PLAIN\r\n");
+    EXPECT_EQ(smtp.testAddress("bo@example.org", CSmtpLogin{"anna", "hemligt"}), 0);
+    EXPECT_EQ(smtp.getStatusText(),
+              "Kan inte ansluta. Servern erbjöd tidigare kryptering (STARTTLS) men gör det inte "
+              "nu, så varken inloggning eller brev skickas. Någon på vägen kan ha tagit bort "
+              "erbjudandet.");
+    EXPECT_EQ(stripped->sent(), "EHLO nada\r\n");
+    expectFinished(stripped);
 }

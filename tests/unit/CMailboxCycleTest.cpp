@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
+#include <new>
+
 namespace {
 
 const std::string kTop1 = "+OK\r\nFrom: a1@x\r\n\r\n.\r\n";
@@ -91,5 +95,115 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OneAtATimeAndPipelined, CMailboxCycleTranscript, ::testing::Bool());
+
+} // namespace
+
+namespace {
+
+// The main window's view that can misbehave: a hook runs after each row is appended.
+class CHookedWindow : public CScriptedMailboxWindow {
+public:
+    void appendRow(const std::string& first, const std::string& subject, const std::string& date,
+                   const std::string& size) override {
+        CScriptedMailboxWindow::appendRow(first, subject, date, size);
+        if (afterRow)
+            afterRow(rows.size());
+    }
+    std::function<void(std::size_t)> afterRow;
+};
+
+class CMailboxCycleBounds : public ::testing::Test {
+protected:
+    CMailboxCycleBounds() : cycle(pop3, window) {
+        pop3.setSocketFactory(&factory);
+        pop3.setPort(110);
+        cycle.setProgressHost(&progress);
+    }
+    static std::string listing(int count) {
+        std::string list = "+OK\r\n";
+        for (int n = 1; n <= count; ++n)
+            list += std::to_string(n) + " 100\r\n";
+        return list + ".\r\n";
+    }
+
+    CFakeSocketFactory factory;
+    CScriptedProgressHost progress;
+    CPop3Session pop3;
+    CHookedWindow window;
+    CMailboxCycle cycle;
+};
+
+// A count that LIST does not bear out ends the load with the reason, quick or full.
+TEST_F(CMailboxCycleBounds, ACountThatListDoesNotBearOutEndsTheLoad) {
+    for (const int quick : {1, INT_MAX}) {
+        window.quick = quick;
+        auto s = factory.addScript();
+        logIn(*s, false);
+        s->client("STAT\r\n").server("+OK 5 500\r\n");
+        if (quick != 1)
+            s->client("UIDL\r\n").server("-ERR\r\n");
+        s->client("LIST\r\n").server(listing(2)).client("QUIT\r\n").server("+OK\r\n");
+        cycle.connectOrDisconnect();
+        EXPECT_EQ(window.status, "LIST: Servern listade 2 brev, men STAT angav 5.");
+        EXPECT_TRUE(s->finished()) << s->report();
+        EXPECT_TRUE(window.rows.empty());
+        EXPECT_FALSE(window.pressed || cycle.isConnected());
+    }
+}
+
+// Rows that cost no server command are many only as far as LIST went, and a long list of them
+// has a window whose Avbryt ends the list where it is, the connection kept: in a quick load, and
+// in the rest of a full load whose header requests the user stopped.
+TEST_F(CMailboxCycleBounds, AvbrytEndsALongListOfRows) {
+    const int count = CMailboxCycle::kQuietRowsMax + 5000;
+    for (const bool quick : {true, false}) {
+        SCOPED_TRACE(quick);
+        window.quick = quick ? 1 : INT_MAX;
+        progress.windows.clear();
+        auto s = factory.addScript();
+        logIn(*s, false);
+        s->client("STAT\r\n").server("+OK " + std::to_string(count) + " 0\r\n");
+        if (!quick)
+            s->client("UIDL\r\n").server("-ERR\r\n");
+        s->client("LIST\r\n").server(listing(count));
+        if (!quick)
+            s->client("TOP 1 0\r\n").action([&] { progress.cancelLatest(); }).server(kTop1);
+        window.afterRow = [&](std::size_t rows) {
+            if (rows == 5000)
+                progress.cancelLatest();
+        };
+        cycle.connectOrDisconnect();
+        EXPECT_TRUE(s->finished()) << s->report();
+        EXPECT_EQ(progress.windows.size(), quick ? 1u : 2u);
+        ASSERT_EQ(window.rows.size(), 5000u);
+        EXPECT_EQ(window.rows[0].first, quick ? "1." : "1. a1@x");
+        EXPECT_EQ(window.rows.back().first, quick ? "5000." : "5000.   100 bytes");
+        EXPECT_EQ(window.status, "Avbrutet av användaren. Listan visar bara de första 5000 av " +
+                                     std::to_string(count) + " brev.");
+        EXPECT_TRUE(cycle.isConnected() && pop3.isConnected());
+        s->client("QUIT\r\n").server("+OK\r\n");
+        cycle.disconnect();
+    }
+}
+
+// A command that runs out of memory ends with a text and the connection dropped without QUIT
+// (so the server changes nothing), not with the end of the program.
+TEST_F(CMailboxCycleBounds, RunningOutOfMemoryEndsTheCommandNotTheProgram) {
+    window.quick = INT_MAX;
+    auto s = factory.addScript();
+    logIn(*s, false);
+    s->client("STAT\r\n").server("+OK 2 200\r\n");
+    s->client("UIDL\r\n").server("-ERR\r\n").client("LIST\r\n").server(listing(2));
+    s->client("TOP 1 0\r\n").server(kTop1).client("TOP 2 0\r\n").server(kTop2);
+    window.afterRow = [](std::size_t rows) {
+        if (rows == 2)
+            throw std::bad_alloc();
+    };
+    cycle.connectOrDisconnect();
+    EXPECT_TRUE(s->finished()) << s->report();
+    EXPECT_EQ(window.status, "Minnet räckte inte till, så kommandot avbröts.");
+    EXPECT_TRUE(window.rows.empty());
+    EXPECT_FALSE(window.pressed || cycle.isConnected() || pop3.isConnected());
+}
 
 } // namespace
