@@ -124,8 +124,9 @@ void CMailboxCycle::loadMailbox() {
     }
     const int count = pop3_.getMessageCount();
     const std::string finalText = load(StringId::DoneAccountHas) + " " + std::to_string(count) +
-                                  " " + load(StringId::MessagesTotalling) + " " +
-                                  CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
+                                  " " +
+                                  CStringTable::loadCounted(StringId::MessagesTotalling, count) +
+                                  " " + CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
     auto uidl = CPop3Session::UidlAnswer::Refused;
     if (count < window_.quickLogin()) {
         // The unique ids tie each cached row to its message, whatever another client deleted
@@ -403,7 +404,7 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
             return;
         }
         if (!window_.askYesNo(load(StringId::ReallyDelete) + " " + std::to_string(selected) + " " +
-                              load(StringId::MessagesQuestion)))
+                              CStringTable::loadCounted(StringId::MessagesQuestion, selected)))
             return;
         CProgressThread progress;
         const bool withWindow = selected >= kDeleteProgressFrom;

@@ -135,27 +135,27 @@ void CMainWindowLayout::buildMenuBar() {
     auto* bar = new QMenuBar(&window_);
     bar->setObjectName(idText(ControlId::MenuBar));
     window_.layout()->setMenuBar(bar);
-    QMenu* file = bar->addMenu(QStringLiteral("&Arkiv"));
-    file->addAction(commandAction(QStringLiteral("A&vsluta"), CommandId::Exit));
-    QMenu* edit = bar->addMenu(QStringLiteral("&Redigera"));
-    QMenu* mark = edit->addMenu(QStringLiteral("&Markera"));
-    mark->addAction(commandAction(QStringLiteral("Brevnummer..."), CommandId::MarkByNumber));
-    mark->addAction(commandAction(QStringLiteral("Storlek..."), CommandId::MarkBySize));
-    mark->addAction(commandAction(QStringLiteral("Från..."), CommandId::MarkBySender));
-    mark->addAction(commandAction(QStringLiteral("Ärenderad..."), CommandId::MarkBySubject));
+    QMenu* file = bar->addMenu(tr("&Arkiv"));
+    file->addAction(commandAction(tr("A&vsluta"), CommandId::Exit));
+    QMenu* edit = bar->addMenu(tr("&Redigera"));
+    QMenu* mark = edit->addMenu(tr("&Markera"));
+    mark->addAction(commandAction(tr("Brevnummer..."), CommandId::MarkByNumber));
+    mark->addAction(commandAction(tr("Storlek..."), CommandId::MarkBySize));
+    mark->addAction(commandAction(tr("Från..."), CommandId::MarkBySender));
+    mark->addAction(commandAction(tr("Ärenderad..."), CommandId::MarkBySubject));
     edit->addSeparator();
-    edit->addAction(commandAction(QStringLiteral("&Inställningar..."), CommandId::Settings));
-    QMenu* message = bar->addMenu(QStringLiteral("&Meddelande"));
-    message->addAction(commandAction(QStringLiteral("Skriv &nytt..."), CommandId::NewMessage));
-    message->addAction(commandAction(QStringLiteral("&Svara..."), CommandId::Reply));
-    message->addAction(commandAction(QStringLiteral("&Granska..."), CommandId::View));
+    edit->addAction(commandAction(tr("&Inställningar..."), CommandId::Settings));
+    QMenu* message = bar->addMenu(tr("&Meddelande"));
+    message->addAction(commandAction(tr("Skriv &nytt..."), CommandId::NewMessage));
+    message->addAction(commandAction(tr("&Svara..."), CommandId::Reply));
+    message->addAction(commandAction(tr("&Granska..."), CommandId::View));
     message->addSeparator();
-    message->addAction(commandAction(QStringLiteral("Ra&dera..."), CommandId::Delete));
-    message->addAction(commandAction(QStringLiteral("&Forward..."), CommandId::Forward));
-    QMenu* help = bar->addMenu(QStringLiteral("&Hjälp"));
-    help->addAction(commandAction(QStringLiteral("&Om Maroket..."), CommandId::About));
+    message->addAction(commandAction(tr("Ra&dera..."), CommandId::Delete));
+    message->addAction(commandAction(tr("&Forward..."), CommandId::Forward));
+    QMenu* help = bar->addMenu(tr("&Hjälp"));
+    help->addAction(commandAction(tr("&Om Maroket..."), CommandId::About));
     // Screen readers name the bar, and each menu by its title without the letter's mark.
-    bar->setAccessibleName(QStringLiteral("Menyrad"));
+    bar->setAccessibleName(tr("Menyrad"));
     for (QMenu* menu : bar->findChildren<QMenu*>())
         menu->setAccessibleName(menu->title().remove(QLatin1Char('&')));
 }
@@ -163,7 +163,7 @@ void CMainWindowLayout::buildMenuBar() {
 void CMainWindowLayout::buildToolBar() {
     auto* toolBar = toolBar_ = new QToolBar(client_);
     toolBar->setObjectName(idText(ControlId::ToolBar));
-    toolBar->setAccessibleName(QStringLiteral("Verktygsfält"));
+    toolBar->setAccessibleName(tr("Verktygsfält"));
     toolBar->setGeometry(0, 0, kToolBarWidth, kToolBarHeight);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setIconSize(QSize(16, 16));
@@ -177,30 +177,30 @@ void CMainWindowLayout::buildToolBar() {
     using C = CommandId;
     using I = ImageId;
     static const Entry entries[] = {
-        {C::Connect, I::Connect, "Anslut"},
+        {C::Connect, I::Connect, QT_TRANSLATE_NOOP("CMainWindowLayout", "Anslut")},
         {C{}, I{}, nullptr},
-        {C::View, I::View, "Granska"},
-        {C::Delete, I::Delete, "Radera"},
+        {C::View, I::View, QT_TRANSLATE_NOOP("CMainWindowLayout", "Granska")},
+        {C::Delete, I::Delete, QT_TRANSLATE_NOOP("CMainWindowLayout", "Radera")},
         {C{}, I{}, nullptr},
-        {C::NewMessage, I::NewMessage, "Skriv"},
-        {C::Reply, I::Reply, "Svara"},
-        {C::Forward, I::Forward, "Forward"},
+        {C::NewMessage, I::NewMessage, QT_TRANSLATE_NOOP("CMainWindowLayout", "Skriv")},
+        {C::Reply, I::Reply, QT_TRANSLATE_NOOP("CMainWindowLayout", "Svara")},
+        {C::Forward, I::Forward, QT_TRANSLATE_NOOP("CMainWindowLayout", "Forward")},
         {C{}, I{}, nullptr},
-        {C::MarkMenu, I::MarkMenu, "Markera"},
-        {C::MarkAll, I::MarkAll, "Allt"},
-        {C::MarkNone, I::MarkNone, "Inget"},
-        {C::InvertMarks, I::InvertMarks, "Inv."},
+        {C::MarkMenu, I::MarkMenu, QT_TRANSLATE_NOOP("CMainWindowLayout", "Markera")},
+        {C::MarkAll, I::MarkAll, QT_TRANSLATE_NOOP("CMainWindowLayout", "Allt")},
+        {C::MarkNone, I::MarkNone, QT_TRANSLATE_NOOP("CMainWindowLayout", "Inget")},
+        {C::InvertMarks, I::InvertMarks, QT_TRANSLATE_NOOP("CMainWindowLayout", "Inv.")},
         {C{}, I{}, nullptr},
-        {C::Settings, I::Settings, "Inställn."},
+        {C::Settings, I::Settings, QT_TRANSLATE_NOOP("CMainWindowLayout", "Inställn.")},
         {C{}, I{}, nullptr},
-        {C::About, I::About, "Om"},
+        {C::About, I::About, QT_TRANSLATE_NOOP("CMainWindowLayout", "Om")},
     };
     for (const Entry& e : entries) {
         if (!e.label) {
             toolBar->addSeparator();
             continue;
         }
-        const QString label = QString::fromUtf8(e.label);
+        const QString label = tr(e.label);
         QAction* action = e.command == CommandId::Connect ? connectToggle(label)
                                                           : commandAction(label, e.command);
         action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(idNumber(e.image))));
@@ -244,18 +244,15 @@ QGroupBox* CMainWindowLayout::addGroup(const QString& title, QRect where) {
 
 void CMainWindowLayout::buildLoginGroup() {
     const CDialogUnits du(window_.font());
-    addGroup(QStringLiteral("Inloggningsuppgifter"), du.rect(7, 26, 342, 36));
-    addLabel(QStringLiteral("Mailserver"), du.rect(13, 41, 36, 10), Qt::AlignRight);
-    login_.server =
-        addEdit(ControlId::ServerEdit, QStringLiteral("Mailserver"), du.rect(52, 40, 84, 12));
-    addLabel(QStringLiteral("Konto-ID"), du.rect(140, 41, 32, 10), Qt::AlignRight);
-    login_.account =
-        addEdit(ControlId::AccountEdit, QStringLiteral("Konto-ID"), du.rect(175, 40, 72, 12));
-    addLabel(QStringLiteral("Lösenord"), du.rect(250, 41, 32, 10), Qt::AlignRight);
+    addGroup(tr("Inloggningsuppgifter"), du.rect(7, 26, 342, 36));
+    addLabel(tr("Mailserver"), du.rect(13, 41, 36, 10), Qt::AlignRight);
+    login_.server = addEdit(ControlId::ServerEdit, tr("Mailserver"), du.rect(52, 40, 84, 12));
+    addLabel(tr("Konto-ID"), du.rect(140, 41, 32, 10), Qt::AlignRight);
+    login_.account = addEdit(ControlId::AccountEdit, tr("Konto-ID"), du.rect(175, 40, 72, 12));
+    addLabel(tr("Lösenord"), du.rect(250, 41, 32, 10), Qt::AlignRight);
     // Masked, so that it shows neither in screen shares and pictures nor to a screen reader;
     // the button beside it shows it for checking what was typed.
-    login_.password =
-        addEdit(ControlId::PasswordEdit, QStringLiteral("Lösenord"), du.rect(285, 40, 46, 12));
+    login_.password = addEdit(ControlId::PasswordEdit, tr("Lösenord"), du.rect(285, 40, 46, 12));
     login_.password->setEchoMode(QLineEdit::Password);
     buildShowPassword(du.rect(332, 40, 13, 12));
     login_.tele2 = new QCheckBox(QStringLiteral("Tele2"), client_);
@@ -264,15 +261,14 @@ void CMainWindowLayout::buildLoginGroup() {
     login_.tele2->hide(); // created hidden; nothing shows it
     QObject::connect(login_.tele2, &QCheckBox::clicked, &window_,
                      [this] { run_(CommandId::Tele2); });
-    resetButton_ =
-        addButton(CommandId::Reset, QStringLiteral("Nollställ"), du.rect(358, 29, 60, 14));
-    addButton(CommandId::Restore, QStringLiteral("Återställ"), du.rect(358, 46, 60, 14));
+    resetButton_ = addButton(CommandId::Reset, tr("Nollställ"), du.rect(358, 29, 60, 14));
+    addButton(CommandId::Restore, tr("Återställ"), du.rect(358, 46, 60, 14));
 }
 
 void CMainWindowLayout::buildShowPassword(QRect where) {
     auto* show = new QToolButton(client_);
     show->setObjectName(QStringLiteral("ShowPassword"));
-    const QString name = QStringLiteral("Visa lösenord");
+    const QString name = tr("Visa lösenord");
     show->setAccessibleName(name);
     show->setToolTip(name);
     show->setIcon(QIcon(QStringLiteral(":/icons/show-password.svg")));
@@ -289,7 +285,7 @@ void CMainWindowLayout::buildShowPassword(QRect where) {
 
 void CMainWindowLayout::buildListGroup() {
     const CDialogUnits du(window_.font());
-    listGroup_ = addGroup(QStringLiteral("Kontoinnehåll"), du.rect(7, 64, 412, 132));
+    listGroup_ = addGroup(tr("Kontoinnehåll"), du.rect(7, 64, 412, 132));
     list_ = std::make_unique<CMessageListView>(client_, du.rect(13, 75, 400, 115));
     // A double click anywhere in the list, on a row or not, views the first selected message.
     list_->widget()->viewport()->installEventFilter(focusWatcher_);
@@ -297,20 +293,17 @@ void CMainWindowLayout::buildListGroup() {
 
 void CMainWindowLayout::buildQuickSend() {
     const CDialogUnits du(window_.font());
-    addLabel(QStringLiteral("Från:"), du.rect(7, 201, 22, 10));
-    login_.quickFrom =
-        addEdit(ControlId::QuickFromEdit, QStringLiteral("Från:"), du.rect(30, 200, 100, 12));
-    addLabel(QStringLiteral("Till/Domän:"), du.rect(136, 201, 40, 10), Qt::AlignRight);
-    login_.quickTo =
-        addEdit(ControlId::QuickToEdit, QStringLiteral("Till/Domän:"), du.rect(178, 200, 112, 12));
-    addButton(CommandId::TestAddress, QStringLiteral("Testa"), du.rect(296, 199, 50, 14));
-    addLabel(QStringLiteral("Text:"), du.rect(7, 217, 22, 10));
-    login_.quickText =
-        addEdit(ControlId::QuickTextEdit, QStringLiteral("Text:"), du.rect(30, 216, 260, 12));
-    addButton(CommandId::QuickSend, QStringLiteral("Skicka"), du.rect(296, 215, 50, 14));
+    addLabel(tr("Från:"), du.rect(7, 201, 22, 10));
+    login_.quickFrom = addEdit(ControlId::QuickFromEdit, tr("Från:"), du.rect(30, 200, 100, 12));
+    addLabel(tr("Till/Domän:"), du.rect(136, 201, 40, 10), Qt::AlignRight);
+    login_.quickTo = addEdit(ControlId::QuickToEdit, tr("Till/Domän:"), du.rect(178, 200, 112, 12));
+    addButton(CommandId::TestAddress, tr("Testa"), du.rect(296, 199, 50, 14));
+    addLabel(tr("Text:"), du.rect(7, 217, 22, 10));
+    login_.quickText = addEdit(ControlId::QuickTextEdit, tr("Text:"), du.rect(30, 216, 260, 12));
+    addButton(CommandId::QuickSend, tr("Skicka"), du.rect(296, 215, 50, 14));
 
     // The hidden default button: Enter comes to the window's Enter command.
-    addButton(CommandId::Enter, QStringLiteral("Anslut"), du.rect(358, 199, 50, 14))->hide();
+    addButton(CommandId::Enter, tr("Anslut"), du.rect(358, 199, 50, 14))->hide();
 
     QLabel* version = addLabel(QString::fromLatin1(kMaroketVersionText), du.rect(358, 218, 61, 8),
                                Qt::AlignRight);
@@ -331,22 +324,19 @@ void CMainWindowLayout::buildQuickSend() {
 void CMainWindowLayout::buildPopupMenus() {
     viewMenu_ = new QMenu(&window_);
     viewMenu_->setObjectName(idText(ControlId::ViewMenu));
-    viewMenu_->setAccessibleName(QStringLiteral("Meddelande"));
-    viewMenu_->addAction(commandAction(QStringLiteral("Radera..."), CommandId::Delete));
-    viewMenu_->addAction(commandAction(QStringLiteral("Forward..."), CommandId::Forward));
+    viewMenu_->setAccessibleName(tr("Meddelande"));
+    viewMenu_->addAction(commandAction(tr("Radera..."), CommandId::Delete));
+    viewMenu_->addAction(commandAction(tr("Forward..."), CommandId::Forward));
     viewMenu_->addSeparator();
-    viewMenu_->addAction(commandAction(QStringLiteral("Granska..."), CommandId::View));
-    viewMenu_->addAction(commandAction(QStringLiteral("Svara..."), CommandId::Reply));
+    viewMenu_->addAction(commandAction(tr("Granska..."), CommandId::View));
+    viewMenu_->addAction(commandAction(tr("Svara..."), CommandId::Reply));
     markMenu_ = new QMenu(&window_);
     markMenu_->setObjectName(idText(ControlId::MarkMenu));
-    markMenu_->setAccessibleName(QStringLiteral("Markera"));
-    markMenu_->addAction(
-        commandAction(QStringLiteral("Markera nummer..."), CommandId::MarkByNumber));
-    markMenu_->addAction(
-        commandAction(QStringLiteral("Markera storlek..."), CommandId::MarkBySize));
-    markMenu_->addAction(commandAction(QStringLiteral("Markera från..."), CommandId::MarkBySender));
-    markMenu_->addAction(
-        commandAction(QStringLiteral("Markera ärende..."), CommandId::MarkBySubject));
+    markMenu_->setAccessibleName(tr("Markera"));
+    markMenu_->addAction(commandAction(tr("Markera nummer..."), CommandId::MarkByNumber));
+    markMenu_->addAction(commandAction(tr("Markera storlek..."), CommandId::MarkBySize));
+    markMenu_->addAction(commandAction(tr("Markera från..."), CommandId::MarkBySender));
+    markMenu_->addAction(commandAction(tr("Markera ärende..."), CommandId::MarkBySubject));
 }
 
 void CMainWindowLayout::popUpListMenu(int selected, bool connected) {

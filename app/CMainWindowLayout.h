@@ -4,6 +4,7 @@
 #include "app/CMessageListView.h"
 #include "resources/WindowIds.h"
 
+#include <QCoreApplication>
 #include <QRect>
 #include <QString>
 
@@ -27,6 +28,8 @@ class QWidget;
 // needs more room; larger, the list takes the room. Every menu item, toolbar entry and button runs
 // its command through the sink. The controls' object names are their ids as text.
 class CMainWindowLayout {
+    Q_DECLARE_TR_FUNCTIONS(CMainWindowLayout)
+
 public:
     using CommandSink = std::function<void(CommandId)>;
 

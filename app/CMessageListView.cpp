@@ -6,6 +6,7 @@
 #include "resources/CStringTable.h"
 #include "resources/WindowIds.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -38,7 +39,7 @@ const char* const kWidestSizes[] = {"1024 bytes", "1024.00 kB", "9999.99 MB"};
 CMessageListView::CMessageListView(QWidget* client, const QRect& where)
     : list_(new QTreeWidget(client)) {
     list_->setObjectName(idText(ControlId::MessageList));
-    list_->setAccessibleName(QStringLiteral("Kontoinnehåll"));
+    list_->setAccessibleName(QCoreApplication::translate("CMessageListView", "Kontoinnehåll"));
     list_->setGeometry(where);
     list_->setRootIsDecorated(false);
     list_->setItemsExpandable(false);

@@ -9,7 +9,12 @@ namespace {
 const QString kGroup = QStringLiteral("Maroket/");
 
 QString applicationKey() {
-    QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    // The settings are read before the application starts too (the language of --help): the
+    // program's own file names them then, as Qt finds it on Linux.
+    const QString path = QCoreApplication::instance()
+                             ? QCoreApplication::applicationFilePath()
+                             : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    QString name = QFileInfo(path).completeBaseName();
     return name.isEmpty() ? QStringLiteral("maroket") : name;
 }
 } // namespace

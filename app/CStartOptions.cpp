@@ -2,11 +2,14 @@
 
 #include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
+#include "dialogs/CUiLanguage.h"
+#include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 
 #include <QLineEdit>
+#include <QLocale>
 
 #include <algorithm>
 #include <cstdlib>
@@ -63,7 +66,7 @@ bool CStartOptions::takeQtOption(int& i, int argc, char** argv) {
                             : i + 1 < argc ? argv[++i]
                                            : nullptr;
         if (!value) {
-            error_ = CStringTable::load(StringId::OptionNeedsValue, argv[i]);
+            fail(StringId::OptionNeedsValue, argv[i]);
             return false;
         }
         if (name == "platform")
@@ -74,11 +77,22 @@ bool CStartOptions::takeQtOption(int& i, int argc, char** argv) {
     return std::find(std::begin(kQtFlags), std::end(kQtFlags), arg) != std::end(kQtFlags);
 }
 
+void CStartOptions::fail(StringId id, const std::string& argument) {
+    failed_ = true;
+    errorId_ = id;
+    errorArgument_ = argument;
+}
+
+std::string CStartOptions::errorText() const {
+    return failed_ ? CStringTable::load(errorId_, errorArgument_) : std::string();
+}
+
 bool CStartOptions::parse(int& argc, char** argv) {
     const std::pair<std::string_view, std::string*> valued[] = {{"--settings", &settingsFile_},
                                                                 {"--server", &server_},
                                                                 {"--account", &account_},
-                                                                {"--password", &password_}};
+                                                                {"--password", &password_},
+                                                                {"--language", &language_}};
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -109,8 +123,8 @@ bool CStartOptions::parse(int& argc, char** argv) {
         if (!target) {
             const int first = i;
             if (!takeQtOption(i, argc, argv)) {
-                if (error_.empty())
-                    error_ = CStringTable::load(StringId::UnknownOption, argv[first]);
+                if (!failed_)
+                    fail(StringId::UnknownOption, argv[first]);
                 return false;
             }
             for (int k = first; k <= i; ++k)
@@ -119,7 +133,11 @@ bool CStartOptions::parse(int& argc, char** argv) {
         }
         // An empty file name would quietly mean the user's own settings.
         if (!value || (target == &settingsFile_ && !*value)) {
-            error_ = CStringTable::load(StringId::OptionNeedsValue, std::string(name));
+            fail(StringId::OptionNeedsValue, std::string(name));
+            return false;
+        }
+        if (target == &language_ && !CUiLanguage::named(value)) {
+            fail(StringId::UnknownLanguage, value);
             return false;
         }
         *target = value;
@@ -130,20 +148,30 @@ bool CStartOptions::parse(int& argc, char** argv) {
 }
 
 std::string CStartOptions::helpText() {
-    return "Användning: maroket [FLAGGOR] [Qt-flaggor]\n"
-           "Hanterar en POP3-brevlåda på servern utan att hämta hem den.\n"
-           "\n"
-           "  --settings FIL     läs och skriv inställningarna i FIL i stället för dina egna\n"
-           "  --server NAMN      fyll i fältet \"Mailserver\"\n"
-           "  --account ID       fyll i fältet \"Konto-ID\"\n"
-           "  --password TEXT    fyll i fältet \"Lösenord\" (andra användare kan se det i\n"
-           "                     processlistan: bara för test- och demobrevlådor)\n"
-           "  --exit-when-shown  avsluta så snart fönstret syns på skärmen\n"
-           "  --version          skriv ut versionen och avsluta\n"
-           "  -h, --help         skriv ut den här hjälpen och avsluta\n"
-           "\n"
-           "En flagga med värde kan också skrivas --namn=värde. Qt:s egna flaggor, till\n"
-           "exempel -platform NAMN, går vidare till Qt. Se maroket(1).\n";
+    static const char* const help = QT_TRANSLATE_NOOP(
+        "CStartOptions",
+        "Användning: maroket [FLAGGOR] [Qt-flaggor]\n"
+        "Hanterar en POP3-brevlåda på servern utan att hämta hem den.\n"
+        "\n"
+        "  --settings FIL     läs och skriv inställningarna i FIL i stället för dina egna\n"
+        "  --server NAMN      fyll i fältet \"Mailserver\"\n"
+        "  --account ID       fyll i fältet \"Konto-ID\"\n"
+        "  --password TEXT    fyll i fältet \"Lösenord\" (andra användare kan se det i\n"
+        "                     processlistan: bara för test- och demobrevlådor)\n"
+        "  --language SPRÅK   tala sv (svenska) eller en (engelska) i stället för\n"
+        "                     skrivbordets språk\n"
+        "  --exit-when-shown  avsluta så snart fönstret syns på skärmen\n"
+        "  --version          skriv ut versionen och avsluta\n"
+        "  -h, --help         skriv ut den här hjälpen och avsluta\n"
+        "\n"
+        "En flagga med värde kan också skrivas --namn=värde. Qt:s egna flaggor, till\n"
+        "exempel -platform NAMN, går vidare till Qt. Se maroket(1).\n");
+    return CUiText::toBytes(CUiLanguage::translate("CStartOptions", help));
+}
+
+CUiLanguage::Language CStartOptions::language(ISettingsStore& store) const {
+    return CUiLanguage::choose(language_, store.readString("Language", ""),
+                               QLocale::system().uiLanguages());
 }
 
 bool CStartOptions::displayAvailable() const {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "dialogs/CUiLanguage.h"
+#include "resources/StringIds.h"
+
 #include <memory>
 #include <string>
 
@@ -15,7 +18,8 @@ public:
     // False with errorText() for an option the program does not know, one that lacks its
     // value, or an argument that is no option. argc and argv lose the program's own options.
     bool parse(int& argc, char** argv);
-    const std::string& errorText() const { return error_; }
+    // In the language spoken when it is asked for, which parse() may not know yet.
+    std::string errorText() const;
     // The options and what they do, for --help.
     static std::string helpText();
 
@@ -31,11 +35,15 @@ public:
 
     // The settings of --settings, or the user's own.
     std::unique_ptr<ISettingsStore> makeStore() const;
+    // The language to speak: --language, else the setting "Language" of store ("sv" or "en"),
+    // else the desktop's.
+    CUiLanguage::Language language(ISettingsStore& store) const;
     // Types the server, account and password given into the window's login fields, so that one
     // Enter logs in. A field not given keeps what the window put there.
     void fillLoginFields(CMaroketDlg& window) const;
 
 private:
+    void fail(StringId id, const std::string& argument);
     // One of Qt's own options at argv[i]; the value of one that takes it is skipped too.
     bool takeQtOption(int& i, int argc, char** argv);
 
@@ -44,7 +52,10 @@ private:
     bool exitWhenShown_ = false;
     std::string settingsFile_;
     std::string server_, account_, password_;
+    std::string language_;      // "sv" or "en" when given
     std::string platform_;      // given with -platform
     bool displayGiven_ = false; // -display for X
-    std::string error_;
+    bool failed_ = false;
+    StringId errorId_{};
+    std::string errorArgument_;
 };

@@ -35,7 +35,7 @@ CStatusLine::CStatusLine(QWidget* parent) : QLabel(parent) {
     }();
     (void)installed;
     // The name is the text; what the line is, is its role and description.
-    setAccessibleDescription(QStringLiteral("Status"));
+    setAccessibleDescription(tr("Status"));
 }
 
 void CStatusLine::setStatus(const QString& text) {
@@ -62,7 +62,7 @@ bool CStatusLine::showFitting() {
                      std::max(indent(), metrics.horizontalAdvance(QLatin1Char('x')));
     const QString shown = room > 0 ? metrics.elidedText(full_, Qt::ElideRight, room) : full_;
     const bool cut = shown != full_;
-    setAccessibleDescription(cut ? full_ : QStringLiteral("Status"));
+    setAccessibleDescription(cut ? full_ : tr("Status"));
     setToolTip(cut ? full_ : QString());
     if (shown == text())
         return false;

@@ -3,6 +3,7 @@
 #include "app/CStartOptions.h"
 #include "dialogs/CDialogRunner.h"
 #include "dialogs/CMessageBoxHost.h"
+#include "dialogs/CUiLanguage.h"
 #include "platform/CSocketLayer.h"
 #include "platform/CTempFile.h"
 #include "platform/ISettingsStore.h"
@@ -33,9 +34,12 @@ void exitOnceShown(CMaroketDlg& window) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Everything up to the display check works without one.
+    // Everything up to the display check works without one, in the language the window will
+    // speak.
     CStartOptions options;
-    if (!options.parse(argc, argv)) {
+    const bool parsed = options.parse(argc, argv);
+    CUiLanguage::use(options.language(*options.makeStore()));
+    if (!parsed) {
         std::fprintf(stderr, "maroket: %s\n\n%s", options.errorText().c_str(),
                      CStartOptions::helpText().c_str());
         return 2;
@@ -55,6 +59,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Qt's own texts follow the same language from now on.
+    CUiLanguage::use(CUiLanguage::current());
     // Settings live under velmo/<executable name>.
     QApplication::setOrganizationName(QStringLiteral("velmo"));
     // Lets the desktop match the window to the installed entry and its icon.

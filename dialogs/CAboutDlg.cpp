@@ -68,7 +68,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setObjectName(idText(ControlId::AboutDlg));
-    setWindowTitle(QStringLiteral("Om Maroket..."));
+    setWindowTitle(tr("Om Maroket..."));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
     const CDialogUnits du(font());
@@ -85,15 +85,14 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     addLabel(this, QString::fromLatin1(kMaroketVersionText), du.rect(40, 10, 44, 8));
     webLink_ = addLink(this, ControlId::WebLink, webPage, du.rect(121, 10, 99, 8), rightEdge);
-    auto* contact =
-        addLabel(this, QStringLiteral("Frågor och synpunkter till:"), du.rect(40, 25, 125, 8));
+    auto* contact = addLabel(this, tr("Frågor och synpunkter till:"), du.rect(40, 25, 125, 8));
     // Reads on into the address beside it.
     contact->setAlignment(Qt::AlignRight | Qt::AlignTop);
     mailLink_ = addLink(this, ControlId::MailLink, mailAddress, du.rect(166, 25, 54, 8), rightEdge);
 
     credits_ = new QPlainTextEdit(this);
     credits_->setObjectName(idText(ControlId::CreditsText));
-    credits_->setAccessibleName(QStringLiteral("Medverkande"));
+    credits_->setAccessibleName(tr("Medverkande"));
     credits_->setGeometry(du.rect(40, 42, 130, 38));
     credits_->setReadOnly(true);
     credits_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -102,7 +101,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     credits_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     credits_->setTabChangesFocus(true);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(idText(ControlId::Ok));
     ok->setAccessibleName(ok->text());
     ok->setGeometry(du.rect(178, 66, 50, 14));

@@ -17,18 +17,15 @@
 #include <QShowEvent>
 #include <QTextBlock>
 
-#include <algorithm>
-
 namespace {
 
 const QString crLf = QStringLiteral("\r\n");
 
+// A fixed-pitch font is wider than the one the layout was drawn with: the layout's fit gives a
+// label the room before the field it names, or after the field before it.
 QLabel* addLabel(QWidget* parent, const QString& text, const QRect& rect) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(rect);
-    // A fixed-pitch font is wider than the one the layout was drawn with: never cut a label
-    // short while there is room before the field it names.
-    label->resize(std::max(rect.width(), label->sizeHint().width()), rect.height());
     return label;
 }
 
@@ -59,20 +56,20 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
     setObjectName(idText(ControlId::ComposeDlg));
-    setWindowTitle(QStringLiteral("Nytt brev"));
+    setWindowTitle(tr("Nytt brev"));
     setAccessibleName(windowTitle());
     // Fixed pitch, so that quoted text keeps its columns.
     setFont(CDialogUnits::fixedFont());
     const CDialogUnits du(font());
     setFixedSize(du.x(351), du.y(254));
 
-    addLabel(this, QStringLiteral("Från:"), du.rect(11, 14, 17, 8));
-    addLabel(this, QStringLiteral("Till:"), du.rect(118, 14, 21, 8));
-    addLabel(this, QStringLiteral("Ärende:"), du.rect(231, 14, 31, 8));
+    addLabel(this, tr("Från:"), du.rect(11, 14, 17, 8));
+    addLabel(this, tr("Till:"), du.rect(118, 14, 21, 8));
+    addLabel(this, tr("Ärende:"), du.rect(231, 14, 31, 8));
 
     bodyEdit_ = new QPlainTextEdit(this);
     bodyEdit_->setObjectName(idText(ControlId::BodyEdit));
-    bodyEdit_->setAccessibleName(QStringLiteral("Brevtext"));
+    bodyEdit_->setAccessibleName(tr("Brevtext"));
     bodyEdit_->setGeometry(du.rect(7, 32, 337, 192));
     bodyEdit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     bodyEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -80,26 +77,24 @@ CComposeDlg::CComposeDlg(QWidget* parent) : QDialog(parent) {
     // Enter starts a new line here; Tab moves on, as in every other field of a dialog.
     bodyEdit_->setTabChangesFocus(true);
 
-    fromEdit_ =
-        addLineEdit(this, ControlId::FromEdit, QStringLiteral("Från"), du.rect(33, 12, 79, 12));
-    subjectEdit_ = addLineEdit(this, ControlId::SubjectEdit, QStringLiteral("Ärende"),
-                               du.rect(262, 13, 79, 12));
-    toEdit_ =
-        addLineEdit(this, ControlId::ToEdit, QStringLiteral("Till"), du.rect(141, 12, 79, 12));
+    fromEdit_ = addLineEdit(this, ControlId::FromEdit, tr("Från"), du.rect(33, 12, 79, 12));
+    subjectEdit_ =
+        addLineEdit(this, ControlId::SubjectEdit, tr("Ärende"), du.rect(262, 13, 79, 12));
+    toEdit_ = addLineEdit(this, ControlId::ToEdit, tr("Till"), du.rect(141, 12, 79, 12));
 
-    directCheck_ = new QCheckBox(QStringLiteral("Direkt"), this);
+    directCheck_ = new QCheckBox(tr("Direkt"), this);
     directCheck_->setObjectName(idText(ControlId::DirectBox));
     directCheck_->setAccessibleName(directCheck_->text());
     directCheck_->setGeometry(du.rect(195, 235, 40, 10));
 
-    auto* send = new QPushButton(QStringLiteral("Skicka"), this);
+    auto* send = new QPushButton(tr("Skicka"), this);
     send->setObjectName(idText(ControlId::Ok));
     send->setAccessibleName(send->text());
     send->setGeometry(du.rect(239, 233, 50, 14));
     send->setDefault(true);
     connect(send, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* cancel = new QPushButton(QStringLiteral("Avbryt"), this);
+    auto* cancel = new QPushButton(tr("Avbryt"), this);
     cancel->setObjectName(idText(ControlId::Cancel));
     cancel->setAccessibleName(cancel->text());
     cancel->setGeometry(du.rect(294, 233, 50, 14));

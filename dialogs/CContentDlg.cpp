@@ -15,7 +15,7 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
     setObjectName(idText(ControlId::ContentDlg));
-    setWindowTitle(QStringLiteral("Innehåll"));
+    setWindowTitle(tr("Innehåll"));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
     const CDialogUnits du(font());
@@ -33,7 +33,7 @@ CContentDlg::CContentDlg(QWidget* parent) : QDialog(parent) {
     textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textEdit_->setTabChangesFocus(true);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(idText(ControlId::Ok));
     ok->setAccessibleName(ok->text());
     ok->setGeometry(du.rect(273, 234, 50, 14));

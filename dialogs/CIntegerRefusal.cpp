@@ -1,6 +1,7 @@
 #include "dialogs/CIntegerRefusal.h"
 
 #include "dialogs/CIntegerRule.h"
+#include "dialogs/CUiLanguage.h"
 #include "dialogs/CUiText.h"
 
 #include <QLineEdit>
@@ -12,7 +13,7 @@ bool CIntegerRefusal::readInteger(QLineEdit* edit, int& value) {
     // A character outside ASCII becomes UTF-8 bytes, which the rule refuses like any other.
     if (CIntegerRule::parse(CUiText::toBytes(edit->text()), value))
         return true;
-    refuse(edit, CUiText::toQString(std::string(CIntegerRule::notAnInteger)));
+    refuse(edit, CUiLanguage::translate("CIntegerRule", CIntegerRule::notAnInteger.data()));
     return false;
 }
 

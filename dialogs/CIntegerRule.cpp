@@ -54,8 +54,8 @@ bool CIntegerRule::parse(std::string_view text, int& value) {
     return true;
 }
 
-std::string CIntegerRule::rangeMessage(int low, int high) {
-    std::string text(rangePattern);
+std::string CIntegerRule::rangeMessage(int low, int high, std::string_view pattern) {
+    std::string text(pattern);
     const auto fill = [&text](std::string_view marker, int number) {
         const std::size_t at = text.find(marker);
         if (at != std::string::npos)

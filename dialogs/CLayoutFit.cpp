@@ -38,8 +38,9 @@ bool fits(const QWidget& control) {
 }
 
 // The control's rectangle grown to what it needs: sideways away from a label's alignment, both
-// ways for a push button, up and down alike.
-QRect grown(const QWidget& control) {
+// ways for a push button, up and down alike. otherWay grows a label towards its alignment
+// instead, for where the room away from it is taken (a longer label beside its field).
+QRect grown(const QWidget& control, bool otherWay = false) {
     const QRect r = control.geometry();
     const QSize need = CLayoutFit::needed(control);
     const int dw = std::max(0, need.width() - r.width());
@@ -52,10 +53,10 @@ QRect grown(const QWidget& control) {
              !qobject_cast<const QRadioButton*>(&control))
         align = Qt::AlignHCenter;
     int left = r.left();
-    if (align & Qt::AlignRight)
-        left -= dw;
-    else if (align & Qt::AlignHCenter)
+    if (align & Qt::AlignHCenter)
         left -= dw / 2;
+    else if (static_cast<bool>(align & Qt::AlignRight) != otherWay)
+        left -= dw;
     return {left, r.top() - dh / 2, r.width() + dw, r.height() + dh};
 }
 
@@ -83,9 +84,16 @@ void growInPlace(const QWidget& container, const QList<QWidget*>& controls) {
     for (QWidget* control : controls) {
         if (fits(*control))
             continue;
-        const QRect to = grown(*control);
-        if (roomFor(*control, to, controls, container.rect()))
-            control->setGeometry(to);
+        const bool label = qobject_cast<QLabel*>(control) != nullptr;
+        for (const bool otherWay : {false, true}) {
+            if (otherWay && !label)
+                break;
+            const QRect to = grown(*control, otherWay);
+            if (roomFor(*control, to, controls, container.rect())) {
+                control->setGeometry(to);
+                break;
+            }
+        }
     }
 }
 

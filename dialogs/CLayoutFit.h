@@ -8,9 +8,9 @@ class QWidget;
 // average character and its height, but a given label may be wider than the average, and a
 // style's frames and paddings do not grow with the font: a control can need more room than its
 // units give. Each such control grows into free room beside it first (a label away from its
-// alignment, a button both ways, every control up and down alike), never over another control
-// nor out of the window or the group box around it. Where that is not enough, the whole
-// layout and the window grow by the least factor that gives every control its room.
+// alignment, else towards it, a button both ways, every control up and down alike), never over
+// another control nor out of the window or the group box around it. Where that is not enough, the
+// whole layout and the window grow by the least factor that gives every control its room.
 class CLayoutFit {
 public:
     // Fits the visible child controls of container (the window itself, or the area that holds

@@ -16,20 +16,20 @@ CMarkDlgBase::CMarkDlgBase(ControlId dialogId, QWidget* parent) : QDialog(parent
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setObjectName(idText(dialogId));
-    setWindowTitle(QStringLiteral("Markera"));
+    setWindowTitle(tr("Markera"));
     setAccessibleName(windowTitle());
     setFont(CDialogUnits::dialogFont());
     const CDialogUnits du(font());
     setFixedSize(du.x(186), du.y(60));
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(idText(ControlId::Ok));
     okButton_->setAccessibleName(okButton_->text());
     okButton_->setGeometry(du.rect(71, 39, 50, 14));
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancelButton_ = new QPushButton(tr("Avbryt"), this);
     cancelButton_->setObjectName(idText(ControlId::Cancel));
     cancelButton_->setAccessibleName(cancelButton_->text());
     cancelButton_->setGeometry(du.rect(129, 39, 50, 14));

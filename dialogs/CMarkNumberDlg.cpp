@@ -5,10 +5,9 @@
 
 CMarkNumberDlg::CMarkNumberDlg(QWidget* parent) : CMarkDlgBase(ControlId::MarkNumberDlg, parent) {
     firstEdit_ = addEdit(ControlId::MarkFirstEdit,
-                         addLabel(QStringLiteral("Markera alla brev från"), {7, 15, 70, 8}),
-                         {84, 13, 17, 12});
-    lastEdit_ = addEdit(ControlId::MarkLastEdit, addLabel(QStringLiteral("till"), {109, 15, 8, 8}),
-                        {125, 13, 17, 12});
+                         addLabel(tr("Markera alla brev från"), {7, 15, 70, 8}), {84, 13, 17, 12});
+    lastEdit_ =
+        addEdit(ControlId::MarkLastEdit, addLabel(tr("till"), {109, 15, 8, 8}), {125, 13, 17, 12});
     setFieldOrder({firstEdit_, lastEdit_});
 }
 

@@ -8,14 +8,14 @@
 #include <QLineEdit>
 
 CMarkSizeDlg::CMarkSizeDlg(QWidget* parent) : CMarkDlgBase(ControlId::MarkSizeDlg, parent) {
-    amountEdit_ = addEdit(ControlId::MarkAmountEdit,
-                          addLabel(QStringLiteral("Markera alla brev större än"), {7, 15, 85, 8}),
-                          {97, 13, 23, 12});
+    amountEdit_ =
+        addEdit(ControlId::MarkAmountEdit,
+                addLabel(tr("Markera alla brev större än"), {7, 15, 85, 8}), {97, 13, 23, 12});
 
     const CDialogUnits du(font());
     unitList_ = new QComboBox(this);
     unitList_->setObjectName(idText(ControlId::MarkUnitList));
-    unitList_->setAccessibleName(QStringLiteral("Enhet"));
+    unitList_->setAccessibleName(tr("Enhet"));
     unitList_->setEditable(false);
     unitList_->addItems({QStringLiteral("MB"), QStringLiteral("kB"), QStringLiteral("bytes")});
     // The layout gives 40 x 39 units with the list dropped down; closed, it is as high as the

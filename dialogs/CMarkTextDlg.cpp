@@ -19,12 +19,12 @@ TextLayout layoutOf(CMarkTextDlg::Criterion criterion) {
     if (criterion == CMarkTextDlg::Criterion::Sender)
         return {ControlId::MarkSenderDlg,
                 ControlId::MarkSenderEdit,
-                "Markera alla brev från:",
+                QT_TRANSLATE_NOOP("CMarkTextDlg", "Markera alla brev från:"),
                 {7, 15, 72, 8},
                 {84, 13, 95, 12}};
     return {ControlId::MarkSubjectDlg,
             ControlId::MarkSubjectEdit,
-            "Markera alla brev med subject:",
+            QT_TRANSLATE_NOOP("CMarkTextDlg", "Markera alla brev med subject:"),
             {7, 15, 98, 8},
             {107, 13, 72, 12}};
 }
@@ -34,8 +34,7 @@ TextLayout layoutOf(CMarkTextDlg::Criterion criterion) {
 CMarkTextDlg::CMarkTextDlg(Criterion criterion, QWidget* parent)
     : CMarkDlgBase(layoutOf(criterion).dialog, parent), criterion_(criterion) {
     const TextLayout layout = layoutOf(criterion);
-    textEdit_ = addEdit(layout.edit, addLabel(QString::fromUtf8(layout.label), layout.labelAt),
-                        layout.editAt);
+    textEdit_ = addEdit(layout.edit, addLabel(tr(layout.label), layout.labelAt), layout.editAt);
     setFieldOrder({textEdit_});
 }
 

@@ -153,5 +153,5 @@ std::string CMarkingCommands::markedCountText(const QTreeWidget& list) {
     int count = 0;
     for (const bool selected : selectedRows(list))
         count += selected ? 1 : 0;
-    return std::to_string(count) + " " + CStringTable::load(StringId::MarkedCount);
+    return std::to_string(count) + " " + CStringTable::loadCounted(StringId::MarkedCount, count);
 }

@@ -31,18 +31,18 @@ CProgressDlg::CProgressDlg(std::shared_ptr<ProgressState> state, QWidget* parent
     // Caption without system menu: no close box, so the user ends it only through Avbryt.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Arbetar..."));
+    setWindowTitle(tr("Arbetar..."));
     setFont(CDialogUnits::dialogFont());
 
     bar_ = new QProgressBar(this);
     bar_->setObjectName(idText(ControlId::ProgressBar));
-    bar_->setAccessibleName(QStringLiteral("Arbetar..."));
+    bar_->setAccessibleName(tr("Arbetar..."));
     setAccessibleName(windowTitle());
     bar_->setTextVisible(false);
 
-    cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancelButton_ = new QPushButton(tr("Avbryt"), this);
     cancelButton_->setObjectName(idText(ControlId::Cancel));
-    cancelButton_->setAccessibleName(QStringLiteral("Avbryt"));
+    cancelButton_->setAccessibleName(tr("Avbryt"));
     // The only button is also the default, so Enter ends the window like Escape does.
     cancelButton_->setDefault(true);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);

@@ -3,6 +3,7 @@
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CIntegerRule.h"
 #include "dialogs/CLayoutFit.h"
+#include "dialogs/CUiLanguage.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 
@@ -30,7 +31,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent) : QDialog(parent), refusal_(this) {
     // Caption without system menu and without close box: the dialog ends through its buttons,
     // Enter or Escape.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowTitle(QStringLiteral("Inställningar"));
+    setWindowTitle(tr("Inställningar"));
     setFont(CDialogUnits::dialogFont());
     const CDialogUnits du(font());
     setFixedSize(du.x(220), du.y(193));
@@ -39,8 +40,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent) : QDialog(parent), refusal_(this) {
     buildServerFields();
     buildButtons();
     // The DNS field follows the buttons in the tab order.
-    dnsEdit_ = addField(ControlId::DnsEdit, QStringLiteral("DNS:"), {63, 153, 18, 8}, top,
-                        {85, 151, 118, 12});
+    dnsEdit_ = addField(ControlId::DnsEdit, tr("DNS:"), {63, 153, 18, 8}, top, {85, 151, 118, 12});
     CLayoutFit::fit(*this);
 }
 
@@ -71,49 +71,48 @@ QLineEdit* CSettingsDlg::addField(ControlId id, const QString& caption, QRect ca
 }
 
 void CSettingsDlg::buildListFields() {
-    quickLoginEdit_ =
-        addField(ControlId::QuickLoginEdit, QStringLiteral("Snabbinloggning vid fler än"),
-                 {15, 14, 90, 10}, top, {105, 12, 23, 12});
-    addLabel(QStringLiteral("brev."), {133, 14, 17, 8}, top);
-    linesEdit_ = addField(ControlId::LinesEdit, QStringLiteral("Vid granskning, visa"),
-                          {36, 31, 65, 8}, middle, {105, 29, 23, 12});
-    addLabel(QStringLiteral("rader."), {133, 31, 19, 8}, top);
+    quickLoginEdit_ = addField(ControlId::QuickLoginEdit, tr("Snabbinloggning vid fler än"),
+                               {15, 14, 90, 10}, top, {105, 12, 23, 12});
+    addLabel(tr("brev."), {133, 14, 17, 8}, top);
+    linesEdit_ = addField(ControlId::LinesEdit, tr("Vid granskning, visa"), {36, 31, 65, 8}, middle,
+                          {105, 29, 23, 12});
+    addLabel(tr("rader."), {133, 31, 19, 8}, top);
 
     // The idle time-out is exchanged and checked like the other fields, but the user never
     // sees it: its controls exist and stay hidden.
-    QLabel* timeoutBefore = addLabel(QStringLiteral("Koppla från efter"), {48, 48, 53, 8}, top);
+    QLabel* timeoutBefore = addLabel(tr("Koppla från efter"), {48, 48, 53, 8}, top);
     timeoutEdit_ = addEdit(ControlId::TimeoutEdit, timeoutBefore, {105, 46, 23, 12});
-    QLabel* timeoutAfter = addLabel(QStringLiteral("minuters inaktivitet."), {132, 48, 61, 8}, top);
+    QLabel* timeoutAfter = addLabel(tr("minuters inaktivitet."), {132, 48, 61, 8}, top);
     timeoutBefore->hide();
     timeoutEdit_->hide();
     timeoutAfter->hide();
 }
 
 void CSettingsDlg::buildServerFields() {
-    portEdit_ = addField(ControlId::PortEdit, QStringLiteral("Pop3-port:"), {45, 71, 34, 10},
-                         rightMiddle, {85, 70, 23, 12});
-    smtpPortEdit_ = addField(ControlId::SmtpPortEdit, QStringLiteral("Smtp-port:"),
-                             {123, 72, 33, 9}, rightMiddle, {161, 70, 23, 12});
-    heloEdit_ = addField(ControlId::HeloEdit, QStringLiteral("Identifiering för HELO:"),
-                         {10, 94, 70, 13}, rightMiddle, {85, 94, 118, 12});
-    smtpServerEdit_ = addField(ControlId::SmtpServerEdit, QStringLiteral("SMTP-server:"),
-                               {36, 112, 44, 14}, rightMiddle, {85, 113, 118, 12});
-    addressEdit_ = addField(ControlId::AddressEdit, QStringLiteral("E-postadress:"),
-                            {36, 135, 44, 8}, right, {85, 133, 118, 12});
+    portEdit_ = addField(ControlId::PortEdit, tr("Pop3-port:"), {45, 71, 34, 10}, rightMiddle,
+                         {85, 70, 23, 12});
+    smtpPortEdit_ = addField(ControlId::SmtpPortEdit, tr("Smtp-port:"), {123, 72, 33, 9},
+                             rightMiddle, {161, 70, 23, 12});
+    heloEdit_ = addField(ControlId::HeloEdit, tr("Identifiering för HELO:"), {10, 94, 70, 13},
+                         rightMiddle, {85, 94, 118, 12});
+    smtpServerEdit_ = addField(ControlId::SmtpServerEdit, tr("SMTP-server:"), {36, 112, 44, 14},
+                               rightMiddle, {85, 113, 118, 12});
+    addressEdit_ = addField(ControlId::AddressEdit, tr("E-postadress:"), {36, 135, 44, 8}, right,
+                            {85, 133, 118, 12});
 }
 
 void CSettingsDlg::buildButtons() {
     const CDialogUnits du(font());
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(idText(ControlId::Ok));
-    okButton_->setAccessibleName(QStringLiteral("OK"));
+    okButton_->setAccessibleName(tr("OK"));
     okButton_->setGeometry(du.rect(104, 174, 50, 14));
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancelButton_ = new QPushButton(tr("Avbryt"), this);
     cancelButton_->setObjectName(idText(ControlId::Cancel));
-    cancelButton_->setAccessibleName(QStringLiteral("Avbryt"));
+    cancelButton_->setAccessibleName(tr("Avbryt"));
     cancelButton_->setGeometry(du.rect(164, 175, 50, 14));
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -157,8 +156,10 @@ void CSettingsDlg::accept() {
         !refusal_.readInteger(timeoutEdit_, read.timeout))
         return;
     if (read.timeout < timeoutLow || read.timeout > timeoutHigh) {
-        refusal_.refuse(timeoutEdit_,
-                        CUiText::toQString(CIntegerRule::rangeMessage(timeoutLow, timeoutHigh)));
+        const std::string pattern = CUiText::toBytes(
+            CUiLanguage::translate("CIntegerRule", CIntegerRule::rangePattern.data()));
+        refusal_.refuse(timeoutEdit_, CUiText::toQString(CIntegerRule::rangeMessage(
+                                          timeoutLow, timeoutHigh, pattern)));
         return;
     }
     read.dns = CUiText::toBytes(dnsEdit_->text());

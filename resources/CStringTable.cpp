@@ -1,151 +1,207 @@
 #include "resources/CStringTable.h"
 
+#include "resources/TranslatableText.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
 
 namespace {
 
+// The texts are plain literals, which lupdate reads (it skips u8 ones); the compiler writes them
+// as UTF-8, the one encoding of text inside the program.
+static_assert(sizeof("å") == 3 && "å"[0] == '\xC3', "string literals must be UTF-8");
+
 struct Entry {
     StringId id;
-    std::u8string_view text;
+    const char* text;
 };
 
 // Sorted by id: load() searches it by halving.
 constexpr std::array kEntries{
-    Entry{StringId::SocketsUnavailable, u8"Winsock kunde inte startas."},
+    Entry{StringId::SocketsUnavailable,
+          QT_TRANSLATE_NOOP("CStringTable", "Winsock kunde inte startas.")},
     // List column titles.
-    Entry{StringId::ColumnFrom, u8"Från"},
-    Entry{StringId::ColumnSubject, u8"Ärende"},
-    Entry{StringId::ColumnDate, u8"Datum"},
-    Entry{StringId::ColumnSize, u8"Storlek"},
+    Entry{StringId::ColumnFrom, QT_TRANSLATE_NOOP("CStringTable", "Från")},
+    Entry{StringId::ColumnSubject, QT_TRANSLATE_NOOP("CStringTable", "Ärende")},
+    Entry{StringId::ColumnDate, QT_TRANSLATE_NOOP("CStringTable", "Datum")},
+    Entry{StringId::ColumnSize, QT_TRANSLATE_NOOP("CStringTable", "Storlek")},
     // Connect, load and disconnect.
-    Entry{StringId::ConnectingTo, u8"Ansluter till"},
-    Entry{StringId::AccountBusy, u8"Kontot är upptaget. Försöker igen..."},
+    Entry{StringId::ConnectingTo, QT_TRANSLATE_NOOP("CStringTable", "Ansluter till")},
+    Entry{StringId::AccountBusy,
+          QT_TRANSLATE_NOOP("CStringTable", "Kontot är upptaget. Försöker igen...")},
     Entry{StringId::AccountStillBusy,
-          u8"Kontot är fortfarande upptaget. Tryck 'Nollställ' för att avbryta."},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Kontot är fortfarande upptaget. Tryck 'Nollställ' för att avbryta.")},
     Entry{StringId::BusyGaveUp,
-          u8"Kontot har varit upptaget i mer än fem minuter. Försöken avbrutna."},
-    Entry{StringId::FetchingInfo, u8"Hämtar meddelandeinformation..."},
-    Entry{StringId::DoneAccountHas, u8"Klar. Kontot har"},
-    Entry{StringId::MessagesTotalling, u8"brev på totalt"},
-    Entry{StringId::FetchingMessageInfo, u8"Hämtar information om brev"},
-    Entry{StringId::Disconnecting, u8"Kopplar från..."},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Kontot har varit upptaget i mer än fem minuter. Försöken avbrutna.")},
+    Entry{StringId::FetchingInfo,
+          QT_TRANSLATE_NOOP("CStringTable", "Hämtar meddelandeinformation...")},
+    Entry{StringId::DoneAccountHas, QT_TRANSLATE_NOOP("CStringTable", "Klar. Kontot har")},
+    Entry{StringId::MessagesTotalling, QT_TRANSLATE_N_NOOP("CStringTable", "brev på totalt")},
+    Entry{StringId::FetchingMessageInfo,
+          QT_TRANSLATE_NOOP("CStringTable", "Hämtar information om brev")},
+    Entry{StringId::Disconnecting, QT_TRANSLATE_NOOP("CStringTable", "Kopplar från...")},
     // Hints and the delete question.
-    Entry{StringId::SelectOneToView, u8"Du måste markera ett brev innan du trycker Granska."},
-    Entry{StringId::SelectToDelete, u8"Du måste markera minst ett brev innan du trycker Radera."},
-    Entry{StringId::ReallyDelete, u8"Är du säker på att du vill radera"},
-    Entry{StringId::MessagesQuestion, u8"brev?"},
-    Entry{StringId::Deleting, u8"Raderar brev"},
-    Entry{StringId::SelectToForward, u8"Du måste markera minst ett brev innan du trycker Forward."},
-    Entry{StringId::FetchingMessage, u8"Hämtar brev"},
-    Entry{StringId::Sending, u8"Skickar brev..."},
-    Entry{StringId::SelectToReply, u8"Du måste markera ett brev innan du trycker Svara."},
-    Entry{StringId::MarkedCount, u8"brev markerade."},
+    Entry{StringId::SelectOneToView,
+          QT_TRANSLATE_NOOP("CStringTable", "Du måste markera ett brev innan du trycker Granska.")},
+    Entry{StringId::SelectToDelete,
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Du måste markera minst ett brev innan du trycker Radera.")},
+    Entry{StringId::ReallyDelete,
+          QT_TRANSLATE_NOOP("CStringTable", "Är du säker på att du vill radera")},
+    Entry{StringId::MessagesQuestion, QT_TRANSLATE_N_NOOP("CStringTable", "brev?")},
+    Entry{StringId::Deleting, QT_TRANSLATE_NOOP("CStringTable", "Raderar brev")},
+    Entry{StringId::SelectToForward,
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Du måste markera minst ett brev innan du trycker Forward.")},
+    Entry{StringId::FetchingMessage, QT_TRANSLATE_NOOP("CStringTable", "Hämtar brev")},
+    Entry{StringId::Sending, QT_TRANSLATE_NOOP("CStringTable", "Skickar brev...")},
+    Entry{StringId::SelectToReply,
+          QT_TRANSLATE_NOOP("CStringTable", "Du måste markera ett brev innan du trycker Svara.")},
+    Entry{StringId::MarkedCount, QT_TRANSLATE_N_NOOP("CStringTable", "brev markerade.")},
     // About box credits: 136 the short line, 137 the long one.
-    Entry{StringId::ShortCredits, u8"Överstebetatestare: Maroket-utvecklarna"},
+    Entry{StringId::ShortCredits,
+          QT_TRANSLATE_NOOP("CStringTable", "Överstebetatestare: Maroket-utvecklarna")},
     Entry{StringId::LongCredits,
-          u8"Grafik: Maroket-utvecklarna. Betatestare: Maroket-utvecklarna och "
-          u8"programmets första användare."},
-    Entry{StringId::CheckingAddress, u8"Kollar om adressen är giltig som mottagare..."},
-    Entry{StringId::AddressValid, u8"Adressen är giltig."},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Grafik: Maroket-utvecklarna. Betatestare: Maroket-utvecklarna och "
+                            "programmets första användare.")},
+    Entry{StringId::CheckingAddress,
+          QT_TRANSLATE_NOOP("CStringTable", "Kollar om adressen är giltig som mottagare...")},
+    Entry{StringId::AddressValid, QT_TRANSLATE_NOOP("CStringTable", "Adressen är giltig.")},
     // POP3 login and the labels that prefix a refused command's reply.
-    Entry{StringId::CannotConnect, u8"Kan inte ansluta."},
-    Entry{StringId::GreetingRefused, u8"Ett fel uppstod vid anslutning till server."},
-    Entry{StringId::QuitLabel, u8"QUIT:"},
-    Entry{StringId::DeleLabel, u8"DELE:"},
-    Entry{StringId::RsetLabel, u8"RSET:"},
-    Entry{StringId::StatLabel, u8"STAT:"},
-    Entry{StringId::NoopLabel, u8"NOOP:"},
-    Entry{StringId::ListLabel, u8"LIST:"},
-    Entry{StringId::RetrLabel, u8"RETR:"},
-    Entry{StringId::TopLabel, u8"TOP:"},
-    Entry{StringId::Missing, u8"-saknas-"},
+    Entry{StringId::CannotConnect, QT_TRANSLATE_NOOP("CStringTable", "Kan inte ansluta.")},
+    Entry{StringId::GreetingRefused,
+          QT_TRANSLATE_NOOP("CStringTable", "Ett fel uppstod vid anslutning till server.")},
+    Entry{StringId::QuitLabel, QT_TRANSLATE_NOOP("CStringTable", "QUIT:")},
+    Entry{StringId::DeleLabel, QT_TRANSLATE_NOOP("CStringTable", "DELE:")},
+    Entry{StringId::RsetLabel, QT_TRANSLATE_NOOP("CStringTable", "RSET:")},
+    Entry{StringId::StatLabel, QT_TRANSLATE_NOOP("CStringTable", "STAT:")},
+    Entry{StringId::NoopLabel, QT_TRANSLATE_NOOP("CStringTable", "NOOP:")},
+    Entry{StringId::ListLabel, QT_TRANSLATE_NOOP("CStringTable", "LIST:")},
+    Entry{StringId::RetrLabel, QT_TRANSLATE_NOOP("CStringTable", "RETR:")},
+    Entry{StringId::TopLabel, QT_TRANSLATE_NOOP("CStringTable", "TOP:")},
+    Entry{StringId::Missing, QT_TRANSLATE_NOOP("CStringTable", "-saknas-")},
     // SMTP labels and results.
-    Entry{StringId::HeloLabel, u8"HELO:"},
-    Entry{StringId::MailFromLabel, u8"MAIL FROM:"},
-    Entry{StringId::RcptToLabel, u8"RCPT TO:"},
-    Entry{StringId::RecipientAccepted, u8"Adressen är giltig."},
-    Entry{StringId::WaitingForDns, u8"Väntar på svar från DNS..."},
-    Entry{StringId::ForwardCancelled, u8"Forwardning avbruten."},
-    Entry{StringId::SendingMessage, u8"Skickar brev"},
-    Entry{StringId::Of, u8"av"},
-    Entry{StringId::MessageSent, u8"Brev skickat."},
-    Entry{StringId::UserLabel, u8"USER:"},
-    Entry{StringId::PassLabel, u8"PASS:"},
-    Entry{StringId::Disconnected, u8"Frånkopplad."},
+    Entry{StringId::HeloLabel, QT_TRANSLATE_NOOP("CStringTable", "HELO:")},
+    Entry{StringId::MailFromLabel, QT_TRANSLATE_NOOP("CStringTable", "MAIL FROM:")},
+    Entry{StringId::RcptToLabel, QT_TRANSLATE_NOOP("CStringTable", "RCPT TO:")},
+    Entry{StringId::RecipientAccepted, QT_TRANSLATE_NOOP("CStringTable", "Adressen är giltig.")},
+    Entry{StringId::WaitingForDns, QT_TRANSLATE_NOOP("CStringTable", "Väntar på svar från DNS...")},
+    Entry{StringId::ForwardCancelled, QT_TRANSLATE_NOOP("CStringTable", "Forwardning avbruten.")},
+    Entry{StringId::SendingMessage, QT_TRANSLATE_NOOP("CStringTable", "Skickar brev")},
+    Entry{StringId::Of, QT_TRANSLATE_NOOP("CStringTable", "av")},
+    Entry{StringId::MessageSent, QT_TRANSLATE_NOOP("CStringTable", "Brev skickat.")},
+    Entry{StringId::UserLabel, QT_TRANSLATE_NOOP("CStringTable", "USER:")},
+    Entry{StringId::PassLabel, QT_TRANSLATE_NOOP("CStringTable", "PASS:")},
+    Entry{StringId::Disconnected, QT_TRANSLATE_NOOP("CStringTable", "Frånkopplad.")},
 
     // Our own texts, above the range of the others: a lost or silent connection, and typed
     // input that cannot go into a command line.
-    Entry{StringId::ConnectionLost, u8"Förbindelsen med servern bröts."},
-    Entry{StringId::TimedOut, u8"Servern svarade inte i tid."},
-    Entry{StringId::NotConnected, u8"Inte ansluten till servern."},
-    Entry{StringId::LineBreakInLogin, u8"Kontonamn och lösenord får inte innehålla radbrytningar."},
+    Entry{StringId::ConnectionLost,
+          QT_TRANSLATE_NOOP("CStringTable", "Förbindelsen med servern bröts.")},
+    Entry{StringId::TimedOut, QT_TRANSLATE_NOOP("CStringTable", "Servern svarade inte i tid.")},
+    Entry{StringId::NotConnected, QT_TRANSLATE_NOOP("CStringTable", "Inte ansluten till servern.")},
+    Entry{StringId::LineBreakInLogin,
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Kontonamn och lösenord får inte innehålla radbrytningar.")},
     // SMTP: typed text that cannot go into a command or header line, the label of the data
     // step, and a retrieved message that cannot be read for forwarding.
     Entry{StringId::LineBreakInField,
-          u8"Adresser, Helo-namn och ärende får inte innehålla radbrytningar."},
-    Entry{StringId::DataLabel, u8"DATA:"},
-    Entry{StringId::RetrievedUnreadable, u8"Det hämtade brevet kunde inte läsas:"},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Adresser, Helo-namn och ärende får inte innehålla radbrytningar.")},
+    Entry{StringId::DataLabel, QT_TRANSLATE_NOOP("CStringTable", "DATA:")},
+    Entry{StringId::RetrievedUnreadable,
+          QT_TRANSLATE_NOOP("CStringTable", "Det hämtade brevet kunde inte läsas:")},
     // Why a TLS connection was refused; each follows "Kan inte ansluta.".
-    Entry{StringId::UntrustedCertificate, u8"Servern har inget betrott certifikat."},
-    Entry{StringId::NameMismatch, u8"Certifikatet gäller ett annat namn."},
-    Entry{StringId::HandshakeFailed, u8"TLS-handskakningen misslyckades."},
+    Entry{StringId::UntrustedCertificate,
+          QT_TRANSLATE_NOOP("CStringTable", "Servern har inget betrott certifikat.")},
+    Entry{StringId::NameMismatch,
+          QT_TRANSLATE_NOOP("CStringTable", "Certifikatet gäller ett annat namn.")},
+    Entry{StringId::HandshakeFailed,
+          QT_TRANSLATE_NOOP("CStringTable", "TLS-handskakningen misslyckades.")},
     // The user stopped a wait on the server; a reply too long to show whole.
-    Entry{StringId::CancelledByUser, u8"Avbrutet av användaren."},
-    Entry{StringId::CutNote,
-          u8"[Brevet är för stort för att visas helt: bara de första 4 MB visas.]"},
+    Entry{StringId::CancelledByUser, QT_TRANSLATE_NOOP("CStringTable", "Avbrutet av användaren.")},
+    Entry{
+        StringId::CutNote,
+        QT_TRANSLATE_NOOP("CStringTable",
+                          "[Brevet är för stort för att visas helt: bara de första 4 MB visas.]")},
     // The label of the unique-id listing.
-    Entry{StringId::UidlLabel, u8"UIDL:"},
-    Entry{StringId::CapaLabel, u8"CAPA:"},
+    Entry{StringId::UidlLabel, QT_TRANSLATE_NOOP("CStringTable", "UIDL:")},
+    Entry{StringId::CapaLabel, QT_TRANSLATE_NOOP("CStringTable", "CAPA:")},
     // Submission.
-    Entry{StringId::AuthLabel, u8"AUTH:"},
-    Entry{StringId::EhloLabel, u8"EHLO:"},
-    Entry{StringId::StartTlsLabel, u8"STARTTLS:"},
-    Entry{StringId::StlsLabel, u8"STLS:"},
+    Entry{StringId::AuthLabel, QT_TRANSLATE_NOOP("CStringTable", "AUTH:")},
+    Entry{StringId::EhloLabel, QT_TRANSLATE_NOOP("CStringTable", "EHLO:")},
+    Entry{StringId::StartTlsLabel, QT_TRANSLATE_NOOP("CStringTable", "STARTTLS:")},
+    Entry{StringId::StlsLabel, QT_TRANSLATE_NOOP("CStringTable", "STLS:")},
     Entry{StringId::PasswordNeedsTls,
-          u8"Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte."},
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Servern erbjuder ingen kryptering (STARTTLS), så lösenordet skickas inte.")},
     // After the user stopped a download or a delete run, the list was loaded anew.
-    Entry{StringId::ListReloaded, u8"Listan har hämtats på nytt."},
+    Entry{StringId::ListReloaded, QT_TRANSLATE_NOOP("CStringTable", "Listan har hämtats på nytt.")},
     Entry{StringId::OutOfStep,
-          u8"Serverns svar följde inte kommandona. Förbindelsen stängdes, och inget ändrades på "
-          u8"servern."},
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Serverns svar följde inte kommandona. Förbindelsen stängdes, och inget ändrades på "
+              "servern.")},
     // Mail without a sender is not sent.
     Entry{StringId::NoSenderAddress,
-          u8"Brevet skickades inte: det saknar avsändare. Skriv din e-postadress i fältet Från "
-          u8"eller som E-postadress under Inställningar."},
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Brevet skickades inte: det saknar avsändare. Skriv din e-postadress i fältet Från "
+              "eller som E-postadress under Inställningar.")},
     // CContentText::kLinesMax.
     Entry{StringId::ContentCutNote,
-          u8"[Texten är för lång för att visas helt: bara de första 20 000 raderna visas.]"},
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "[Texten är för lång för att visas helt: bara de första 20 000 raderna visas.]")},
     // A server that offered TLS before and does not now; each follows "Kan inte ansluta.".
     Entry{StringId::StlsWithdrawn,
-          u8"Servern erbjöd tidigare kryptering (STLS) men gör det inte nu, så varken kontonamn "
-          u8"eller lösenord skickas. Någon på vägen kan ha tagit bort erbjudandet."},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Servern erbjöd tidigare kryptering (STLS) men gör det inte nu, så "
+                            "varken kontonamn eller lösenord skickas. Någon på vägen kan ha tagit "
+                            "bort erbjudandet.")},
     Entry{StringId::StartTlsWithdrawn,
-          u8"Servern erbjöd tidigare kryptering (STARTTLS) men gör det inte nu, så varken "
-          u8"inloggning eller brev skickas. Någon på vägen kan ha tagit bort erbjudandet."},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Servern erbjöd tidigare kryptering (STARTTLS) men gör det inte nu, så "
+                            "varken inloggning eller brev skickas. Någon på vägen kan ha tagit "
+                            "bort erbjudandet.")},
     // CPop3Session::kMessagesMax; "STAT: 2000000000 brev enligt servern, ...".
     Entry{StringId::TooManyMessages,
-          u8"brev enligt servern, fler än programmet kan visa (högst 1 000 000)."},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "brev enligt servern, fler än programmet kan visa (högst 1 000 000).")},
     // "LIST: Servern listade 3 brev, men STAT angav 5."
-    Entry{StringId::ServerListed, u8"Servern listade"},
-    Entry{StringId::MessagesButStatSaid, u8"brev, men STAT angav"},
-    Entry{StringId::OutOfMemory, u8"Minnet räckte inte till, så kommandot avbröts."},
+    Entry{StringId::ServerListed, QT_TRANSLATE_NOOP("CStringTable", "Servern listade")},
+    Entry{StringId::MessagesButStatSaid, QT_TRANSLATE_NOOP("CStringTable", "brev, men STAT angav")},
+    Entry{StringId::OutOfMemory,
+          QT_TRANSLATE_NOOP("CStringTable", "Minnet räckte inte till, så kommandot avbröts.")},
     // "Listan visar bara de första 5000 av 20000 brev."
-    Entry{StringId::ListShowsFirst, u8"Listan visar bara de första"},
-    Entry{StringId::MessagesEnd, u8"brev."},
-    Entry{StringId::ServerRefused, u8"Servern nekade anslutningen (port %1)."},
-    Entry{StringId::UnknownHostName, u8"Namnet %1 finns inte."},
-    Entry{StringId::NoAnswerWithin, u8"Ingen svarade inom %1 s."},
+    Entry{StringId::ListShowsFirst,
+          QT_TRANSLATE_NOOP("CStringTable", "Listan visar bara de första")},
+    Entry{StringId::MessagesEnd, QT_TRANSLATE_NOOP("CStringTable", "brev.")},
+    Entry{StringId::ServerRefused,
+          QT_TRANSLATE_NOOP("CStringTable", "Servern nekade anslutningen (port %1).")},
+    Entry{StringId::UnknownHostName, QT_TRANSLATE_NOOP("CStringTable", "Namnet %1 finns inte.")},
+    Entry{StringId::NoAnswerWithin, QT_TRANSLATE_NOOP("CStringTable", "Ingen svarade inom %1 s.")},
     Entry{StringId::ServerUnreachable,
-          u8"Servern kan inte nås härifrån (inget nät eller ingen väg dit)."},
-    Entry{StringId::EnterMailServer, u8"Ange en mailserver."},
-    Entry{StringId::NoSmtpServer, u8"Ingen SMTP-server är inställd (Redigera > Inställningar)."},
-    Entry{StringId::DiscardMessage, u8"Kasta brevet?"},
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Servern kan inte nås härifrån (inget nät eller ingen väg dit).")},
+    Entry{StringId::EnterMailServer, QT_TRANSLATE_NOOP("CStringTable", "Ange en mailserver.")},
+    Entry{StringId::NoSmtpServer,
+          QT_TRANSLATE_NOOP("CStringTable",
+                            "Ingen SMTP-server är inställd (Redigera > Inställningar).")},
+    Entry{StringId::DiscardMessage, QT_TRANSLATE_NOOP("CStringTable", "Kasta brevet?")},
     Entry{StringId::NoDisplay,
-          u8"Maroket behöver en grafisk skärm (DISPLAY eller WAYLAND_DISPLAY saknas)."},
-    Entry{StringId::UnknownOption, u8"okänd flagga: %1"},
-    Entry{StringId::OptionNeedsValue, u8"%1 behöver ett värde"},
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Maroket behöver en grafisk skärm (DISPLAY eller WAYLAND_DISPLAY saknas).")},
+    Entry{StringId::UnknownOption, QT_TRANSLATE_NOOP("CStringTable", "okänd flagga: %1")},
+    Entry{StringId::OptionNeedsValue, QT_TRANSLATE_NOOP("CStringTable", "%1 behöver ett värde")},
+    Entry{StringId::UnknownLanguage,
+          QT_TRANSLATE_NOOP("CStringTable", "okänt språk: %1 (sv eller en)")},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),
@@ -153,14 +209,28 @@ static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),
                   kEntries.end(),
               "string table ids must be strictly ascending");
 
-} // namespace
+CStringTable::Translator translator = nullptr;
 
-std::string CStringTable::load(StringId id) {
+std::string loadText(StringId id, int count) {
     const auto it = std::lower_bound(kEntries.begin(), kEntries.end(), id,
                                      [](const Entry& e, StringId key) { return e.id < key; });
     if (it == kEntries.end() || it->id != id)
         return {};
-    return std::string(it->text.begin(), it->text.end());
+    return translator ? translator(it->text, count) : std::string(it->text);
+}
+
+} // namespace
+
+void CStringTable::setTranslator(Translator translate) {
+    translator = translate;
+}
+
+std::string CStringTable::load(StringId id) {
+    return loadText(id, -1);
+}
+
+std::string CStringTable::loadCounted(StringId id, int count) {
+    return loadText(id, count);
 }
 
 std::string CStringTable::load(StringId id, const std::string& argument) {

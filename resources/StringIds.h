@@ -1,7 +1,8 @@
 #pragma once
 
 // The ids of the program's Swedish texts in the string table (resources/CStringTable.cpp). Each
-// text is named here once; the code and the tests load texts by these names.
+// text is named here once; the code and the tests load texts by these names. Each has its English
+// in translations/maroket_en.ts.
 enum class StringId : int {
     // Start-up.
     SocketsUnavailable = 103, // "Winsock kunde inte startas."
@@ -17,20 +18,20 @@ enum class StringId : int {
     BusyGaveUp = 112,
     FetchingInfo = 113,
     DoneAccountHas = 114,
-    MessagesTotalling = 115,
+    MessagesTotalling = 115, // follows the count: CStringTable::loadCounted
     FetchingMessageInfo = 116,
     Disconnecting = 118,
     // Hints and the delete question.
     SelectOneToView = 119,
     SelectToDelete = 120,
     ReallyDelete = 121,
-    MessagesQuestion = 122,
+    MessagesQuestion = 122, // counted
     Deleting = 123,
     SelectToForward = 125,
     FetchingMessage = 126,
     Sending = 132,
     SelectToReply = 134,
-    MarkedCount = 135,
+    MarkedCount = 135, // counted
     // About box credits.
     ShortCredits = 136,
     LongCredits = 137,
@@ -123,4 +124,6 @@ enum class StringId : int {
     NoDisplay = 790,
     UnknownOption = 791,
     OptionNeedsValue = 792,
+    // --language names a language the program does not speak ("%1" the name).
+    UnknownLanguage = 800,
 };

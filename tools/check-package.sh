@@ -30,6 +30,7 @@ version=$(field Version)
 # Package names of Depends, without versions or alternatives.
 depends=$(field Depends | tr ',|' '\n\n' | sed 's/(.*//; s/ //g' | sort -u)
 grep -qx libqt6svg6 <<<"$depends" || fail "Depends lacks the SVG plugin's package: $depends"
+grep -qx qt6-translations-l10n <<<"$depends" || fail "Depends lacks Qt's translations: $depends"
 grep -qx libqt6widgets6 <<<"$depends" || fail "Depends lacks what dpkg-shlibdeps finds: $depends"
 
 # Exactly the program and its data: no test program, benchmark, screenshot tool or fuzz target.
@@ -80,6 +81,9 @@ fi
 
 said=$(timeout 30 "$program" --version)
 [[ "$said" == "Maroket $version" ]] || fail "$program --version says '$said', the package is $version"
+# The English translation is inside the program.
+said=$(LANG=en_GB.UTF-8 LANGUAGE= LC_ALL= timeout 30 "$program" --help | head -n 1)
+[[ "$said" == "Usage: maroket"* ]] || fail "$program --help on an English desktop says '$said'"
 
 # A private home, so that nothing of the user's is read or written.
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_RUNTIME_DIR=$scratch/run

@@ -8,7 +8,7 @@ set -euo pipefail
 
 program=(
     g++ make cmake pkg-config
-    qt6-base-dev qt6-svg-dev
+    qt6-base-dev qt6-svg-dev qt6-l10n-tools qt6-translations-l10n
     libssl-dev ca-certificates libgmime-3.0-dev
 )
 demo=(dovecot-pop3d python3-aiosmtpd)

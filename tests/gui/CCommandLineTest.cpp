@@ -61,4 +61,22 @@ TEST(CCommandLine, HelpErrorsAndAMissingDisplayNeedNoDisplay) {
     EXPECT_EQ(run("--exit-when-shown", "QT_QPA_PLATFORM=offscreen").status, 0);
 }
 
+// The help and the errors speak the window's language: --language, else the setting, else the
+// desktop's.
+TEST(CCommandLine, HelpAndErrorsSpeakTheChosenLanguage) {
+    const std::string swedish = CStartOptions::helpText();
+    const Outcome english = run("--help", "LANG=en_GB.UTF-8");
+    EXPECT_EQ(english.out.rfind("Usage: maroket [OPTIONS] [Qt options]\n", 0), 0u) << english.out;
+    EXPECT_NE(english.out.find("--language LANG"), std::string::npos);
+    EXPECT_EQ(run("--language=sv -h", "LANG=en_GB.UTF-8").out, swedish);
+
+    const std::string settings = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/english.conf";
+    std::ofstream(settings) << "[Maroket]\nLanguage=en\n";
+    EXPECT_EQ(run("--settings " + settings + " --help").out, english.out);
+
+    const Outcome unknown = run("--language fr", "LANG=de_DE.UTF-8");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "maroket: unknown language: fr (sv or en)\n\n" + english.out);
+}
+
 } // namespace

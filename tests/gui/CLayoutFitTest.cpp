@@ -1,16 +1,9 @@
-// Also run at QT_SCALE_FACTOR=2 and with a 14-point application font (tests/gui/CMakeLists.txt).
+// In Swedish and in English; also run at QT_SCALE_FACTOR=2 and with a 14-point application font
+// (tests/gui/CMakeLists.txt).
 #include "dialogs/CLayoutFit.h"
+#include "AllWindows.h"
 #include "CScriptedDialogRunner.h"
-#include "app/CMaroketDlg.h"
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CComposeDlg.h"
-#include "dialogs/CContentDlg.h"
-#include "dialogs/CForwardDlg.h"
-#include "dialogs/CMarkNumberDlg.h"
-#include "dialogs/CMarkSizeDlg.h"
-#include "dialogs/CMarkTextDlg.h"
-#include "dialogs/CProgressDlg.h"
-#include "dialogs/CSettingsDlg.h"
+#include "dialogs/CUiLanguage.h"
 #include "resources/CStringTable.h"
 #include "support/CMemorySettingsStore.h"
 
@@ -80,9 +73,23 @@ void checkNames(QAccessibleInterface* node, QStringList& faults) {
         checkNames(node->child(i), faults);
 }
 
+class LayoutFit : public ::testing::TestWithParam<CUiLanguage::Language> {
+protected:
+    void SetUp() override { CUiLanguage::use(GetParam()); }
+    void TearDown() override { CUiLanguage::use(CUiLanguage::Language::Swedish); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Languages, LayoutFit,
+                         ::testing::Values(CUiLanguage::Language::Swedish,
+                                           CUiLanguage::Language::English),
+                         [](const auto& language) {
+                             return language.param == CUiLanguage::Language::Swedish ? "Swedish"
+                                                                                     : "English";
+                         });
+
 // The sizes stand whole and right-aligned in their column, the widest of each form included,
 // and the last column reaches the list's right edge.
-TEST(LayoutFit, TheListShowsEverySizeWhole) {
+TEST_P(LayoutFit, TheListShowsEverySizeWhole) {
     CMemorySettingsStore store;
     CScriptedDialogRunner runner;
     CMaroketDlg window(store, runner);
@@ -107,26 +114,13 @@ TEST(LayoutFit, TheListShowsEverySizeWhole) {
     EXPECT_EQ(columns, list->viewport()->width());
 }
 
-TEST(LayoutFit, EveryWindowHoldsItsTextsAndNamesItsControls) {
+TEST_P(LayoutFit, EveryWindowHoldsItsTextsAndNamesItsControls) {
     CMemorySettingsStore store;
     CScriptedDialogRunner runner;
-    auto progress = std::make_shared<ProgressState>();
-    progress->total = 10;
-    auto main = std::make_unique<CMaroketDlg>(store, runner);
-    main->setStatus(CStringTable::load(StringId::DoneAccountHas) + " 999 " +
-                    CStringTable::load(StringId::MessagesTotalling) + " 999.99 MB.");
-    std::vector<std::unique_ptr<QWidget>> windows;
-    windows.push_back(std::move(main));
-    windows.push_back(std::make_unique<CProgressDlg>(progress));
-    windows.push_back(std::make_unique<CMarkNumberDlg>());
-    windows.push_back(std::make_unique<CMarkSizeDlg>());
-    windows.push_back(std::make_unique<CMarkTextDlg>(CMarkTextDlg::Criterion::Sender));
-    windows.push_back(std::make_unique<CMarkTextDlg>(CMarkTextDlg::Criterion::Subject));
-    windows.push_back(std::make_unique<CSettingsDlg>());
-    windows.push_back(std::make_unique<CForwardDlg>());
-    windows.push_back(std::make_unique<CContentDlg>());
-    windows.push_back(std::make_unique<CComposeDlg>());
-    windows.push_back(std::make_unique<CAboutDlg>());
+    std::vector<std::unique_ptr<QWidget>> windows = makeAllWindows(store, runner);
+    static_cast<CMaroketDlg&>(*windows.front())
+        .setStatus(CStringTable::load(StringId::DoneAccountHas) + " 999 " +
+                   CStringTable::loadCounted(StringId::MessagesTotalling, 999) + " 999.99 MB.");
     for (auto& window : windows) {
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

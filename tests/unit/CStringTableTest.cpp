@@ -102,7 +102,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::DiscardMessage,
                                          StringId::NoDisplay,
                                          StringId::UnknownOption,
-                                         StringId::OptionNeedsValue};
+                                         StringId::OptionNeedsValue,
+                                         StringId::UnknownLanguage};
 
 } // namespace
 
