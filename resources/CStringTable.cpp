@@ -146,6 +146,32 @@ constexpr std::array kEntries{
           u8"Maroket behöver en grafisk skärm (DISPLAY eller WAYLAND_DISPLAY saknas)."},
     Entry{StringId::UnknownOption, u8"okänd flagga: %1"},
     Entry{StringId::OptionNeedsValue, u8"%1 behöver ett värde"},
+    // Signing in without a password.
+    Entry{StringId::OAuthNoClientId,
+          u8"Inloggning utan lösenord behöver programmets klient-id hos leverantören: skriv det "
+          u8"som OAuth.%1.ClientId i inställningsfilen."},
+    Entry{StringId::OAuthUnsafeUrl,
+          u8"Inloggningen används inte: adressen %1 måste börja med https:// (http:// bara till "
+          u8"den egna datorn)."},
+    Entry{StringId::OAuthSigningIn, u8"Logga in hos %1 i webbläsaren..."},
+    Entry{StringId::OAuthWaitText,
+          u8"Logga in hos %1 i webbläsaren som öppnades. Maroket fortsätter när inloggningen är "
+          u8"klar."},
+    Entry{StringId::OAuthCancelled, u8"Inloggningen avbröts."},
+    Entry{StringId::OAuthNoAnswer, u8"Inloggningen gav inget svar inom %1 s."},
+    Entry{StringId::OAuthForeignAnswer,
+          u8"Inloggningen avbröts: svaret till programmet hörde inte till den här inloggningen."},
+    Entry{StringId::OAuthRefused, u8"Inloggningen nekades: %1"},
+    Entry{StringId::OAuthBrowserFailed, u8"Webbläsaren kunde inte öppnas för inloggningen."},
+    Entry{StringId::OAuthCannotListen,
+          u8"Inloggningen kunde inte starta: ingen port på 127.0.0.1 tog emot svaret."},
+    Entry{StringId::OAuthServerFailed, u8"Inloggningsservern svarade inte som väntat: %1"},
+    Entry{StringId::OAuthNotKept,
+          u8"Inget nyckelskåp (Secret Service) svarade, så inloggningen sparas inte: du loggar in "
+          u8"i webbläsaren vid varje start."},
+    Entry{StringId::OAuthRenewing, u8"Förnyar inloggningen hos %1..."},
+    Entry{StringId::OAuthAnswerPage,
+          u8"Maroket har fått svaret från inloggningen. Du kan stänga den här sidan."},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),

@@ -102,7 +102,21 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::DiscardMessage,
                                          StringId::NoDisplay,
                                          StringId::UnknownOption,
-                                         StringId::OptionNeedsValue};
+                                         StringId::OptionNeedsValue,
+                                         StringId::OAuthNoClientId,
+                                         StringId::OAuthUnsafeUrl,
+                                         StringId::OAuthSigningIn,
+                                         StringId::OAuthWaitText,
+                                         StringId::OAuthCancelled,
+                                         StringId::OAuthNoAnswer,
+                                         StringId::OAuthForeignAnswer,
+                                         StringId::OAuthRefused,
+                                         StringId::OAuthBrowserFailed,
+                                         StringId::OAuthCannotListen,
+                                         StringId::OAuthServerFailed,
+                                         StringId::OAuthNotKept,
+                                         StringId::OAuthRenewing,
+                                         StringId::OAuthAnswerPage};
 
 } // namespace
 
