@@ -22,6 +22,15 @@ int marginSeconds(int expiresIn) {
     return std::min(60, expiresIn / 2);
 }
 
+// Why a flow gave no token: the user's stop, the limit, or what the flow says.
+std::string failureText(CAccessTokens::Wait how, const COAuthFlow& flow, int limitMs) {
+    if (how == CAccessTokens::Wait::TimedOut)
+        return CStringTable::load(StringId::OAuthNoAnswer, std::to_string(limitMs / 1000));
+    if (how == CAccessTokens::Wait::Cancelled || flow.errorText().empty())
+        return CStringTable::load(StringId::OAuthCancelled);
+    return flow.errorText();
+}
+
 void wipe(std::string& secret) {
     OPENSSL_cleanse(secret.data(), secret.size());
     secret.clear();
@@ -100,11 +109,7 @@ bool CAccessTokens::refreshGrant(const OAuthProvider& provider, const std::strin
         wipe(grant.refresh);
         keyring_.remove(key);
     } else {
-        errorText = how == Wait::Cancelled ? CStringTable::load(StringId::OAuthCancelled)
-                    : how == Wait::TimedOut
-                        ? CStringTable::load(StringId::OAuthNoAnswer,
-                                             std::to_string(limits_.requestMs / 1000))
-                        : flow->errorText();
+        errorText = failureText(how, *flow, limits_.requestMs);
     }
     retire(std::move(flow));
     return errorText.empty();
@@ -120,17 +125,13 @@ bool CAccessTokens::signIn(const OAuthProvider& provider, const std::string& acc
     if (flow->signIn(account, openUrl_))
         how = wait(*flow, limits_.signInMs, dialog.get());
     dialog.reset();
-    if (flow->outcome() == COAuthFlow::Outcome::Granted) {
+    const bool granted = flow->outcome() == COAuthFlow::Outcome::Granted;
+    if (granted)
         take(*flow, key, grant);
-    } else {
-        errorText = how == Wait::Cancelled ? CStringTable::load(StringId::OAuthCancelled)
-                    : how == Wait::TimedOut
-                        ? CStringTable::load(StringId::OAuthNoAnswer,
-                                             std::to_string(limits_.signInMs / 1000))
-                        : flow->errorText();
-    }
+    else
+        errorText = failureText(how, *flow, limits_.signInMs);
     retire(std::move(flow));
-    return errorText.empty();
+    return granted;
 }
 
 void CAccessTokens::take(const COAuthFlow& flow, const std::string& key, Grant& grant) {

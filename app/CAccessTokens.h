@@ -48,6 +48,9 @@ public:
     void setStatusLine(std::function<void(const std::string&)> show) { status_ = std::move(show); }
     void setLimits(const Limits& limits);
 
+    // How a wait for a flow ended.
+    enum class Wait { Ended, Cancelled, TimedOut };
+
 private:
     struct Grant {
         std::string access;
@@ -55,8 +58,6 @@ private:
         std::string refresh;
         bool keyringRead = false;
     };
-    enum class Wait { Ended, Cancelled, TimedOut };
-
     bool refreshGrant(const OAuthProvider& provider, const std::string& key, Grant& grant,
                       std::string& errorText);
     bool signIn(const OAuthProvider& provider, const std::string& account, const std::string& key,

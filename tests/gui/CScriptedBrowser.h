@@ -1,28 +1,23 @@
 #pragma once
 
+#include "tests/peers/CPeerProcess.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QUrl>
 #include <QUrlQuery>
 
-#include <arpa/inet.h>
 #include <functional>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
 #include <unistd.h>
 
 // Whether something listens at address and port (IPv4).
 inline bool acceptsConnection(const std::string& address, int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<uint16_t>(port));
-    ::inet_pton(AF_INET, address.c_str(), &to.sin_addr);
-    const bool accepted = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-    ::close(fd);
-    return accepted;
+    const int fd = CPeerProcess::connectTo(address, port, 1);
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0;
 }
 
 // The browser of a user who is signed in with the provider: it follows the authorization page's

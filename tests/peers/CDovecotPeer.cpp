@@ -256,15 +256,9 @@ int CDovecotPeer::messagesOnDisk() const {
 
 std::string CDovecotPeer::authenticate(const std::string& mechanism,
                                        const std::string& response) const {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = CPeerProcess::connectTo(host(), port_, 10);
     if (fd < 0)
         return {};
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port_));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{10, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     auto line = [fd] {
         std::string text;
         char c = 0;
@@ -280,8 +274,7 @@ std::string CDovecotPeer::authenticate(const std::string& mechanism,
                static_cast<ssize_t>(text.size());
     };
     std::string answer;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        line().rfind("+OK", 0) == 0 && send("AUTH " + mechanism + " " + response + "\r\n")) {
+    if (line().rfind("+OK", 0) == 0 && send("AUTH " + mechanism + " " + response + "\r\n")) {
         answer = line();
         if (answer.rfind("+ ", 0) == 0 && send("\r\n"))
             answer += line();

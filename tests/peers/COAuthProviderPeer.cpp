@@ -1,7 +1,7 @@
 #include "tests/peers/COAuthProviderPeer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "tests/peers/CPeerProcess.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -38,27 +38,19 @@ int COAuthProviderPeer::count(const std::string& what) const {
 std::string COAuthProviderPeer::request(int port, const std::string& method,
                                         const std::string& target, const std::string& form,
                                         bool headerToo) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = CPeerProcess::connectTo("127.0.0.1", port, 5);
     if (fd < 0)
         return {};
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{5, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    std::string out = method + " " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n";
+    if (method == "POST")
+        out += "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+               std::to_string(form.size()) + "\r\n";
+    out += "\r\n" + form;
     std::string reply;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        std::string out = method + " " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n";
-        if (method == "POST")
-            out += "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-                   std::to_string(form.size()) + "\r\n";
-        out += "\r\n" + form;
-        if (::send(fd, out.data(), out.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(out.size())) {
-            char buffer[4096];
-            for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
-                reply.append(buffer, static_cast<std::size_t>(n));
-        }
+    if (::send(fd, out.data(), out.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(out.size())) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+            reply.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
     const std::size_t body = reply.find("\r\n\r\n");
