@@ -202,6 +202,53 @@ constexpr std::array kEntries{
     Entry{StringId::OptionNeedsValue, QT_TRANSLATE_NOOP("CStringTable", "%1 behöver ett värde")},
     Entry{StringId::UnknownLanguage,
           QT_TRANSLATE_NOOP("CStringTable", "okänt språk: %1 (sv eller en)")},
+    // Signing in without a password.
+    Entry{StringId::OAuthNoClientId,
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Inloggning utan lösenord behöver programmets klient-id hos leverantören: skriv det "
+              "som OAuth.%1.ClientId i inställningsfilen.")},
+    Entry{StringId::OAuthUnsafeUrl,
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Inloggningen används inte: adressen %1 måste börja med https:// (http:// bara till "
+              "den egna datorn).")},
+    Entry{StringId::OAuthSigningIn,
+          QT_TRANSLATE_NOOP("CStringTable", "Logga in hos %1 i webbläsaren...")},
+    Entry{StringId::OAuthWaitText,
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Logga in hos %1 i webbläsaren som öppnades. Maroket fortsätter när inloggningen är "
+              "klar.")},
+    Entry{StringId::OAuthCancelled, QT_TRANSLATE_NOOP("CStringTable", "Inloggningen avbröts.")},
+    Entry{StringId::OAuthNoAnswer,
+          QT_TRANSLATE_NOOP("CStringTable", "Inloggningen gav inget svar inom %1 s.")},
+    Entry{
+        StringId::OAuthForeignAnswer,
+        QT_TRANSLATE_NOOP(
+            "CStringTable",
+            "Inloggningen avbröts: svaret till programmet hörde inte till den här inloggningen.")},
+    Entry{StringId::OAuthRefused, QT_TRANSLATE_NOOP("CStringTable", "Inloggningen nekades: %1")},
+    Entry{StringId::OAuthBrowserFailed,
+          QT_TRANSLATE_NOOP("CStringTable", "Webbläsaren kunde inte öppnas för inloggningen.")},
+    Entry{StringId::OAuthCannotListen,
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Inloggningen kunde inte starta: ingen port på 127.0.0.1 tog emot svaret.")},
+    Entry{StringId::OAuthServerFailed,
+          QT_TRANSLATE_NOOP("CStringTable", "Inloggningsservern svarade inte som väntat: %1")},
+    Entry{
+        StringId::OAuthNotKept,
+        QT_TRANSLATE_NOOP(
+            "CStringTable",
+            "Inget nyckelskåp (Secret Service) svarade, så inloggningen sparas inte: du loggar in "
+            "i webbläsaren vid varje start.")},
+    Entry{StringId::OAuthRenewing,
+          QT_TRANSLATE_NOOP("CStringTable", "Förnyar inloggningen hos %1...")},
+    Entry{StringId::OAuthAnswerPage,
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Maroket har fått svaret från inloggningen. Du kan stänga den här sidan.")},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),

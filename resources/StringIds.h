@@ -126,4 +126,21 @@ enum class StringId : int {
     OptionNeedsValue = 792,
     // --language names a language the program does not speak ("%1" the name).
     UnknownLanguage = 800,
+    // Signing in without a password (OAuth 2.0): what is missing or unsafe in a provider's entry
+    // ("%1" its name or the address), the sign-in in the browser and how it ended, and where the
+    // sign-in is kept.
+    OAuthNoClientId = 810,
+    OAuthUnsafeUrl = 811,
+    OAuthSigningIn = 812,
+    OAuthWaitText = 813,
+    OAuthCancelled = 814,
+    OAuthNoAnswer = 815,
+    OAuthForeignAnswer = 816,
+    OAuthRefused = 817,
+    OAuthBrowserFailed = 818,
+    OAuthCannotListen = 819,
+    OAuthServerFailed = 820,
+    OAuthNotKept = 821,
+    OAuthRenewing = 822,
+    OAuthAnswerPage = 823,
 };

@@ -10,11 +10,13 @@ program=(
     g++ make cmake pkg-config
     qt6-base-dev qt6-svg-dev qt6-l10n-tools qt6-translations-l10n
     libssl-dev ca-certificates libgmime-3.0-dev
+    qt6-networkauth-dev qtkeychain-qt6-dev libsecret-1-0
 )
 demo=(dovecot-pop3d python3-aiosmtpd)
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev
     dnsmasq-base
+    dbus-daemon dbus-bin gnome-keyring
     clang libclang-rt-14-dev llvm-14
     dpkg-dev file desktop-file-utils appstream lintian
 )

@@ -461,6 +461,17 @@
     </message>
 </context>
 <context>
+    <name>CSignInWaitDlg</name>
+    <message>
+        <source>Logga in</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>Avbryt</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CStartOptions</name>
     <message>
         <source>Användning: maroket [FLAGGOR] [Qt-flaggor]
@@ -884,6 +895,62 @@ for instance -platform NAME, pass on to Qt. See maroket(1).
     <message>
         <source>brev.</source>
         <translation>messages.</translation>
+    </message>
+    <message>
+        <source>Inloggning utan lösenord behöver programmets klient-id hos leverantören: skriv det som OAuth.%1.ClientId i inställningsfilen.</source>
+        <translation>Signing in without a password needs the program's client ID with the provider: write it as OAuth.%1.ClientId in the settings file.</translation>
+    </message>
+    <message>
+        <source>Inloggningen används inte: adressen %1 måste börja med https:// (http:// bara till den egna datorn).</source>
+        <translation>The sign-in is not used: the address %1 must begin with https:// (http:// only to this computer).</translation>
+    </message>
+    <message>
+        <source>Logga in hos %1 i webbläsaren...</source>
+        <translation>Sign in with %1 in the browser...</translation>
+    </message>
+    <message>
+        <source>Logga in hos %1 i webbläsaren som öppnades. Maroket fortsätter när inloggningen är klar.</source>
+        <translation>Sign in with %1 in the browser that opened. Maroket goes on once you have signed in.</translation>
+    </message>
+    <message>
+        <source>Inloggningen avbröts.</source>
+        <translation>The sign-in was cancelled.</translation>
+    </message>
+    <message>
+        <source>Inloggningen gav inget svar inom %1 s.</source>
+        <translation>The sign-in gave no answer within %1 s.</translation>
+    </message>
+    <message>
+        <source>Inloggningen avbröts: svaret till programmet hörde inte till den här inloggningen.</source>
+        <translation>The sign-in was stopped: the answer sent to the program did not belong to this sign-in.</translation>
+    </message>
+    <message>
+        <source>Inloggningen nekades: %1</source>
+        <translation>The sign-in was refused: %1</translation>
+    </message>
+    <message>
+        <source>Webbläsaren kunde inte öppnas för inloggningen.</source>
+        <translation>The browser could not be opened for the sign-in.</translation>
+    </message>
+    <message>
+        <source>Inloggningen kunde inte starta: ingen port på 127.0.0.1 tog emot svaret.</source>
+        <translation>The sign-in could not start: no port on 127.0.0.1 could take the answer.</translation>
+    </message>
+    <message>
+        <source>Inloggningsservern svarade inte som väntat: %1</source>
+        <translation>The sign-in server did not answer as expected: %1</translation>
+    </message>
+    <message>
+        <source>Inget nyckelskåp (Secret Service) svarade, så inloggningen sparas inte: du loggar in i webbläsaren vid varje start.</source>
+        <translation>No keyring (Secret Service) answered, so the sign-in is not kept: you will sign in in the browser at every start.</translation>
+    </message>
+    <message>
+        <source>Förnyar inloggningen hos %1...</source>
+        <translation>Renewing the sign-in with %1...</translation>
+    </message>
+    <message>
+        <source>Maroket har fått svaret från inloggningen. Du kan stänga den här sidan.</source>
+        <translation>Maroket has received the answer from the sign-in. You can close this page.</translation>
     </message>
 </context>
 </TS>

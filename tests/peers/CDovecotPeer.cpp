@@ -119,6 +119,17 @@ bool CDovecotPeer::writeConfig(std::string& error) {
         internalGroup = myGroup->gr_name;
     }
 
+    // The token is checked with the provider at each login, as the large providers' servers do.
+    const bool oauth = !introspectionUrl_.empty();
+    const std::string oauthConfig = "introspection_mode = post\n"
+                                    "introspection_url = " +
+                                    introspectionUrl_ + "\nusername_attribute = username\n" +
+                                    "active_attribute = active\nactive_value = true\n" +
+                                    "force_introspection = yes\n";
+    if (oauth && !writeFile(dir() + "/oauth2.conf.ext", oauthConfig, 0644)) {
+        error = "cannot write " + dir() + "/oauth2.conf.ext";
+        return false;
+    }
     std::ostringstream conf;
     conf << "# Private test server: POP3 on loopback only, every path under " << dir() << ".\n"
          << "protocols = pop3\n"
@@ -130,7 +141,7 @@ bool CDovecotPeer::writeConfig(std::string& error) {
              : !stlsCertificate_.empty() ? "ssl = yes\n"
                                          : "ssl = no\n")
          << "disable_plaintext_auth = no\n"
-         << "auth_mechanisms = plain\n"
+         << "auth_mechanisms = plain" << (oauth ? " xoauth2 oauthbearer" : "") << "\n"
          << "auth_verbose = yes\n"
          // Tests try wrong passwords on purpose; the default 2 s delay only slows them down
          // (Dovecot still answers a failure only at its next 0.5 s tick).
@@ -143,9 +154,15 @@ bool CDovecotPeer::writeConfig(std::string& error) {
          << "pop3_no_flag_updates = yes\n"
          << "passdb {\n"
          << "  driver = passwd-file\n"
-         << "  args = " << dir() << "/passwd\n"
-         << "}\n"
-         << "userdb {\n"
+         << (oauth ? "  mechanisms = plain\n" : "") << "  args = " << dir() << "/passwd\n"
+         << "}\n";
+    if (oauth)
+        conf << "passdb {\n"
+             << "  driver = oauth2\n"
+             << "  mechanisms = xoauth2 oauthbearer\n"
+             << "  args = " << dir() << "/oauth2.conf.ext\n"
+             << "}\n";
+    conf << "userdb {\n"
          << "  driver = static\n"
          << "  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << dir() << "/home\n"
          << "}\n"
@@ -235,4 +252,33 @@ int CDovecotPeer::messagesOnDisk() const {
                 ++count;
     }
     return count;
+}
+
+std::string CDovecotPeer::authenticate(const std::string& mechanism,
+                                       const std::string& response) const {
+    const int fd = CPeerProcess::connectTo(host(), port_, 10);
+    if (fd < 0)
+        return {};
+    auto line = [fd] {
+        std::string text;
+        char c = 0;
+        while (::recv(fd, &c, 1, 0) == 1) {
+            text += c;
+            if (c == '\n')
+                break;
+        }
+        return text;
+    };
+    auto send = [fd](const std::string& text) {
+        return ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(text.size());
+    };
+    std::string answer;
+    if (line().rfind("+OK", 0) == 0 && send("AUTH " + mechanism + " " + response + "\r\n")) {
+        answer = line();
+        if (answer.rfind("+ ", 0) == 0 && send("\r\n"))
+            answer += line();
+    }
+    ::close(fd);
+    return answer;
 }

@@ -24,6 +24,16 @@ public:
         password_ = password;
     }
 
+    // From the next start() on, the account may also log in with an OAuth 2.0 access token
+    // (AUTH XOAUTH2 and OAUTHBEARER), which Dovecot's oauth2 passdb checks with a POST to the
+    // introspection URL (RFC 7662), as a provider's servers do.
+    void acceptOAuth(const std::string& introspectionUrl) { introspectionUrl_ = introspectionUrl; }
+
+    // One AUTH with its initial response (base64) on a fresh connection to the plain port: the
+    // server's answer, and after a challenge (a refused token's reason) the answer to the
+    // client's empty reply as well, each line with its CR LF. The connection then ends.
+    std::string authenticate(const std::string& mechanism, const std::string& response) const;
+
     // Lines appended to the config at the next start(), e.g. a setting a test needs.
     void addConfig(const std::string& lines);
 
@@ -60,6 +70,7 @@ private:
     std::string user_ = "tester";
     std::string password_ = "secret";
     std::string extraConfig_;
+    std::string introspectionUrl_;
     std::string tlsAddress_;
     std::string tlsCertificate_;
     std::string tlsKey_;

@@ -1,5 +1,6 @@
 #include "tests/peers/CPeerProcess.h"
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -124,20 +125,30 @@ std::string CPeerProcess::readFile(const std::string& path) {
 }
 
 bool CPeerProcess::greets(int port, const char* code) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    const int fd = connectTo("127.0.0.1", port, 1);
     char buffer[256];
     ssize_t n = -1;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+    if (fd >= 0) {
         n = ::recv(fd, buffer, sizeof buffer, 0);
-    ::close(fd);
+        ::close(fd);
+    }
     const std::size_t length = std::strlen(code);
     return n >= static_cast<ssize_t>(length) && std::memcmp(buffer, code, length) == 0;
+}
+
+int CPeerProcess::connectTo(const std::string& address, int port, int timeoutSeconds) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    timeval timeout{timeoutSeconds, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    if (::inet_pton(AF_INET, address.c_str(), &to.sin_addr) != 1 ||
+        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }

@@ -21,4 +21,7 @@ public:
     static std::string readFile(const std::string& path);
     // True once 127.0.0.1:port answers with a first line that begins with code ("+OK", "220").
     static bool greets(int port, const char* code);
+    // A TCP connection to address (IPv4) and port whose receives wait at most timeoutSeconds:
+    // its descriptor, or -1 when nothing accepts there.
+    static int connectTo(const std::string& address, int port, int timeoutSeconds);
 };

@@ -40,6 +40,8 @@ bool CSmtpSinkPeer::launch(std::string& error) {
                                      std::to_string(port_), dir() + "/messages"};
     if (!tlsAddress_.empty())
         args.insert(args.end(), {tlsAddress_, tlsCertificate_, tlsKey_});
+    if (!introspectionUrl_.empty())
+        args.insert(args.begin() + 2, {"--oauth", introspectionUrl_});
     if (!account_.empty())
         args.insert(args.begin() + 2, {"--login", account_, password_});
     if (printHeaders_)

@@ -18,7 +18,7 @@ public:
         std::string helo;
         std::string sender;                  // as the envelope gave it
         std::vector<std::string> recipients; // in the order of the RCPT commands
-        std::string login;                   // "PLAIN anna", "LOGIN anna" or empty
+        std::string login;                   // "PLAIN anna", "LOGIN anna", "XOAUTH2 anna" or empty
         std::string data;                    // the data as sent, with leading dots undoubled
     };
 
@@ -47,6 +47,12 @@ public:
         password_ = password;
     }
 
+    // With listenWithTls, from the next start() on: ports 465 and kSubmissionPort also take AUTH
+    // XOAUTH2 with an access token that the identity provider at introspectionUrl calls current
+    // for the account it names (without requireLogin, only that login). Message::login is then
+    // "XOAUTH2 <account>".
+    void acceptOAuth(const std::string& introspectionUrl) { introspectionUrl_ = introspectionUrl; }
+
     // From the next start() on, the sink also writes the header lines of each message it takes
     // to its output (see log()), under a line naming the envelope.
     void printHeaders() { printHeaders_ = true; }
@@ -69,6 +75,7 @@ private:
     std::string tlsKey_;
     std::string account_;
     std::string password_;
+    std::string introspectionUrl_;
     int port_ = -1;
     bool printHeaders_ = false;
 };

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """An SMTP server on 127.0.0.1 for the tests that keeps every message it receives.
 
-Usage: smtp_sink.py [--print-headers] [--login ACCOUNT PASSWORD] PORT FOLDER
-                    [TLS_ADDRESS CERTIFICATE KEY]
+Usage: smtp_sink.py [--print-headers] [--login ACCOUNT PASSWORD] [--oauth INTROSPECTION_URL]
+                    PORT FOLDER [TLS_ADDRESS CERTIFICATE KEY]
 
 Message n is stored as FOLDER/n.helo, n.from, n.rcpt (one recipient a line), n.login (the
 mechanism and account of the session's login, empty without one) and n.data (the data exactly
@@ -11,6 +11,10 @@ complete. With TLS_ADDRESS it also takes SMTP over TLS from the first byte on TL
 465, with the certificate and key given; the plain port stays. With --login as well, port 465
 takes mail only after a login (AUTH PLAIN or LOGIN) with that account and password, and
 TLS_ADDRESS port 587 is a submission port that takes it only after STARTTLS and that login.
+With --oauth (alone or with --login) the login may also be AUTH XOAUTH2 with an access token that
+the identity provider at INTROSPECTION_URL calls current for the account named with it (RFC 7662);
+a refused token gets the error challenge large providers send, then 535 after the client's empty
+answer.
 After a login it takes mail only from the account's own addresses (ACCOUNT@ any domain), and it
 refuses a wrong password in two lines, as large providers do. A message with the header line
 "X-Sink-Refuse: yes" is refused at the end of its data and not stored, and so is one that a
@@ -24,17 +28,23 @@ import asyncio
 import email
 import email.policy
 import os
+import json
 import signal
 import ssl
 import sys
+import urllib.parse
+import urllib.request
 
-from aiosmtpd.smtp import SMTP, AuthResult
+from base64 import b64decode
+
+from aiosmtpd.smtp import MISSING, SMTP, AuthResult
 
 
 REFUSAL = "554 5.6.0 Refused by the sink"
 BAD_LOGIN = ("535-5.7.8 Username and Password not accepted.\r\n"
              "535 5.7.8 Learn more at https://sink.test/help")
 NOT_OWNED = "553 5.7.1 Sender address not owned by the login"
+BAD_TOKEN = "535 5.7.8 Token not accepted"
 
 
 def as_bytes(text):
@@ -81,10 +91,46 @@ def rfc5322_fault(content):
 
 
 class Keeper:
-    def __init__(self, folder, print_headers):
+    def __init__(self, folder, print_headers, introspection=None):
         self.folder = folder
         self.print_headers = print_headers
+        self.introspection = introspection
         self.count = 0
+
+    def token_owner(self, token):
+        """The account the identity provider gives a current token to, or None."""
+        data = urllib.parse.urlencode({"token": token}).encode()
+        try:
+            with urllib.request.urlopen(self.introspection, data, timeout=5) as reply:
+                answer = json.load(reply)
+        except (OSError, ValueError):
+            return None
+        return answer.get("username", "").encode() if answer.get("active") is True else None
+
+    async def auth_XOAUTH2(self, server, args):
+        if len(args) == 1:
+            blob = await server.challenge_auth("", encode_to_b64=False)
+            if blob is MISSING:
+                return AuthResult(success=False)
+        else:
+            try:
+                blob = b64decode(args[1].encode(), validate=True)
+            except ValueError:
+                await server.push("501 5.5.2 Can't decode base64")
+                return AuthResult(success=False, handled=True)
+        fields = dict(f.split(b"=", 1) for f in blob.split(b"\x01") if b"=" in f)
+        user, auth = fields.get(b"user", b""), fields.get(b"auth", b"")
+        owner = None
+        if auth.startswith(b"Bearer "):
+            owner = await asyncio.get_running_loop().run_in_executor(
+                None, self.token_owner, auth[7:].decode("ascii", errors="replace"))
+        if owner is None or owner != user:
+            await server.challenge_auth(
+                json.dumps({"status": "401", "schemes": "bearer", "scope": "mail"}))
+            return AuthResult(success=False, handled=False, message=BAD_TOKEN)
+        server.session.sink_login = b"XOAUTH2 " + user
+        server.session.sink_account = user
+        return AuthResult(success=True)
 
     async def handle_DATA(self, server, session, envelope):
         if b"\nX-Sink-Refuse: yes\r\n" in b"\n" + envelope.content:
@@ -128,13 +174,19 @@ def checker(account, password):
     return check
 
 
-async def serve(port, folder, tls, login, print_headers):
+def refuse_passwords(server, session, envelope, mechanism, auth_data):
+    return AuthResult(success=False, handled=False, message=BAD_LOGIN)
+
+
+async def serve(port, folder, tls, login, oauth, print_headers):
     loop = asyncio.get_running_loop()
-    keeper = Keeper(folder, print_headers)
+    keeper = Keeper(folder, print_headers, oauth)
+    excluded = ([] if oauth else ["XOAUTH2"]) + ([] if login or not oauth else ["PLAIN", "LOGIN"])
 
     def factory(**options):
         # A fixed host name: the default asks the resolver for this machine's name.
-        return lambda: SMTP(keeper, decode_data=False, hostname="sink.test", **options)
+        return lambda: SMTP(keeper, decode_data=False, hostname="sink.test",
+                            auth_exclude_mechanism=excluded, **options)
 
     servers = []
     if tls:
@@ -142,8 +194,9 @@ async def serve(port, folder, tls, login, print_headers):
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(certificate, key)
         implicit = {}
-        if login:
-            auth = {"auth_required": True, "authenticator": checker(*login)}
+        if login or oauth:
+            auth = {"auth_required": True,
+                    "authenticator": checker(*login) if login else refuse_passwords}
             # TLS from the first byte is TLS enough for AUTH.
             implicit = dict(auth, auth_require_tls=False)
             submission = dict(auth, tls_context=context, require_starttls=True)
@@ -168,10 +221,14 @@ def main():
     if args[:1] == ["--login"] and len(args) >= 3:
         login = (as_bytes(args[1]), as_bytes(args[2]))
         args = args[3:]
+    oauth = None
+    if args[:1] == ["--oauth"] and len(args) >= 2:
+        oauth = args[1]
+        args = args[2:]
     if len(args) not in (2, 5):
         print(__doc__, file=sys.stderr)
         return 2
-    asyncio.run(serve(int(args[0]), args[1], args[2:], login, print_headers))
+    asyncio.run(serve(int(args[0]), args[1], args[2:], login, oauth, print_headers))
     return 0
 
 

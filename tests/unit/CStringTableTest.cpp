@@ -103,7 +103,21 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::NoDisplay,
                                          StringId::UnknownOption,
                                          StringId::OptionNeedsValue,
-                                         StringId::UnknownLanguage};
+                                         StringId::UnknownLanguage,
+                                         StringId::OAuthNoClientId,
+                                         StringId::OAuthUnsafeUrl,
+                                         StringId::OAuthSigningIn,
+                                         StringId::OAuthWaitText,
+                                         StringId::OAuthCancelled,
+                                         StringId::OAuthNoAnswer,
+                                         StringId::OAuthForeignAnswer,
+                                         StringId::OAuthRefused,
+                                         StringId::OAuthBrowserFailed,
+                                         StringId::OAuthCannotListen,
+                                         StringId::OAuthServerFailed,
+                                         StringId::OAuthNotKept,
+                                         StringId::OAuthRenewing,
+                                         StringId::OAuthAnswerPage};
 
 } // namespace
 
