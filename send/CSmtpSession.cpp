@@ -261,7 +261,7 @@ bool CSmtpSession::logIn(const CSmtpReply& offer) {
         return false;
     }
     const std::string& account = login_->account();
-    const std::string& password = login_->password();
+    const std::string_view password = login_->secret().view();
     if (!plain)
         return authStep("AUTH LOGIN\r\n", "334") && authStep(encodedLine("", account), "334") &&
                authStep(encodedLine("", password), "235");
@@ -269,13 +269,13 @@ bool CSmtpSession::logIn(const CSmtpReply& offer) {
     credentials.reserve(account.size() + password.size() + 2);
     credentials.append(1, '\0').append(account).append(1, '\0').append(password);
     std::string line = encodedLine("AUTH PLAIN ", credentials);
-    CSmtpLogin::wipe(credentials);
+    CSecret::wipe(credentials);
     return authStep(std::move(line), "235");
 }
 
 bool CSmtpSession::authStep(std::string line, std::string_view code) {
     const bool sent = sendLine(StepAuth, line);
-    CSmtpLogin::wipe(line);
+    CSecret::wipe(line);
     CSmtpReply reply;
     if (!sent || !receiveWhole(StepAuth, reply))
         return false;
