@@ -102,8 +102,7 @@ bool parseExactStat(std::string_view line, long long& count) {
         line.remove_suffix(2);
     else
         return false;
-    if (line.size() < 4 || line[0] != '+' || (line[1] != 'O' && line[1] != 'o') ||
-        (line[2] != 'K' && line[2] != 'k') || line[3] != ' ')
+    if (!CCharset::startsWithIgnoringCase(line, "+OK "))
         return false;
     line.remove_prefix(4);
     auto number = [&line](long long& value) {

@@ -9,14 +9,6 @@
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // A capability name longer than this is none the scan looks for.
 constexpr std::size_t kWordKept = 16;
 
@@ -62,22 +54,12 @@ int toInt(long long v) {
 } // namespace
 
 bool CReplyParser::isFailure(std::string_view statusLine) {
-    constexpr std::string_view kErr = "-ERR";
-    if (statusLine.size() < kErr.size())
-        return false;
-    for (std::size_t i = 0; i < kErr.size(); ++i) {
-        char c = statusLine[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != kErr[i])
-            return false;
-    }
-    return true;
+    return CCharset::startsWithIgnoringCase(statusLine, "-ERR");
 }
 
 long long CReplyParser::leadingNumber(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i]))
+    while (i < text.size() && CCharset::isSpace(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
@@ -95,7 +77,7 @@ long long CReplyParser::leadingNumber(std::string_view text) {
 void CReplyParser::parseStat(std::string_view statusLine, int& messageCount, int& mailboxOctets) {
     int blanks = 0;
     for (std::size_t i = 0; i < statusLine.size(); ++i) {
-        if (!isBlank(statusLine[i]))
+        if (!CCharset::isBlank(statusLine[i]))
             continue;
         long long value = leadingNumber(statusLine.substr(i));
         if (++blanks == 1) {
@@ -123,7 +105,7 @@ std::vector<double> CReplyParser::parseListSizes(std::string_view data) {
 
 bool CReplyParser::parseListLine(std::string_view line, double& size) {
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (isBlank(line[i])) {
+        if (CCharset::isBlank(line[i])) {
             size = static_cast<double>(leadingNumber(line.substr(i)));
             return true;
         }

@@ -18,7 +18,6 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -47,13 +46,7 @@ StringId labelOf(CSmtpSession::SmtpStep step) {
 // The reply code test: the first characters of the reply (as many as the code has), case ignored.
 // A reply shorter than the code is refused.
 bool beginsWith(std::string_view reply, std::string_view code) {
-    if (reply.size() < code.size())
-        return false;
-    for (std::size_t i = 0; i < code.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(reply[i])) !=
-            std::tolower(static_cast<unsigned char>(code[i])))
-            return false;
-    return true;
+    return CCharset::startsWithIgnoringCase(reply, code);
 }
 
 int clampToInt(long long value) {
