@@ -41,6 +41,11 @@ template <class Visit> void forEachExtension(std::string_view text, Visit visit)
 } // namespace
 
 void CSmtpReply::feed(std::string_view bytes) {
+    if (extent_ == Extent::OneReceive && !complete_) {
+        text_.assign(bytes.substr(0, kKeptMax));
+        complete_ = true;
+        return;
+    }
     while (!bytes.empty() && !complete_) {
         const std::size_t end = bytes.find('\n');
         const std::string_view part =
