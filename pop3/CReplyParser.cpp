@@ -1,6 +1,7 @@
 #include "pop3/CReplyParser.h"
 
 #include "pop3/CCharset.h"
+#include "pop3/ReplyLimits.h"
 
 #include <algorithm>
 #include <bit>
@@ -111,6 +112,43 @@ bool CReplyParser::parseListLine(std::string_view line, double& size) {
         }
     }
     return false;
+}
+
+void CReplyParser::ListScan::feed(std::string_view bytes) {
+    auto append = [this](std::string_view part) {
+        line_.append(part.substr(0, ReplyLimits::kStatusLineMax -
+                                        std::min(line_.size(), ReplyLimits::kStatusLineMax)));
+    };
+    for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
+        append(bytes.substr(0, end));
+        bytes.remove_prefix(end + 1);
+        if (double size = 0; parseListLine(line_, size)) {
+            ++listed_;
+            if (sizes_.size() < keep_)
+                sizes_.push_back(size);
+        }
+        line_.clear();
+    }
+    append(bytes);
+}
+
+bool CReplyParser::parseExactStat(std::string_view line, long long& count) {
+    if (!line.ends_with("\r\n") || !CCharset::startsWithIgnoringCase(line, "+OK "))
+        return false;
+    line.remove_suffix(2);
+    line.remove_prefix(4);
+    auto number = [&line](long long& value) {
+        std::size_t n = 0;
+        for (value = 0; n < line.size() && line[n] >= '0' && line[n] <= '9'; ++n)
+            value = std::min(value * 10 + (line[n] - '0'), 1LL << 40);
+        line.remove_prefix(n);
+        return n > 0;
+    };
+    long long octets = 0;
+    if (!number(count) || !line.starts_with(' '))
+        return false;
+    line.remove_prefix(1);
+    return number(octets) && (line.empty() || line[0] == ' ');
 }
 
 bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::string>& uids) {

@@ -97,7 +97,7 @@ TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     EXPECT_EQ(control<QLabel>(w, idText(ControlId::VersionLabel))->text(),
               QString::fromLatin1(kMaroketVersionText));
     EXPECT_EQ(w.pop3().port(), 110);
-    EXPECT_EQ(w.pop3().previewLines(), 50);
+    EXPECT_EQ(w.cycle().previewLines(), 50);
     EXPECT_EQ(w.smtp().port(), 25);
     EXPECT_EQ(w.smtp().heloName(), "nada");
     EXPECT_EQ(w.settingsDlg().settings().quickLogin, 1000);
