@@ -32,8 +32,9 @@ public:
     // The settings of --settings, or the user's own.
     std::unique_ptr<ISettingsStore> makeStore() const;
     // Types the server, account and password given into the window's login fields, so that one
-    // Enter logs in. A field not given keeps what the window put there.
-    void fillLoginFields(CMaroketDlg& window) const;
+    // Enter logs in. A field not given keeps what the window put there. The options keep no copy
+    // of the password afterwards.
+    void fillLoginFields(CMaroketDlg& window);
 
 private:
     // One of Qt's own options at argv[i]; the value of one that takes it is skipped too.

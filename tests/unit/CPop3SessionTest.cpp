@@ -243,18 +243,45 @@ TEST_F(CPop3SessionTest, ListOfAnEmptyMailboxAddsNothing) {
     EXPECT_EQ(session.messageTable().sizeCount(), 0);
 }
 
-TEST_F(CPop3SessionTest, TopEndsWhereverTheTerminatorIsSplit) {
+// A reply's data arriving in two pieces, split anywhere: each read ends at the terminator, and
+// the read-ahead before each further receive sees the end in the pieces as they arrive, so it
+// never waits for bytes the server will not send before the next command.
+TEST_F(CPop3SessionTest, TopAndRetrEndWhereverTheTerminatorIsSplit) {
     const std::string data = "From: a@b\r\nSubject: x\r\n\r\n..dotted\r\n.\r\n";
     logIn();
+    CMessageDownload download(session, nullptr, nullptr);
     for (std::size_t cut = 1; cut < data.size(); ++cut) {
         SCOPED_TRACE(cut);
-        cClient("TOP 1 0\r\n");
-        cServer("+OK\r\n");
-        cServer(data.substr(0, cut));
-        cServer(data.substr(cut));
+        for (const char* command : {"TOP 1 0\r\n", "RETR 1\r\n"}) {
+            cClient(command);
+            cServer("+OK\r\n");
+            cServer(data.substr(0, cut));
+            cServer(data.substr(cut));
+        }
         ASSERT_TRUE(session.top(1, 0));
         EXPECT_EQ(session.getReplyText(), data);
+        ASSERT_TRUE(download.run(1));
+        EXPECT_EQ(fileBytes(download.file()), data);
     }
+    EXPECT_EQ(script->needlessWaits(), 0);
+}
+
+// An answer still on its way belongs to the command sent ahead: a command that reads its own
+// answer at once is refused meanwhile and sends nothing, so message 1's headers can never pass
+// for message 2's.
+TEST_F(CPop3SessionTest, ACommandThatReadsItsOwnAnswerWaitsForNoneSentAhead) {
+    logIn();
+    cClient("TOP 1 0\r\n");
+    cServer("+OK\r\nFrom: ett@example.org\r\n\r\n.\r\n");
+    ASSERT_TRUE(session.sendAhead(CPop3Session::ReplyKind::Top, 1));
+    EXPECT_FALSE(session.fetchSummary(2));
+    EXPECT_FALSE(session.top(2, 0));
+    EXPECT_FALSE(session.dele(2));
+    EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\nPASS hemligt\r\nTOP 1 0\r\n");
+    ASSERT_TRUE(session.readAnswer());
+    EXPECT_EQ(session.getFrom(), "ett@example.org");
+    ASSERT_EQ(session.messageTable().rowCount(), 1);
+    EXPECT_EQ(session.messageTable().senderOf(1), "ett@example.org");
 }
 
 TEST_F(CPop3SessionTest, RefusedTopLeavesTheErrorTextAlone) {
