@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -263,10 +264,14 @@ TEST_F(CMaroketDlgTest, SizePlaceAndColumnWidthsAreKeptForTheNextStart) {
     EXPECT_GT(third.x(), -1000);
 }
 
+// "Om Maroket..." opens showing the long credits.
 TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
     CMaroketDlg w(store, runner);
     runner.expectDialog<CAboutDlg>([](CAboutDlg& d) {
-        EXPECT_EQ(d.creditsVariant(), 0);
+        d.show();
+        EXPECT_EQ(d.findChild<QPlainTextEdit*>(idText(ControlId::CreditsText))->toPlainText(),
+                  CUiText::toQString(CStringTable::load(StringId::LongCredits)));
+        d.hide();
         return 1;
     });
     w.onCommand(CommandId::About);
