@@ -14,8 +14,8 @@ class IProgressHost;
 // A message downloaded whole (RETR) into a private file of its own, for an operation that uses
 // it (a reply, a forward). A message listed above kProgressThreshold bytes downloads with a
 // progress window, whose Avbryt stops it; a file that cannot be made or written is reported in a
-// message box. Either way the connection is dropped, since the rest of the message would be taken
-// for the next reply, and nothing of the message is kept.
+// message box. A download stopped either way keeps nothing of the message and drops the
+// connection, since the rest of the message would be taken for the next reply.
 class CMessageDownload : private CPop3Session::MessageSink {
 public:
     static constexpr int kProgressThreshold = 32768;

@@ -37,7 +37,6 @@ public:
         virtual bool take(std::string_view bytes, bool complete) = 0;
     };
 
-    static constexpr std::size_t kWindowCommands = CPop3Pipeline::kWindowCommands;
     // The most messages the program lists. A row of the window costs 450 bytes to 1 KB and 7 to
     // 12 µs, so a mailbox at the limit takes up to 1 GB and 12 s to show; one whose STAT says
     // more is refused at once, with a text, before anything is listed.
