@@ -18,10 +18,17 @@ std::string bytes(const QLineEdit* edit) {
 
 } // namespace
 
+CSecret CLoginFields::typedPassword() const {
+    QByteArray utf8 = controls_.password->text().toUtf8();
+    CSecret password(std::string(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    // The conversion's own copy goes too.
+    utf8.fill('\0');
+    return password;
+}
+
 void CLoginFields::readControls() {
     server_ = bytes(controls_.server);
     account_ = bytes(controls_.account);
-    password_ = bytes(controls_.password);
     tele2_ = controls_.tele2->isChecked();
     quickFrom_ = bytes(controls_.quickFrom);
     quickText_ = bytes(controls_.quickText);
@@ -31,7 +38,6 @@ void CLoginFields::readControls() {
 void CLoginFields::writeControls() {
     controls_.server->setText(text(server_));
     controls_.account->setText(text(account_));
-    controls_.password->setText(text(password_));
     controls_.tele2->setChecked(tele2_);
     controls_.quickFrom->setText(text(quickFrom_));
     controls_.quickText->setText(text(quickText_));
@@ -47,26 +53,26 @@ IMailboxWindow::LoginFields CLoginFields::take() {
             server_ = host;
     }
     writeControls();
-    savedAccount_ = account_;
-    savedPassword_ = password_;
-    return {server_, account_, password_};
+    return {server_, account_, typedPassword()};
 }
 
 void CLoginFields::clear() {
     readControls();
     server_.clear();
-    password_.clear();
+    controls_.password->clear();
     account_.clear();
     savedRecipient_ = quickTo_;
     quickTo_.clear();
     writeControls();
 }
 
-void CLoginFields::restore() {
+void CLoginFields::restore(const IMailboxWindow::LoginFields& last) {
     readControls();
-    if (!savedAccount_.empty() && !savedPassword_.empty()) {
-        account_ = savedAccount_;
-        password_ = savedPassword_;
+    if (!last.account.empty() && !last.password.empty()) {
+        account_ = last.account;
+        const std::string_view password = last.password.view();
+        controls_.password->setText(
+            QString::fromUtf8(password.data(), static_cast<qsizetype>(password.size())));
     }
     if (!savedRecipient_.empty())
         quickTo_ = savedRecipient_;

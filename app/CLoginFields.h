@@ -21,11 +21,13 @@ struct LoginControls {
     QLineEdit* quickTo = nullptr;
 };
 
-// The main window's bound fields: server, account, password and "Tele2", and the quick-send
-// panel's "Från:", "Text:" and "Till/Domän:". Each field is copied from and to its control as a
-// whole; "Nollställ" clears the login and the recipient, "Återställ" brings back the account and
-// password of the last connect and the recipient "Nollställ" cleared. Enter connects after the
-// focus was last in the account or password, and tests an address after it was in the recipient.
+// The main window's bound fields: server, account and "Tele2", and the quick-send panel's "Från:",
+// "Text:" and "Till/Domän:". Each is copied from and to its control as a whole. The password is
+// no bound field: it stays in its control and is read from there, into a CSecret, only when a
+// command needs it, so that no copy of it lives here. "Nollställ" clears the login and the
+// recipient, "Återställ" brings back the account and password of the last connect and the
+// recipient "Nollställ" cleared. Enter connects after the focus was last in the account or
+// password, and tests an address after it was in the recipient.
 class CLoginFields {
 public:
     explicit CLoginFields(const LoginControls& controls) : controls_(controls) {}
@@ -40,7 +42,8 @@ public:
     // "Nollställ": server, account, password and recipient emptied, the recipient kept for
     // "Återställ".
     void clear();
-    void restore();
+    // "Återställ": last is the login of the last connect.
+    void restore(const IMailboxWindow::LoginFields& last);
     // "Tele2" locks the server field, whose host then comes from the table.
     void onTele2();
     // The focus to the server field, or the account field while "Tele2" is checked, with its
@@ -50,9 +53,9 @@ public:
     void noteFocus(QObject* watched, QEvent* event);
     bool enterConnects() const { return enterConnects_; }
 
-    // The account and password as the controls were last read.
+    // The account as the controls were last read; the password as its control holds it now.
     const std::string& account() const { return account_; }
-    const std::string& password() const { return password_; }
+    CSecret typedPassword() const;
 
     void setQuickFrom(const std::string& address) { quickFrom_ = address; }
     const std::string& quickFrom() const { return quickFrom_; }
@@ -62,9 +65,9 @@ public:
 private:
     LoginControls controls_;
     CIspHostTable ispHostTable_;
-    std::string server_, account_, password_;
+    std::string server_, account_;
     bool tele2_ = false;
     std::string quickFrom_, quickText_, quickTo_;
-    std::string savedAccount_, savedPassword_, savedRecipient_;
+    std::string savedRecipient_;
     bool enterConnects_ = true;
 };

@@ -4,6 +4,7 @@
 #include "app/IMailboxWindow.h"
 #include "platform/CProgressThread.h"
 #include "platform/CWaitHook.h"
+#include "pop3/CMessagePreview.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
@@ -78,10 +79,12 @@ void CMailboxCycle::connectOrDisconnect() {
 
 void CMailboxCycle::connectSequence() {
     window_.showConnected(true);
-    connectWith(window_.takeLoginFields());
+    lastLogin_ = window_.takeLoginFields();
+    connectWith();
 }
 
-void CMailboxCycle::connectWith(const IMailboxWindow::LoginFields& login) {
+void CMailboxCycle::connectWith() {
+    const IMailboxWindow::LoginFields& login = lastLogin_;
     // Nothing to connect to: say what is missing rather than fail on an empty name.
     if (login.server.empty()) {
         window_.showConnected(false);
@@ -89,21 +92,14 @@ void CMailboxCycle::connectWith(const IMailboxWindow::LoginFields& login) {
         window_.focusLoginField();
         return;
     }
-    lastLogin_ = login;
     window_.setStatus(load(StringId::ConnectingTo) + " " + login.server + "...");
 
-    MessageTable& cache = pop3_.messageTable();
-    if (login.account != pop3_.lastUser()) {
-        cache.clearHeaders();
-        pop3_.setHeadersCached(0);
-        pop3_.setUidsListed(false);
-    }
-    if (pop3_.headersCached())
-        cache.removeDeleted();
+    pop3_.cache().beginConnect(login.account == lastUser_);
+    lastUser_ = login.account;
     pop3_.setHost(login.server);
     pop3_.setUser(login.account);
-    pop3_.setPassword(login.password);
-    pop3_.setLastUser(login.account);
+    // The session's copy goes with the login; this one stays for the reconnects.
+    pop3_.setPassword(login.password.copy());
     if (!pop3_.login()) {
         loginFailed();
         return;
@@ -151,6 +147,13 @@ void CMailboxCycle::loadMailbox() {
         skipHeaders_ = true;
     }
     connected_ = true;
+    // Every load lines the cached rows up with what the server holds now, a quick one too.
+    CMailboxCache& cache = pop3_.cache();
+    std::vector<int> toFetch;
+    if (fullLoad_)
+        toFetch = cache.prepareLoad(std::max(count, 0), uidl);
+    else
+        cache.prepareQuickLoad(std::max(count, 0));
 
     if (count <= 0) {
         window_.setStatus(finalText);
@@ -159,8 +162,7 @@ void CMailboxCycle::loadMailbox() {
         window_.writeControls();
         return;
     }
-    const int shown =
-        loadRows(count, skipHeaders_ ? std::vector<int>{} : prepareCache(count, uidl));
+    const int shown = loadRows(count, skipHeaders_ ? std::vector<int>{} : toFetch);
     if (!connected_)
         return;
     if (!pop3_.endRun()) {
@@ -173,33 +175,9 @@ void CMailboxCycle::loadMailbox() {
                                     load(StringId::MessagesEnd));
 }
 
-std::vector<int> CMailboxCycle::prepareCache(int count, CPop3Session::UidlAnswer uidl) {
-    MessageTable& cache = pop3_.messageTable();
-    if (!pop3_.headersCached())
-        cache.clearHeaders();
-    if (uidl == CPop3Session::UidlAnswer::Keyed) {
-        cache.alignToUids(pop3_.getUids());
-        pop3_.setHeadersCached(1);
-    } else if (pop3_.uidsListed()) {
-        // Rows of a server that lists ids (this time too, if it could not key them) are found
-        // again only by a listing that keys them; numbers say nothing about them. Only a server
-        // that never lists ids has rows by number.
-        cache.clearHeaders();
-        pop3_.setHeadersCached(0);
-    } else if (count < cache.rowCount()) {
-        // Fewer messages than rows: the numbering cannot say which rows went.
-        cache.clearHeaders();
-        pop3_.setHeadersCached(0);
-    }
-    std::vector<int> toFetch;
-    for (int i = 1; i <= count; ++i)
-        if (!(pop3_.headersCached() && cache.hasSummary(i)))
-            toFetch.push_back(i);
-    return toFetch;
-}
-
 int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
-    MessageTable& cache = pop3_.messageTable();
+    const CMailboxCache& cache = pop3_.cache();
+    const MessageTable& table = cache.table();
     // A window where headers come from the server: its Avbryt stops the requests, and the rest
     // of the rows show number and size. A window where the rows alone take a while: its Avbryt
     // ends the list where it is.
@@ -235,9 +213,9 @@ int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.
         const std::string size =
-            fullLoad_ && i <= cache.sizeCount() ? CSizeText::formatSize(cache.sizeOf(i)) : "";
+            fullLoad_ && i <= table.sizeCount() ? CSizeText::formatSize(table.sizeOf(i)) : "";
         const std::string number = std::to_string(i) + ".";
-        bool fromServer = !skipHeaders_ && !(pop3_.headersCached() && cache.hasSummary(i));
+        bool fromServer = !skipHeaders_ && !cache.reusable(i);
         if (fromServer) {
             window_.setStatus(countText(StringId::FetchingMessageInfo, i, count, "."));
             while (requested < toFetch.size() && pop3_.canSendAhead() && !stopped() &&
@@ -267,14 +245,14 @@ int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
             if (skipHeaders_)
                 window_.appendRow(fullLoad_ ? number + "  " + size : number, {}, {}, {});
             else
-                window_.appendRow(number + " " + cache.senderOf(i), cache.subjectOf(i),
-                                  cache.dateOf(i), size);
+                window_.appendRow(number + " " + table.senderOf(i), table.subjectOf(i),
+                                  table.dateOf(i), size);
             if (progress && !fetching)
                 progress->SetProgress(i);
             continue;
         }
         // A lost connection takes back every row this load read: none was proven in step.
-        if (!pop3_.readAhead()) {
+        if (!pop3_.readAnswer()) {
             connectionLost();
             return 0;
         }
@@ -291,7 +269,7 @@ int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
 void CMailboxCycle::finishLoad(const std::string& finalText) {
     window_.setStatus(finalText);
     skipHeaders_ = false;
-    pop3_.setHeadersCached(1);
+    pop3_.cache().loadFinished();
     window_.startWindowTimer(TimerId::KeepAlive, periods_.keepAliveMs);
     window_.writeControls();
 }
@@ -358,10 +336,13 @@ void CMailboxCycle::disconnect() {
 
 void CMailboxCycle::onKeepAliveTick() {
     guarded([&] {
-        const int ticks = pop3_.idleTicks() + 1;
-        pop3_.setIdleTicks(ticks);
-        if (ticks == 2 * window_.idleTimeout()) {
-            pop3_.setIdleTicks(0);
+        // Any answer but NOOP's since the last tick starts the idle time anew.
+        if (pop3_.activity() != activitySeen_) {
+            activitySeen_ = pop3_.activity();
+            idleTicks_ = 0;
+        }
+        if (++idleTicks_ == 2 * window_.idleTimeout()) {
+            idleTicks_ = 0;
             disconnect();
         } else if (!pop3_.noop() && !pop3_.isConnected()) {
             connectionLost();
@@ -381,7 +362,7 @@ void CMailboxCycle::reloadAfterCancel(const std::string& cancelled) {
         // QUIT commits what the server was told before the stop; nothing else was sent.
         disconnect();
         window_.showConnected(true);
-        connectWith(lastLogin_);
+        connectWith();
         // The load's own final text would hide why the list was loaded anew.
         if (connected_)
             window_.setStatus(cancelled + " " + load(StringId::ListReloaded));
@@ -418,7 +399,7 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
             window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
             // Room for one more DELE: earlier answers are read first where the window is full.
             while (!pop3_.canSendAhead() && pop3_.isConnected())
-                pop3_.readAhead();
+                pop3_.readAnswer();
             // The user's stop is looked at after those answers, right before the write.
             if (withWindow) {
                 stopped = stoppedBeforeWrite(progress);
@@ -455,7 +436,8 @@ void CMailboxCycle::viewRows(const std::vector<int>& rows) {
             window_.setStatus(load(StringId::SelectOneToView));
             return;
         }
-        pop3_.preview(*std::min_element(rows.begin(), rows.end()) + 1);
+        CMessagePreview::show(pop3_, *std::min_element(rows.begin(), rows.end()) + 1, previewLines_,
+                              contentHost_);
         if (connected_ && !pop3_.isConnected())
             connectionLost();
     });

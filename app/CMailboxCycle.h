@@ -3,9 +3,11 @@
 #include "app/IMailboxWindow.h"
 #include "pop3/CPop3Session.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+class IContentHost;
 class IProgressHost;
 
 // The main window's mailbox cycle: connect and load the list (from the header cache where the
@@ -38,6 +40,10 @@ public:
     CMailboxCycle(CPop3Session& pop3, IMailboxWindow& window);
 
     void setProgressHost(IProgressHost* host) { progressHost_ = host; }
+    // Where "Granska" shows a message's beginning, and how many of its body lines.
+    void setContentHost(IContentHost* host) { contentHost_ = host; }
+    void setPreviewLines(int lines) { previewLines_ = lines; }
+    int previewLines() const { return previewLines_; }
     void setTimerPeriods(const TimerPeriods& periods) { periods_ = periods; }
 
     // Disconnects when connected, otherwise connects and loads the list.
@@ -65,17 +71,19 @@ public:
     // "Granska" on the marked list rows: the first one's beginning in the content window.
     void viewRows(const std::vector<int>& rows);
 
+    // The login fields of the last connect, kept for the reconnects after a stop and for
+    // "Återställ": the one copy of the password the window keeps, which overwrites itself when
+    // the next connect replaces it and when the cycle goes.
+    const IMailboxWindow::LoginFields& lastLogin() const { return lastLogin_; }
     bool isConnected() const { return connected_; }
     bool isFullLoad() const { return fullLoad_; }
     int busyRetryCount() const { return busyRetryCount_; }
 
 private:
     void connectSequence();
-    void connectWith(const IMailboxWindow::LoginFields& login);
+    // Connects with the last login.
+    void connectWith();
     void loadMailbox();
-    // Rows the cache can give this load: the header rows lined up with the server's messages.
-    // Returns the messages, in order, whose headers must come from the server.
-    std::vector<int> prepareCache(int count, CPop3Session::UidlAnswer uidl);
     // Shows a row for each of the count messages, fetching the headers of those in toFetch.
     // Returns the rows shown: fewer than count when the user ended the list early.
     int loadRows(int count, const std::vector<int>& toFetch);
@@ -89,8 +97,14 @@ private:
     CPop3Session& pop3_;
     IMailboxWindow& window_;
     IProgressHost* progressHost_ = nullptr;
+    IContentHost* contentHost_ = nullptr;
+    int previewLines_ = 0;
     TimerPeriods periods_;
     IMailboxWindow::LoginFields lastLogin_;
+    std::string lastUser_; // whose header rows the cache holds
+    // Keep-alive ticks since the session last answered a command other than NOOP.
+    int idleTicks_ = 0;
+    std::uint64_t activitySeen_ = 0;
 
     bool connected_ = false;
     bool fullLoad_ = false;

@@ -52,8 +52,7 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     });
     setStatus(StringId::Disconnected);
 
-    pop3_.setContentHost(this);
-    pop3_.setMessageBoxHost(this);
+    cycle_.setContentHost(this);
     pop3_.setTlsMemory(&tlsMemory_);
     smtp_.setTlsMemory(&tlsMemory_);
     setProgressHost(nullptr);
@@ -75,7 +74,7 @@ CMaroketDlg::~CMaroketDlg() = default;
 void CMaroketDlg::applySettings() {
     login_.setQuickFrom(settings_.address);
     pop3_.setPort(settings_.port);
-    pop3_.setPreviewLines(settings_.lines);
+    cycle_.setPreviewLines(settings_.lines);
     pop3_.setPipeliningAllowed(settings_.pipelining != 0);
     smtp_.setServer(settings_.smtpServer);
     smtp_.setPort(settings_.smtpPort);
@@ -246,14 +245,14 @@ void CMaroketDlg::stopWait() {
 }
 
 void CMaroketDlg::onRestore() {
-    login_.restore();
+    login_.restore(cycle_.lastLogin());
     focusLoginField();
     writeControls();
 }
 
 CSmtpLogin CMaroketDlg::typedLogin() {
     login_.readControls();
-    return {login_.account(), login_.password()};
+    return {login_.account(), login_.typedPassword()};
 }
 
 std::string CMaroketDlg::quickFrom() {
@@ -282,7 +281,6 @@ void CMaroketDlg::keyPressEvent(QKeyEvent* event) {
 
 void CMaroketDlg::setProgressHost(IProgressHost* host) {
     progressHost_ = host ? host : &progressWindows_;
-    pop3_.setProgressHost(progressHost_);
     smtp_.setProgressHost(progressHost_);
     cycle_.setProgressHost(progressHost_);
 }

@@ -35,7 +35,7 @@ class QTreeWidget;
 // menu, toolbar and controls; the login fields are bound to their controls; the message list
 // holds the rows; the mailbox cycle connects, loads, keeps alive, deletes and views; the window
 // timers run the cycle's ticks. The sending commands see the window as ISendWindow, the cycle
-// as IMailboxWindow, the core's sessions as their content and message-box hosts.
+// as IMailboxWindow, the core's operations as their content and message-box hosts.
 class CMaroketDlg : public QDialog,
                     private IMailboxWindow,
                     private ISendWindow,
@@ -133,6 +133,8 @@ private:
     std::string quickFrom() override;
     // A forward's failed message is a notice like the core's.
     void notify(const std::string& text) override { showMessage(text); }
+    IProgressHost* progressHost() override { return progressHost_; }
+    IMessageBoxHost* messageBoxHost() override { return this; }
 
     // IContentHost, IMessageBoxHost: the core's windows go through the runner too.
     void showContent(const std::string& text) override;

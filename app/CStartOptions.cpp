@@ -5,6 +5,7 @@
 #include "dialogs/CUiLanguage.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
+#include "platform/CSecret.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
 
@@ -207,7 +208,7 @@ std::unique_ptr<ISettingsStore> CStartOptions::makeStore() const {
     return std::make_unique<CQtSettingsStore>(QString::fromLocal8Bit(settingsFile_.c_str()));
 }
 
-void CStartOptions::fillLoginFields(CMaroketDlg& window) const {
+void CStartOptions::fillLoginFields(CMaroketDlg& window) {
     const std::pair<ControlId, const std::string*> fields[] = {
         {ControlId::ServerEdit, &server_},
         {ControlId::AccountEdit, &account_},
@@ -215,4 +216,5 @@ void CStartOptions::fillLoginFields(CMaroketDlg& window) const {
     for (const auto& [id, text] : fields)
         if (QLineEdit* edit = loginField(window, id); edit && !text->empty())
             edit->setText(QString::fromLocal8Bit(text->c_str()));
+    CSecret::wipe(password_);
 }

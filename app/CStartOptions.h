@@ -39,8 +39,9 @@ public:
     // else the desktop's.
     CUiLanguage::Language language(ISettingsStore& store) const;
     // Types the server, account and password given into the window's login fields, so that one
-    // Enter logs in. A field not given keeps what the window put there.
-    void fillLoginFields(CMaroketDlg& window) const;
+    // Enter logs in. A field not given keeps what the window put there. The options keep no copy
+    // of the password afterwards.
+    void fillLoginFields(CMaroketDlg& window);
 
 private:
     void fail(StringId id, const std::string& argument);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CSecret.h"
 #include "resources/WindowIds.h"
 
 #include <string>
@@ -12,7 +13,7 @@ public:
     struct LoginFields {
         std::string server;
         std::string account;
-        std::string password;
+        CSecret password;
     };
 
     virtual ~IMailboxWindow() = default;

@@ -11,12 +11,13 @@
 #include "app/CGuiWaitHook.h"
 #include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
+#include "dialogs/CSettingsDlg.h"
 #include "dialogs/IDialogRunner.h"
 #include "dialogs/IdText.h"
-#include "dialogs/CSettingsDlg.h"
 #include "peers/CDovecotPeer.h"
 #include "peers/CPeerProcess.h"
 #include "platform/CSocketLayer.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/CRecordingSocketFactory.h"
@@ -111,12 +112,12 @@ double ourLoad(const std::string& host, int port, const CDovecotPeer& peer, int&
     s.setHost(host);
     s.setPort(port);
     s.setUser(peer.user());
-    s.setPassword(peer.password());
+    s.setPassword(CSecret(peer.password()));
     s.setPipeliningAllowed(true);
     using Kind = CPop3Session::ReplyKind;
     const auto start = Clock::now();
     // STAT and LIST together, and the first header requests as soon as the count is known.
-    if (!s.login() || !s.sendAhead(Kind::Stat) || !s.sendAhead(Kind::List) || !s.readAhead())
+    if (!s.login() || !s.sendAhead(Kind::Stat) || !s.sendAhead(Kind::List) || !s.readAnswer())
         return -1;
     const int count = s.getMessageCount();
     int requested = 1;
@@ -125,11 +126,11 @@ double ourLoad(const std::string& host, int port, const CDovecotPeer& peer, int&
             ++requested;
     };
     request();
-    if (!s.readAhead()) // LIST
+    if (!s.readAnswer()) // LIST
         return -1;
     for (int n = 1; n <= count; ++n) {
         request();
-        if (!s.readAhead())
+        if (!s.readAnswer())
             return -1;
     }
     s.quit();
@@ -139,7 +140,8 @@ double ourLoad(const std::string& host, int port, const CDovecotPeer& peer, int&
 
 double pythonLoad(const std::string& mode, const std::string& host, int port,
                   const CDovecotPeer& peer) {
-    const std::string python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
+    const std::string python =
+        access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
     const std::string command = python + " " MAROKET_BENCH_DIR "/poplib_load.py " + mode + " " +
                                 host + " " + std::to_string(port) + " " + peer.user() + " " +
                                 peer.password() + " 1";
@@ -162,8 +164,7 @@ public:
                                 std::to_string(targetPort) + ".log";
         pid_ = CPeerProcess::start({"/usr/bin/python3", "python3"},
                                    {"python3", MAROKET_BENCH_DIR "/wan_proxy.py", "127.0.0.1",
-                                    std::to_string(targetPort), "--delay-ms", "10", "--mbit",
-                                    "50"},
+                                    std::to_string(targetPort), "--delay-ms", "10", "--mbit", "50"},
                                    dir, error);
         for (int i = 0; i < 200 && port_ == 0 && pid_ > 0; ++i) {
             usleep(50000);
@@ -206,12 +207,13 @@ void measureRetr(const char* setting, const CDovecotPeer& peer, int port) {
         s.setHost(peer.host());
         s.setPort(port);
         s.setUser(peer.user());
-        s.setPassword(peer.password());
+        s.setPassword(CSecret(peer.password()));
         if (!s.login() || !s.stat() || !s.list())
             continue;
+        CMessageDownload download(s, nullptr, nullptr);
         const double cpu = cpuSeconds();
         const auto start = Clock::now();
-        const bool ok = s.retr(1);
+        const bool ok = download.run(1);
         const double wall = seconds(start), used = cpuSeconds() - cpu;
         s.quit();
         if (ok) {
@@ -261,7 +263,6 @@ double startupOnce(const char* self) {
     waitpid(pid, nullptr, 0);
     return shown ? took : -1;
 }
-
 
 // The window's load of the mailbox behind the port, with its resident memory; the window is
 // left connected.
@@ -331,8 +332,7 @@ int main(int argc, char** argv) {
     window.show();
     std::vector<double> overLink;
     for (int r = 0; r < 3; ++r) {
-        window.pop3().messageTable().clearHeaders(); // every header fetched each time
-        window.pop3().setHeadersCached(0);
+        window.pop3().cache().forget(); // every header fetched each time
         overLink.push_back(windowLoad(window, mailbox, mailboxLink.port()));
         if (r < 2)
             window.onCommand(CommandId::Connect);

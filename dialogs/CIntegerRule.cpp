@@ -1,13 +1,11 @@
 #include "dialogs/CIntegerRule.h"
 
+#include "pop3/CCharset.h"
+
 #include <cstdint>
 #include <limits>
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -17,7 +15,7 @@ bool isDigit(char c) {
 
 bool CIntegerRule::parse(std::string_view text, int& value) {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && CCharset::isBlank(text[i]))
         ++i;
 
     bool negative = false;
@@ -45,7 +43,7 @@ bool CIntegerRule::parse(std::string_view text, int& value) {
     if (hasSign && magnitude == 0)
         return false;
 
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && CCharset::isBlank(text[i]))
         ++i;
     if (i != text.size())
         return false;

@@ -46,5 +46,13 @@ public:
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     static bool equalsIgnoringCase(std::string_view a, std::string_view b);
+    static bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+        return text.size() >= prefix.size() &&
+               equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+    }
+    // A blank between words on one line: a space or a tab.
+    static bool isBlank(char c) { return c == ' ' || c == '\t'; }
+    // White space as the C library's isspace has it in the "C" locale: a blank, CR, LF, VT, FF.
+    static bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
     static bool isUtf8Name(std::string_view charset);
 };

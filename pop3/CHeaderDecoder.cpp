@@ -15,10 +15,6 @@ int hexValue(char c) {
     return -1;
 }
 
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // First occurrence of an all-lower-case key in text, letters compared without regard to case.
 std::size_t findKey(std::string_view text, std::string_view key) {
     if (key.size() > text.size())
@@ -70,7 +66,7 @@ std::string CHeaderDecoder::fieldValue(std::string_view text, std::string_view k
         return {};
     std::string value = unfoldedField(text, start);
     std::size_t blanks = 0;
-    while (blanks < value.size() && isSpace(value[blanks]))
+    while (blanks < value.size() && CCharset::isSpace(value[blanks]))
         ++blanks;
     value.erase(0, blanks);
     return value;

@@ -53,7 +53,8 @@ template <std::size_t N> bool isOneOf(std::string_view name, const std::string_v
     return std::find(std::begin(set), std::end(set), name) != std::end(set);
 }
 
-bool isBlank(char c) {
+// White space as HTML has it: a blank, a tab, CR, LF or FF.
+bool isHtmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
@@ -94,7 +95,7 @@ class Writer {
 public:
     // Text of the document; blanks run together unless kept.
     void text(char c, bool keepBlanks) {
-        if (isBlank(c) && !keepBlanks) {
+        if (isHtmlSpace(c) && !keepBlanks) {
             space_ = true;
             return;
         }

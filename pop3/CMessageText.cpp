@@ -19,7 +19,7 @@ template <class T> using Owned = std::unique_ptr<T, Unref>;
 
 bool isAttachment(GMimeObject* object) {
     const char* disposition = g_mime_object_get_disposition(object);
-    return disposition && g_ascii_strcasecmp(disposition, "attachment") == 0;
+    return disposition && CCharset::equalsIgnoringCase(disposition, "attachment");
 }
 
 // The first plain and the first HTML text part in reading order.

@@ -6,10 +6,6 @@
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // A Content-Type field's first line: the name in any case, blanks allowed before the colon.
 bool isContentType(std::string_view line) {
     constexpr std::string_view kName = "content-type";
@@ -17,7 +13,7 @@ bool isContentType(std::string_view line) {
         !CCharset::equalsIgnoringCase(line.substr(0, kName.size()), kName))
         return false;
     std::size_t i = kName.size();
-    while (i < line.size() && isBlank(line[i]))
+    while (i < line.size() && CCharset::isBlank(line[i]))
         ++i;
     return i < line.size() && line[i] == ':';
 }
@@ -49,7 +45,7 @@ public:
 private:
     // Judges the line at at; false, with cut_ set, where the parser must stop.
     bool take(std::size_t at, std::string_view line) {
-        if (inHeader_ && isBlank(line.front()) && typeStart_ != std::string_view::npos) {
+        if (inHeader_ && CCharset::isBlank(line.front()) && typeStart_ != std::string_view::npos) {
             keepType(line);
             return countHeader(at, line);
         }
@@ -79,7 +75,7 @@ private:
     // The type's letters and marks without blanks, line ends or case.
     void keepType(std::string_view part) {
         for (char c : part)
-            if (!isBlank(c) && c != '\r' && c != '\n')
+            if (!CCharset::isBlank(c) && c != '\r' && c != '\n')
                 type_ += CCharset::lowerAscii(c);
     }
 

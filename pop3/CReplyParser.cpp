@@ -1,6 +1,7 @@
 #include "pop3/CReplyParser.h"
 
 #include "pop3/CCharset.h"
+#include "pop3/ReplyLimits.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,14 +9,6 @@
 #include <cstdint>
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 // A capability name longer than this is none the scan looks for.
 constexpr std::size_t kWordKept = 16;
@@ -62,22 +55,12 @@ int toInt(long long v) {
 } // namespace
 
 bool CReplyParser::isFailure(std::string_view statusLine) {
-    constexpr std::string_view kErr = "-ERR";
-    if (statusLine.size() < kErr.size())
-        return false;
-    for (std::size_t i = 0; i < kErr.size(); ++i) {
-        char c = statusLine[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != kErr[i])
-            return false;
-    }
-    return true;
+    return CCharset::startsWithIgnoringCase(statusLine, "-ERR");
 }
 
 long long CReplyParser::leadingNumber(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i]))
+    while (i < text.size() && CCharset::isSpace(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
@@ -95,7 +78,7 @@ long long CReplyParser::leadingNumber(std::string_view text) {
 void CReplyParser::parseStat(std::string_view statusLine, int& messageCount, int& mailboxOctets) {
     int blanks = 0;
     for (std::size_t i = 0; i < statusLine.size(); ++i) {
-        if (!isBlank(statusLine[i]))
+        if (!CCharset::isBlank(statusLine[i]))
             continue;
         long long value = leadingNumber(statusLine.substr(i));
         if (++blanks == 1) {
@@ -123,12 +106,49 @@ std::vector<double> CReplyParser::parseListSizes(std::string_view data) {
 
 bool CReplyParser::parseListLine(std::string_view line, double& size) {
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (isBlank(line[i])) {
+        if (CCharset::isBlank(line[i])) {
             size = static_cast<double>(leadingNumber(line.substr(i)));
             return true;
         }
     }
     return false;
+}
+
+void CReplyParser::ListScan::feed(std::string_view bytes) {
+    auto append = [this](std::string_view part) {
+        line_.append(part.substr(0, ReplyLimits::kStatusLineMax -
+                                        std::min(line_.size(), ReplyLimits::kStatusLineMax)));
+    };
+    for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
+        append(bytes.substr(0, end));
+        bytes.remove_prefix(end + 1);
+        if (double size = 0; parseListLine(line_, size)) {
+            ++listed_;
+            if (sizes_.size() < keep_)
+                sizes_.push_back(size);
+        }
+        line_.clear();
+    }
+    append(bytes);
+}
+
+bool CReplyParser::parseExactStat(std::string_view line, long long& count) {
+    if (!line.ends_with("\r\n") || !CCharset::startsWithIgnoringCase(line, "+OK "))
+        return false;
+    line.remove_suffix(2);
+    line.remove_prefix(4);
+    auto number = [&line](long long& value) {
+        std::size_t n = 0;
+        for (value = 0; n < line.size() && line[n] >= '0' && line[n] <= '9'; ++n)
+            value = std::min(value * 10 + (line[n] - '0'), 1LL << 40);
+        line.remove_prefix(n);
+        return n > 0;
+    };
+    long long octets = 0;
+    if (!number(count) || !line.starts_with(' '))
+        return false;
+    line.remove_prefix(1);
+    return number(octets) && (line.empty() || line[0] == ' ');
 }
 
 bool CReplyParser::parseUidl(std::string_view data, int count, std::vector<std::string>& uids) {

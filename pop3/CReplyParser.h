@@ -43,6 +43,26 @@ public:
     };
     // One listing line, without its LF: false when it gives no size.
     static bool parseListLine(std::string_view line, double& size);
+    // A LIST data block read piece by piece as it arrives: every line that gives a size is
+    // counted, and the sizes of the first `keep` of them are kept. Of a line only its first
+    // ReplyLimits::kStatusLineMax bytes are read, so memory follows what is kept, however long
+    // the listing or its lines.
+    class ListScan {
+    public:
+        explicit ListScan(std::size_t keep) : keep_(keep) {}
+        void feed(std::string_view bytes);
+        long long listed() const { return listed_; }
+        const std::vector<double>& sizes() const { return sizes_; }
+
+    private:
+        std::string line_;
+        std::vector<double> sizes_;
+        long long listed_ = 0;
+        std::size_t keep_;
+    };
+    // "+OK <count> <octets>" CR LF as the standard writes a STAT answer, anything after a further
+    // blank being the server's own; false for any other shape.
+    static bool parseExactStat(std::string_view statusLine, long long& count);
     // UIDL data block of a mailbox of count messages: true, with uids[n - 1] the unique id of
     // message n, only when every message from 1 to count is listed exactly once with an id of
     // 1 to kUidMax printable characters and no id repeats. Anything else cannot key a row

@@ -68,6 +68,11 @@ void MessageTable::clearHeaders() {
     rows_.clear();
 }
 
+void MessageTable::moveRowsTo(MessageTable& other) {
+    other.rows_ = std::move(rows_);
+    rows_.clear();
+}
+
 const std::string& MessageTable::uidOf(int n) const {
     return row(n).uid;
 }

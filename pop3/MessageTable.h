@@ -29,6 +29,8 @@ public:
     // numbering after the deletions took effect.
     void removeDeleted();
     void clearHeaders();
+    // The header rows go to other, in place of its own; this table keeps its sizes.
+    void moveRowsTo(MessageTable& other);
 
     // The server's unique id of message n, empty when not known.
     const std::string& uidOf(int n) const;

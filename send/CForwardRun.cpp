@@ -1,6 +1,7 @@
 #include "send/CForwardRun.h"
 
 #include "platform/CTempFile.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
 #include "resources/StringIds.h"
@@ -28,19 +29,20 @@ CForwardRun::CForwardRun(CPop3Session& pop3, CSmtpSession& smtp, IForwardHost& h
 void CForwardRun::run(const std::vector<int>& rows, const std::string& to, bool deleteAfter,
                       const CSmtpLogin& login, const std::string& ownAddress) {
     const int total = static_cast<int>(rows.size());
+    CMessageDownload download(pop3_, host_.progressHost(), host_.messageBoxHost());
     for (int i = 1; i <= total; ++i) {
         const int n = rows[static_cast<std::size_t>(i - 1)] + 1;
         host_.setStatus(stepText(StringId::FetchingMessage, i, total));
         const std::string before = pop3_.getErrorText();
-        if (!pop3_.retr(n)) {
+        if (!download.run(n)) {
             // A download the user cancelled leaves the text of an earlier failure, which says
             // nothing about this one.
             const std::string after = pop3_.getErrorText();
-            stop(after != before ? after : std::string{});
+            stop(after != before ? after : std::string{}, download.stoppedByUser());
             return;
         }
         // This message's own file, removed once it is sent or not, whatever else runs meanwhile.
-        const CTempFile message = pop3_.takeRetrievedFile();
+        const CTempFile message = download.takeFile();
         host_.setStatus(stepText(StringId::SendingMessage, i, total));
         if (sendOn(message.path(), to, login, ownAddress) && deleteAfter)
             pop3_.dele(n);
@@ -66,7 +68,7 @@ bool CForwardRun::sendOn(const std::string& file, const std::string& to, const C
     return false;
 }
 
-void CForwardRun::stop(const std::string& reason) {
+void CForwardRun::stop(const std::string& reason, bool stoppedByUser) {
     const std::string stopped = reason.empty() ? load(StringId::ForwardCancelled)
                                                : load(StringId::ForwardCancelled) + " " + reason;
     if (pop3_.waitWasCut()) {
@@ -76,7 +78,7 @@ void CForwardRun::stop(const std::string& reason) {
         host_.setStatus(stopped);
         return;
     }
-    if (pop3_.stoppedByUser()) {
+    if (stoppedByUser) {
         // The connection went with the stopped download, without QUIT: nothing of the run is
         // deleted, and the list comes back from the header cache.
         host_.reloadAfterCancel(load(StringId::ForwardCancelled));

@@ -24,7 +24,8 @@ public:
 
 private:
     // A retrieval failed: nothing of the run is deleted, and the list is loaded anew.
-    void stop(const std::string& reason);
+    // stoppedByUser: the user's Avbryt stopped the download while the server was sending.
+    void stop(const std::string& reason, bool stoppedByUser);
     // Sends the message just retrieved into file on (its owner removes the file); false with
     // the reason shown when it did not go out.
     bool sendOn(const std::string& file, const std::string& to, const CSmtpLogin& login,

@@ -9,6 +9,7 @@
 #include "platform/CFile.h"
 #include "platform/CTempFile.h"
 #include "pop3/CHeaderDecoder.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "pop3/ReplyLimits.h"
 #include "resources/CStringTable.h"
@@ -177,9 +178,10 @@ void CMessageFlows::reply() {
 
     // Without the message or its header length there is nothing true to quote.
     const std::string before = pop3.getErrorText();
-    if (!pop3.retr(n)) {
+    CMessageDownload download(pop3, window_.progressHost(), window_.messageBoxHost());
+    if (!download.run(n)) {
         const std::string reason = freshText(before, pop3.getErrorText());
-        if (pop3.stoppedByUser())
+        if (download.stoppedByUser())
             window_.reloadAfterCancel(load(StringId::CancelledByUser));
         else if (pop3.waitWasCut())
             connectionGone(pop3.getErrorText()); // a silent server: no reconnect to wait on it
@@ -190,7 +192,7 @@ void CMessageFlows::reply() {
         return;
     }
     // Removed when the reply is done with it, whatever happens meanwhile.
-    CTempFile retrieved = pop3.takeRetrievedFile();
+    CTempFile retrieved = download.takeFile();
     pop3.rset();
     if (!pop3.top(n, 0)) {
         // A refused TOP leaves the session's error text as it was; name the command instead.

@@ -5,15 +5,6 @@
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (CCharset::lowerAscii(a[i]) != CCharset::lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 // The line that starts at start, without its line end, and where the next one starts.
 std::string_view lineAt(std::string_view text, std::size_t start, std::size_t& next) {
     const std::size_t end = text.find('\n', start);
@@ -46,7 +37,8 @@ bool CRetrievedHeader::field(std::string_view message, std::string_view name, st
         if (line.empty())
             return false; // the end of the header block
         const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos || !sameName(trimmed(line.substr(0, colon)), name))
+        if (colon == std::string_view::npos ||
+            !CCharset::equalsIgnoringCase(trimmed(line.substr(0, colon)), name))
             continue;
         value.assign(line.substr(colon + 1));
         // A line that begins with a blank or a tab goes on with the field.

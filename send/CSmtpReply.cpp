@@ -1,19 +1,13 @@
 #include "send/CSmtpReply.h"
 
+#include "pop3/CCharset.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 // A keyword longer than this is none the reply is asked about.
 constexpr std::size_t kKeywordKept = 16;
-
-bool sameWord(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 // The words of one extension line after its code, separated by blanks (or "=" after AUTH).
 template <class Visit> void forEachWord(std::string_view line, Visit visit) {
@@ -47,6 +41,11 @@ template <class Visit> void forEachExtension(std::string_view text, Visit visit)
 } // namespace
 
 void CSmtpReply::feed(std::string_view bytes) {
+    if (extent_ == Extent::OneReceive && !complete_) {
+        text_.assign(bytes.substr(0, kKeptMax));
+        complete_ = true;
+        return;
+    }
     while (!bytes.empty() && !complete_) {
         const std::size_t end = bytes.find('\n');
         const std::string_view part =
@@ -79,7 +78,7 @@ void CSmtpReply::judgeKeyword() {
     // The line's CR is no part of it.
     if (!keywordDone_ && keyword.ends_with('\r'))
         keyword.remove_suffix(1);
-    startTls_ = startTls_ || (!firstLine_ && sameWord(keyword, "STARTTLS"));
+    startTls_ = startTls_ || (!firstLine_ && CCharset::equalsIgnoringCase(keyword, "STARTTLS"));
     firstLine_ = false;
     keyword_.clear();
     keywordDone_ = false;
@@ -88,7 +87,8 @@ void CSmtpReply::judgeKeyword() {
 bool CSmtpReply::lists(std::string_view keyword) const {
     bool found = false;
     forEachExtension(text_, [&](std::string_view line) {
-        found = found || sameWord(line.substr(0, line.find_first_of(" \t=")), keyword);
+        found = found ||
+                CCharset::equalsIgnoringCase(line.substr(0, line.find_first_of(" \t=")), keyword);
     });
     return found;
 }
@@ -100,10 +100,10 @@ bool CSmtpReply::listsAuth(std::string_view mechanism) const {
         forEachWord(line, [&](std::string_view word) {
             if (first) {
                 first = false;
-                isAuth = sameWord(word, "AUTH");
+                isAuth = CCharset::equalsIgnoringCase(word, "AUTH");
                 return isAuth;
             }
-            found = found || sameWord(word, mechanism);
+            found = found || CCharset::equalsIgnoringCase(word, mechanism);
             return true;
         });
     });

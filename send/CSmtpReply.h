@@ -4,13 +4,17 @@
 #include <string>
 #include <string_view>
 
-// An SMTP reply of one or more lines, taken as it arrives: a line whose code is followed by "-"
-// goes on, the first other line ends the reply. Of a very long reply the first kKeptMax bytes
-// are kept and the rest is only followed to its end. Bytes after the end are not part of it; a
-// server sends none before it is asked again, so hasTrailing() marks a server out of step.
+// An SMTP reply, taken as it arrives. Read whole, a reply of one or more lines ends with the
+// first line whose code is not followed by "-"; of a very long one the first kKeptMax bytes are
+// kept and the rest is only followed to its end. Bytes after the end are not part of it; a server
+// sends none before it is asked again, so hasTrailing() marks a server out of step. Plain SMTP
+// (HELO and the commands after it) takes instead what one receive gives as the whole reply.
 class CSmtpReply {
 public:
     static constexpr std::size_t kKeptMax = 65536;
+    enum class Extent { Whole, OneReceive };
+
+    explicit CSmtpReply(Extent extent = Extent::Whole) : extent_(extent) {}
 
     // Takes the next bytes of the connection; nothing once the reply is complete.
     void feed(std::string_view bytes);
@@ -37,6 +41,7 @@ private:
     bool keywordDone_ = false;
     bool firstLine_ = true;
     bool startTls_ = false;
+    Extent extent_;
     bool complete_ = false;
     bool trailing_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/ISocketFactory.h"
 #include "resources/StringIds.h"
+#include "send/CSmtpChannel.h"
 
 #include <cstddef>
 #include <initializer_list>
@@ -10,42 +11,24 @@
 #include <string_view>
 
 class CDataEnding;
-class CFile;
 class CMessageStamps;
 class CSmtpLogin;
-class CSmtpReply;
 class CSocketFactory;
 class CTlsMemory;
 class IMessageStamps;
 class IProgressHost;
 
-// The program's SMTP client, one connection per operation. send() delivers one message to one
-// recipient; testAddress() asks whether a server takes an address as a recipient. On most ports
-// it speaks plain HELO without extensions. On the submission port 587 it says EHLO, starts TLS
-// where the server offers STARTTLS and logs in where it offers AUTH; on 465, where TLS starts
-// with the first byte, it says EHLO and logs in where offered. The password goes out only under
-// TLS. The fields keep their values between operations; each flow sets what it needs. Both
-// operations return 1 or 0 and leave the outcome in statusText.
+// The program's SMTP client: the transaction of one operation, one connection each. send()
+// delivers one message to one recipient; testAddress() asks whether a server takes an address as
+// a recipient. Before the envelope, CSmtpNegotiation speaks HELO, or on 587 and 465 EHLO with TLS
+// and the login; a forwarded message's data is CForwardTransfer's. The fields keep their values
+// between operations; each flow sets what it needs. Both operations return 1 or 0 and leave the
+// outcome in statusText.
 class CSmtpSession {
 public:
-    enum SmtpStep {
-        StepGreeting,
-        StepHelo,
-        StepMailFrom,
-        StepRcptTo,
-        StepData,
-        StepQuit,
-        StepEhlo,
-        StepStartTls,
-        StepAuth
-    };
     static constexpr int kTlsPort = 465;
     static constexpr int kSubmissionPort = 587;
-
-    // Forwarded files above this many bytes go out in pieces, with a progress window.
-    static constexpr long long kProgressThreshold = 32768;
-    static constexpr std::size_t kForwardPiece = 1024;
-    static constexpr std::size_t kReplyMax = 512;
+    // The reply to the end of the data is judged by at most so many of its first bytes.
     static constexpr std::size_t kEndReplyMax = 100;
 
     CSmtpSession();
@@ -80,7 +63,7 @@ public:
     void setForwardFile(const std::string& path) { forwardFile_ = path; }
 
     std::string getServer() const { return server_; }
-    std::string getStatusText() const { return statusText_; }
+    std::string getStatusText() const { return channel_.statusText(); }
 
     // login: what a server that offers AUTH is given; the session keeps it only for the call.
     int send(const CSmtpLogin& login);
@@ -103,74 +86,37 @@ private:
     // A display name with the address in angle brackets: the whole text for the header line,
     // the bare address for the envelope. A bare address is both.
     void splitAddresses();
-    // One receive for the step and its test: 1 when the server goes on (for StepData, a
-    // go-ahead for the message).
-    int checkReply(SmtpStep step);
-    void setStatusFromTable(StringId id);
-    // The server refused the step: its reply, exactly as received, after the server and step.
-    void refuse(SmtpStep step, std::string_view reply);
     int deliver();
     int test(const std::string& address);
-    // The chain send() and testAddress() share: connect and greeting, HELO (or EHLO with TLS and
-    // the login), MAIL FROM (once more with the sender quoted when asked and refused), and the
-    // recipient's line.
+    // The chain send() and testAddress() share: connect, greeting and negotiation, MAIL FROM
+    // (once more with the sender quoted when asked and refused), and the recipient's line.
     bool sendEnvelope(const std::string& recipientLine, bool quotedSenderRetry);
-    bool speaksExtensions() const { return port_ == kTlsPort || port_ == kSubmissionPort; }
-    // HELO, or EHLO and what follows it where the server offers it.
-    bool introduce();
-    bool ehlo(CSmtpReply& offer);
-    bool startTls();
-    // Remembers a server that offered STARTTLS; false, with the reason, for one that offered it
-    // before and did not now.
-    bool tlsAsBefore(bool offered);
-    bool logIn(const CSmtpReply& offer);
-    // Sends a line of the login (wiped afterwards) and wants a reply beginning with code.
-    bool authStep(std::string line, std::string_view code);
-    // Receives until the reply's last line has arrived.
-    bool receiveWhole(SmtpStep step, CSmtpReply& reply);
+    bool connect();
     // QUIT after a success, with doneText as the status; the connection closed either way.
     int finish(bool ok, StringId doneText);
     // The data after the go-ahead: the composed message, or the retrieved one as it is.
     int transmitMessage();
     int forwardFile();
-    enum class FileTransfer { Sent, ReadFailed, Stopped };
-    // lastRead: what the last read of the file gave, for the reason of a failed one.
-    FileTransfer sendFileWhole(CFile& file, long long length, CDataEnding& ending,
-                               long long& lastRead);
-    FileTransfer sendFileInPieces(CFile& file, long long length, CDataEnding& ending,
-                                  long long& lastRead);
+    // Ends the data and takes the one reply the server gives to it: 1 only when it is positive.
+    int finishData(const CDataEnding& ending);
 
     // Texts with a line break would put commands of their own on the wire.
     bool refuseLineBreaks(std::initializer_list<const std::string*> texts);
     // Mail needs a sender: for the envelope, and for a composed message's From line.
     bool refuseMissingSender();
-    bool connectAndGreet();
-    bool sendLine(SmtpStep step, std::string_view line);
-    bool sendData(std::string_view bytes, CDataEnding& ending);
-    // Ends the data and takes the one reply the server gives to it: 1 only when it is positive.
-    int finishData(const CDataEnding& ending);
-    bool receiveReply(SmtpStep step, std::size_t max, std::string_view& reply);
-    void failStep(SmtpStep step, StringId reasonId);
-    // The user stopped a wait of the transfer: "Forwardning avbruten.", the connection closed.
-    void endCancelled();
-    void closeSocket();
-    bool isConnected() const;
 
     std::string toHeader_;
     std::string fromHeader_;
     std::string subject_;
     int port_ = 25;
-    std::string statusText_;
     std::string server_;
     std::string fromAddress_;
     std::string toAddress_;
     std::string body_;
     std::string forwardFile_;
     std::string heloName_;
-    std::unique_ptr<IStream> socket_;
-    std::string replyArea_;
+    CSmtpChannel channel_;
     const CSmtpLogin* login_ = nullptr; // during send() and testAddress() only
-    bool secure_ = false;               // the connection runs over TLS
 
     std::unique_ptr<CMessageStamps> ownStamps_;
     IMessageStamps* stamps_ = nullptr;

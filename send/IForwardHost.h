@@ -2,12 +2,19 @@
 
 #include <string>
 
+class IMessageBoxHost;
+class IProgressHost;
+
 // What a forward run needs of the main window: the status line, a notice the user confirms,
-// and the mailbox cycle's disconnect and reconnect that commit the run's deletions and load
-// the list anew, also after a cancel.
+// where its downloads show their progress window and message box, and the mailbox cycle's
+// disconnect and reconnect that commit the run's deletions and load the list anew, also after a
+// cancel.
 class IForwardHost {
 public:
     virtual ~IForwardHost() = default;
+    // Null: no window, no box.
+    virtual IProgressHost* progressHost() = 0;
+    virtual IMessageBoxHost* messageBoxHost() = 0;
     virtual void setStatus(const std::string& text) = 0;
     virtual void notify(const std::string& text) = 0;
     virtual void disconnect() = 0;

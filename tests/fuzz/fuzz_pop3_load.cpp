@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     session.setHost("pop.example");
     session.setPort(110);
     session.setUser("anna");
-    session.setPassword("hemligt");
+    session.setPassword(CSecret("hemligt"));
     session.setPipeliningAllowed(pipelining);
     const bool in = session.login();
     const bool counted = in && session.stat();

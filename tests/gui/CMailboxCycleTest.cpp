@@ -277,7 +277,7 @@ TEST_F(CMailboxCycleTest, RowsFollowTheirMessagesWhenAnotherClientChangesTheMail
     phone.setHost(peer.host());
     phone.setPort(peer.port());
     phone.setUser(peer.user());
-    phone.setPassword(peer.password());
+    phone.setPassword(CSecret(peer.password()));
     ASSERT_TRUE(phone.login() && phone.dele(1) && phone.quit()) << phone.getErrorText();
     stored.push_back(message(5));
     ASSERT_TRUE(peer.addMessage(stored.back()));
@@ -335,7 +335,7 @@ TEST_F(CMailboxCycleTest, ViewShowsTheFirstSelectedMessage) {
     EXPECT_EQ(w.window.statusText(), "Du måste markera ett brev innan du trycker Granska.");
 
     w.select({2, 4});
-    w.window.pop3().setPreviewLines(0);
+    w.window.cycle().setPreviewLines(0);
     w.runner.expectDialog<CContentDlg>([](CContentDlg&) { return 1; });
     w.window.onCommand(CommandId::View);
     EXPECT_EQ(w.sockets.sent().back(), "TOP 2 0\r\n");

@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -97,7 +98,7 @@ TEST_F(CMaroketDlgTest, FirstStartShowsDefaults) {
     EXPECT_EQ(control<QLabel>(w, idText(ControlId::VersionLabel))->text(),
               QString::fromLatin1(kMaroketVersionText));
     EXPECT_EQ(w.pop3().port(), 110);
-    EXPECT_EQ(w.pop3().previewLines(), 50);
+    EXPECT_EQ(w.cycle().previewLines(), 50);
     EXPECT_EQ(w.smtp().port(), 25);
     EXPECT_EQ(w.smtp().heloName(), "nada");
     EXPECT_EQ(w.settingsDlg().settings().quickLogin, 1000);
@@ -263,10 +264,14 @@ TEST_F(CMaroketDlgTest, SizePlaceAndColumnWidthsAreKeptForTheNextStart) {
     EXPECT_GT(third.x(), -1000);
 }
 
+// "Om Maroket..." opens showing the long credits.
 TEST_F(CMaroketDlgTest, AboutOpensWithTheLongCredits) {
     CMaroketDlg w(store, runner);
     runner.expectDialog<CAboutDlg>([](CAboutDlg& d) {
-        EXPECT_EQ(d.creditsVariant(), 0);
+        d.show();
+        EXPECT_EQ(d.findChild<QPlainTextEdit*>(idText(ControlId::CreditsText))->toPlainText(),
+                  CUiText::toQString(CStringTable::load(StringId::LongCredits)));
+        d.hide();
         return 1;
     });
     w.onCommand(CommandId::About);

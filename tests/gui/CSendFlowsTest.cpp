@@ -459,9 +459,9 @@ TEST_F(CSendFlowsTest, ForwardWithDeleteRemovesTheOriginalsAndEachArrivesUnchang
               (QStringList{"1. Avs2 <a2@example.org>", "2. Avs4 <a4@example.org>"}));
 }
 
-// After a quick login the rows come by number from the cache, and another client's changes
-// since they were read leave them naming other messages: a reply and a forward still take the
-// sender from the message itself.
+// After a quick login another client's changes since the rows were read would leave them naming
+// other messages by number: the table holds none of them until a listing of unique ids lines
+// them up again, and a reply and a forward take the sender from the message itself.
 TEST_F(CSendFlowsTest, ReplyAndForwardNameTheMessageAfterAnotherClientsChanges) {
     startPop3({message(1), message(2), message(3)});
     CSendWindow w(viaSink());
@@ -470,14 +470,14 @@ TEST_F(CSendFlowsTest, ReplyAndForwardNameTheMessageAfterAnotherClientsChanges) 
     phone.setHost(pop.host());
     phone.setPort(pop.port());
     phone.setUser(pop.user());
-    phone.setPassword(pop.password());
+    phone.setPassword(CSecret(pop.password()));
     ASSERT_TRUE(phone.login() && phone.dele(1) && phone.quit()) << phone.getErrorText();
     ASSERT_TRUE(pop.addMessage(message(4)) && pop.addMessage(message(5)));
     w.window.settingsDlg().settings().quickLogin = 4;
     w.window.onCommand(CommandId::Connect);
     w.window.onCommand(CommandId::Connect);
-    // The rows kept from before name message 1 as Avs1's; on the server it is Avs2's now.
-    ASSERT_EQ(w.window.pop3().messageTable().senderOf(1), "Avs1 <a1@example.org>");
+    // The rows read before would name message 1 as Avs1's; on the server it is Avs2's now.
+    ASSERT_FALSE(w.window.pop3().messageTable().hasSummary(1));
 
     // No sender yet: "Skicka" is refused and the dialog comes back with what was typed.
     w.select({1});

@@ -1,4 +1,5 @@
 #include "peers/CDovecotPeer.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "support/CScriptedProgressHost.h"
 
@@ -47,23 +48,25 @@ protected:
         session.setHost(peer.host());
         session.setPort(peer.port());
         session.setUser(peer.user());
-        session.setPassword(peer.password());
-        session.setProgressHost(&progress);
     }
-    void logIn() { ASSERT_TRUE(session.login()) << session.getErrorText() << peer.log(); }
+    // The session keeps a password for one login only.
+    void logIn() {
+        session.setPassword(CSecret(peer.password()));
+        ASSERT_TRUE(session.login()) << session.getErrorText() << peer.log();
+    }
 
     CDovecotPeer peer;
     CScriptedProgressHost progress;
     CPop3Session session;
+    CMessageDownload download{session, &progress, nullptr};
 };
 
 TEST_F(CPop3SessionPeerTest, LoginListsAndReadsHeaders) {
-    session.setPassword("wrong");
+    session.setPassword(CSecret("wrong"));
     EXPECT_FALSE(session.login());
     EXPECT_EQ(session.getErrorText().rfind("PASS: -ERR", 0), 0u) << session.getErrorText();
     EXPECT_TRUE(session.getErrorText().ends_with("\r\n"));
 
-    session.setPassword(peer.password());
     logIn();
     ASSERT_TRUE(session.stat());
     const int firstSize = listedSize(kFirst);
@@ -88,13 +91,13 @@ TEST_F(CPop3SessionPeerTest, RetrKeepsTheServersBytes) {
     logIn();
     ASSERT_TRUE(session.stat());
     ASSERT_TRUE(session.list());
-    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
-    EXPECT_EQ(fileBytes(session.retrievedFile()), onTheWire(kFirst));
+    ASSERT_TRUE(download.run(1)) << session.getErrorText();
+    EXPECT_EQ(fileBytes(download.file()), onTheWire(kFirst));
     EXPECT_TRUE(progress.windows.empty());
 
     // Above 32768 bytes the download reports to a progress window and ends it at the total.
-    ASSERT_TRUE(session.retr(2)) << session.getErrorText();
-    EXPECT_EQ(fileBytes(session.retrievedFile()), onTheWire(kSecond));
+    ASSERT_TRUE(download.run(2)) << session.getErrorText();
+    EXPECT_EQ(fileBytes(download.file()), onTheWire(kSecond));
     ASSERT_EQ(progress.windows.size(), 1u);
     EXPECT_EQ(progress.windows[0]->total, session.getMessageSize(2));
     EXPECT_EQ(progress.windows[0]->position.load(), session.getMessageSize(2));
@@ -110,7 +113,7 @@ TEST_F(CPop3SessionPeerTest, DeletionTakesEffectAtQuitAndNotAfterRset) {
 
     logIn();
     ASSERT_TRUE(session.dele(2));
-    EXPECT_FALSE(session.retr(2));
+    EXPECT_FALSE(download.run(2));
     EXPECT_EQ(session.getErrorText().rfind("RETR: -ERR", 0), 0u);
     ASSERT_TRUE(session.quit());
     EXPECT_EQ(peer.messagesOnDisk(), 1);
@@ -134,7 +137,7 @@ TEST(CPop3SessionSummaryPeerTest, EveryMessageGetsItsDecodedSummary) {
     session.setHost(peer.host());
     session.setPort(peer.port());
     session.setUser(peer.user());
-    session.setPassword(peer.password());
+    session.setPassword(CSecret(peer.password()));
     ASSERT_TRUE(session.login()) << session.getErrorText();
     for (int n = 1; n <= 4; ++n)
         EXPECT_TRUE(session.fetchSummary(n));

@@ -3,6 +3,7 @@
 #include "peers/CScopedTrustStore.h"
 #include "peers/CSmtpSinkPeer.h"
 #include "peers/CTestCertificates.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 #include "support/CRecordingSocketFactory.h"
@@ -74,7 +75,7 @@ protected:
         session.setHost(address);
         session.setPort(995);
         session.setUser(peer.user());
-        session.setPassword(peer.password());
+        session.setPassword(CSecret(peer.password()));
     }
     void startWith(const CTestCertificates::Issued& identity) {
         peer.listenWithTls(address, identity.certificateFile, identity.keyFile);
@@ -111,8 +112,9 @@ TEST_F(CPop3TlsPeerTest, ReadsTheMailboxOverTls) {
     ASSERT_TRUE(session.list());
     ASSERT_TRUE(session.fetchSummary(1));
     EXPECT_EQ(session.messageTable().subjectOf(1), "Hemligt");
-    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
-    EXPECT_EQ(fileBytes(session.retrievedFile()), onTheWire(kMessage));
+    CMessageDownload download(session, nullptr, nullptr);
+    ASSERT_TRUE(download.run(1)) << session.getErrorText();
+    EXPECT_EQ(fileBytes(download.file()), onTheWire(kMessage));
     ASSERT_TRUE(session.quit());
     // Dovecot confirms that the login came over TLS.
     const auto lines = tlsLogLines(2);
@@ -214,7 +216,7 @@ protected:
         session.setHost(peer.host());
         session.setPort(peer.port());
         session.setUser(peer.user());
-        session.setPassword(peer.password());
+        session.setPassword(CSecret(peer.password()));
     }
     CScopedTrustStore trust(const CTestCertificates& which) {
         return {which.authorityFile(), authority.emptyFolder()};

@@ -43,6 +43,12 @@ public:
     IoResult receive(char* into, std::size_t max);
     // The server's next step is bytes: they wait for the client before it sends anything.
     bool hasArrived() const;
+    // The read-ahead between two receives: the server's next chunks arrive, each a piece shown
+    // to holdsEnd, until want bytes are there or holdsEnd sees the reply's end. When the server
+    // then waits for the client (or has nothing more) with the reply's end unseen, a real stream
+    // would wait out its time for nothing: that counts as a needless wait.
+    void awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd);
+    int needlessWaits() const { return needlessWaits_; }
 
 private:
     enum class Kind { RefuseConnect, Client, Server, Drop, Stall, Cut, Action, Tls };
@@ -59,4 +65,5 @@ private:
     std::string deviation_;
     std::string sent_;
     int receives_ = 0;
+    int needlessWaits_ = 0;
 };

@@ -16,6 +16,11 @@ public:
     bool send(std::string_view bytes) override { return open_ && script_->send(bytes); }
     IoResult receive(char* into, std::size_t max) override;
     bool hasArrived() override { return open_ && script_->hasArrived(); }
+    void awaitData(std::size_t want, const std::function<bool(std::string_view)>& holdsEnd,
+                   int) override {
+        if (open_)
+            script_->awaitData(want, holdsEnd);
+    }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     std::string lastError() const override { return "scripted"; }

@@ -13,7 +13,9 @@ public:
         std::string first, subject, date, size;
     };
 
-    LoginFields takeLoginFields() override { return login; }
+    LoginFields takeLoginFields() override {
+        return {login.server, login.account, login.password.copy()};
+    }
     void writeControls() override {}
     void focusLoginField() override {}
     void setStatus(const std::string& text) override { status = text; }
@@ -29,7 +31,7 @@ public:
     int quickLogin() const override { return quick; }
     int idleTimeout() const override { return 5; }
 
-    LoginFields login{"pop.example", "anna", "hemligt"};
+    LoginFields login{"pop.example", "anna", CSecret("hemligt")};
     std::vector<Row> rows;
     std::string status;
     bool pressed = false;

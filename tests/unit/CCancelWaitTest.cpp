@@ -3,6 +3,7 @@
 #include "app/CMailboxCycle.h"
 #include "platform/CProgressThread.h"
 #include "platform/CWaitHook.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 #include "support/CLoopbackServer.h"
@@ -63,7 +64,6 @@ class CCancelWaitTest : public ::testing::Test {
 protected:
     void TearDown() override { ::unlink(forwarded.c_str()); }
     void connect(CPop3Session& session, const CLoopbackServer& server) {
-        session.setProgressHost(&host);
         session.setHost("127.0.0.1");
         session.setPort(server.port());
         ASSERT_TRUE(session.login()) << session.getErrorText();
@@ -95,7 +95,8 @@ TEST_F(CCancelWaitTest, AStalledTopOrRetrEndsWithinTheGraceOfTheClick) {
         const auto start = Clock::now();
         CUser user(host, [&] { return msSince(start) >= 150; });
 
-        EXPECT_FALSE(top ? session.top(1, 0) : session.stat() && session.list() && session.retr(1));
+        CMessageDownload download(session, &host, nullptr);
+        EXPECT_FALSE(top ? session.top(1, 0) : session.stat() && session.list() && download.run(1));
         ASSERT_TRUE(user.clicked);
         EXPECT_LT(msSince(user.clickedAt), 100);
         EXPECT_EQ(session.getErrorText(), (top ? "TOP: " : "RETR: ") + kCancelled);
@@ -175,7 +176,6 @@ TEST_F(CCancelWaitTest, ADeleteRunStoppedOnASilentServerEndsDisconnectedWithoutW
         s.waitFor();          // and nothing more, to DELE 3 or to anyone who connects again
     });
     CPop3Session session;
-    session.setProgressHost(&host);
     CScriptedMailboxWindow window;
     window.login.server = "127.0.0.1";
     session.setPort(server.port());
@@ -216,7 +216,8 @@ TEST_F(CCancelWaitTest, TheHookRunsEvery50MsThroughADownloadThatNeverWaits) {
     ASSERT_TRUE(session.stat() && session.list());
     std::vector<Clock::time_point> runs{Clock::now()};
     CWaitHook::set([&] { runs.push_back(Clock::now()); });
-    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
+    CMessageDownload download(session, &host, nullptr);
+    ASSERT_TRUE(download.run(1)) << session.getErrorText();
     CWaitHook::set(nullptr);
 
     runs.push_back(Clock::now());

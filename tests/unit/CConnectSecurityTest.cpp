@@ -52,7 +52,7 @@ std::string pop3LoginFailure(CAskingFactory& factory, int port) {
     session.setHost("pop.example.org");
     session.setPort(port);
     session.setUser("anna");
-    session.setPassword("hemligt");
+    session.setPassword(CSecret("hemligt"));
     EXPECT_FALSE(session.login());
     return session.getErrorText();
 }
@@ -140,7 +140,7 @@ TEST(ConnectSecurity, AServerThatOfferedTlsBeforeGetsNothingWithoutIt) {
     pop3.setHost("Pop.Example.org");
     pop3.setPort(110);
     pop3.setUser("anna");
-    pop3.setPassword("hemligt");
+    pop3.setPassword(CSecret("hemligt"));
     auto offered = factory.addScript();
     offered->server("+OK\r\n").client("CAPA\r\n");
     offered->server("+OK\r\nX-" + longLine + "\r\nSTLS\r\n.\r\n").client("STLS\r\n");

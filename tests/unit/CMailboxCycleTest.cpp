@@ -96,6 +96,71 @@ TEST_P(CMailboxCycleTranscript, LoadDeleteAndReconnect) {
 
 INSTANTIATE_TEST_SUITE_P(OneAtATimeAndPipelined, CMailboxCycleTranscript, ::testing::Bool());
 
+// What the status line says, in order, as the cycle connects, loads and disconnects.
+class CStatusHistoryWindow : public CScriptedMailboxWindow {
+public:
+    void setStatus(const std::string& text) override {
+        CScriptedMailboxWindow::setStatus(text);
+        history.push_back(text);
+    }
+    std::vector<std::string> history;
+};
+
+TEST(CMailboxCycleTexts, TheStatusLineSaysWhatTheCycleDoes) {
+    CFakeSocketFactory factory;
+    CPop3Session pop3;
+    pop3.setSocketFactory(&factory);
+    CStatusHistoryWindow window;
+    CMailboxCycle cycle(pop3, window);
+    auto s = factory.addScript();
+    logIn(*s, false);
+    s->client("STAT\r\n").server("+OK 2 2048\r\n");
+    uidlAndList(*s, false, "-ERR\r\n", "+OK\r\n1 1024\r\n2 1024\r\n.\r\n", "");
+    s->client("TOP 1 0\r\n").server(kTop1).client("TOP 2 0\r\n").server(kTop2);
+    s->client("QUIT\r\n").server("+OK\r\n");
+    cycle.connectOrDisconnect();
+    cycle.disconnect();
+    EXPECT_TRUE(s->finished()) << s->report();
+    EXPECT_EQ(
+        window.history,
+        (std::vector<std::string>{
+            "Ansluter till pop.example...", "Hämtar meddelandeinformation...",
+            "Hämtar information om brev 1 av 2.", "Hämtar information om brev 2 av 2.",
+            "Klar. Kontot har 2 brev på totalt 2.00 kB.", "Kopplar från...", "Frånkopplad."}));
+}
+
+// The password typed for a connect stays with the window alone, for its own reconnects (and
+// "Återställ"), whatever the field holds later; the session keeps none after a login.
+TEST(CMailboxCycleTexts, OnlyTheWindowKeepsThePasswordOfTheLastConnect) {
+    CFakeSocketFactory factory;
+    CPop3Session pop3;
+    pop3.setSocketFactory(&factory);
+    CScriptedMailboxWindow window;
+    CMailboxCycle cycle(pop3, window);
+    auto emptyMailbox = [](CFakeScript& s) {
+        s.client("STAT\r\n").server("+OK 0 0\r\n").client("LIST\r\n").server("+OK\r\n.\r\n");
+    };
+    auto first = factory.addScript();
+    logIn(*first, false);
+    emptyMailbox(*first);
+    first->client("QUIT\r\n").server("+OK\r\n");
+    auto again = factory.addScript();
+    logIn(*again, false);
+    emptyMailbox(*again);
+    auto own = factory.addScript();
+    own->server("+OK\r\n").client("CAPA\r\n").server("-ERR\r\n");
+    own->client("USER anna\r\n").server("+OK\r\n").client("PASS \r\n").server("-ERR\r\n");
+
+    cycle.connectOrDisconnect();
+    window.login.password = CSecret("annat");
+    cycle.reloadAfterCancel("Avbrutet av användaren.");
+    EXPECT_TRUE(cycle.isConnected()) << window.status;
+    EXPECT_EQ(cycle.lastLogin().password.view(), "hemligt");
+    EXPECT_FALSE(pop3.login());
+    for (const auto& s : {first, again, own})
+        EXPECT_TRUE(s->finished()) << s->report();
+}
+
 } // namespace
 
 namespace {

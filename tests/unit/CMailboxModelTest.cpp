@@ -6,7 +6,9 @@
 // deleting and delivering between connects, with and without unique ids. After every step each
 // list row must name the message the server holds at that number, and the server may have lost
 // only messages whose deletion the user confirmed and the server committed (a forwarded one only
-// once it went out); no DELE reaches the server after the user's Avbryt.
+// once it went out); no DELE reaches the server after the user's Avbryt. The message table that
+// the marking commands and the downloads of a reply or a forward read (sizes, and the header
+// rows a load kept) names the server's messages too, after quick loads as after full ones.
 // A server without unique ids is tested with another client that only delivers: rows by number
 // cannot notice a removal that leaves the count as it was. Runs of commands go one at a time or
 // pipelined, as the server and the setting allow.
@@ -37,8 +39,11 @@ const std::string kUidHeader = "X-Model-Uid: ";
 
 class CModelForwardHost : public IForwardHost {
 public:
-    CModelForwardHost(CMailboxCycle& cycle, CScriptedMailboxWindow& window)
-        : cycle_(cycle), window_(window) {}
+    CModelForwardHost(CMailboxCycle& cycle, CScriptedMailboxWindow& window,
+                      CScriptedProgressHost& progress)
+        : cycle_(cycle), window_(window), progress_(progress) {}
+    IProgressHost* progressHost() override { return &progress_; }
+    IMessageBoxHost* messageBoxHost() override { return nullptr; }
     void setStatus(const std::string& text) override { window_.setStatus(text); }
     void notify(const std::string&) override {}
     void disconnect() override { cycle_.disconnect(); }
@@ -51,15 +56,16 @@ public:
 private:
     CMailboxCycle& cycle_;
     CScriptedMailboxWindow& window_;
+    CScriptedProgressHost& progress_;
 };
 
 // One seeded run: the program with its window, the two servers, and the ledger of what the
 // server may have lost.
 class CModelRun {
 public:
-    explicit CModelRun(unsigned seed) : rng_(seed), cycle_(pop3_, window_), host_(cycle_, window_) {
+    explicit CModelRun(unsigned seed)
+        : rng_(seed), cycle_(pop3_, window_), host_(cycle_, window_, progress_) {
         pop3_.setSocketFactory(&server_);
-        pop3_.setProgressHost(&progress_);
         pop3_.setPort(110);
         smtp_.setSocketFactory(&sink_);
         smtp_.setProgressHost(&progress_);
@@ -121,6 +127,7 @@ public:
             ASSERT_EQ(window_.rows.size(), mailbox.size()) << trace << window_.status;
             for (std::size_t i = 0; i < mailbox.size(); ++i)
                 checkRow(window_.rows[i], static_cast<int>(i + 1), mailbox[i], trace);
+            checkTable(trace);
         }
         std::set<std::string> present;
         for (const auto& m : mailbox)
@@ -252,6 +259,26 @@ private:
         EXPECT_EQ(row.subject, m.subject) << trace;
         if (window_.quick > static_cast<int>(server_.mailbox.size())) {
             EXPECT_EQ(row.size, size) << trace;
+        }
+    }
+
+    // Every size LIST gave, and every header row the table holds, is that of the message the
+    // server holds at its number.
+    void checkTable(const std::string& trace) {
+        const MessageTable& table = pop3_.messageTable();
+        const auto& mailbox = server_.mailbox;
+        ASSERT_EQ(table.sizeCount(), static_cast<int>(mailbox.size())) << trace;
+        for (int n = 1; n <= std::max(table.rowCount(), table.sizeCount()); ++n) {
+            if (n > table.sizeCount()) {
+                EXPECT_FALSE(table.hasSummary(n)) << "row " << n << trace;
+                continue;
+            }
+            const CModelPop3Server::Message& m = mailbox[static_cast<std::size_t>(n - 1)];
+            EXPECT_EQ(table.sizeOf(n), static_cast<double>(m.text().size())) << trace;
+            if (table.hasSummary(n) && !table.isDeleted(n)) {
+                EXPECT_EQ(table.senderOf(n), m.from) << "row " << n << trace;
+                EXPECT_EQ(table.subjectOf(n), m.subject) << "row " << n << trace;
+            }
         }
     }
 

@@ -1,4 +1,5 @@
 #include "send/CMessageComposer.h"
+#include "send/CDataEnding.h"
 #include "send/CMessageStamps.h"
 
 #include "pop3/CHeaderDecoder.h"

@@ -2,6 +2,8 @@
 
 #include "platform/IContentHost.h"
 #include "platform/IMessageBoxHost.h"
+#include "pop3/CMessageDownload.h"
+#include "pop3/CMessagePreview.h"
 #include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
 #include "support/CScriptedProgressHost.h"
@@ -58,14 +60,26 @@ class CPop3SessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         session.setSocketFactory(&factory);
-        session.setProgressHost(&progress);
-        session.setMessageBoxHost(&boxes);
         session.setHost("pop.example");
         session.setPort(110);
         session.setUser("anna");
-        session.setPassword("hemligt");
     }
-    void TearDown() override { EXPECT_TRUE(script->finished()) << script->report(); }
+    void TearDown() override {
+        EXPECT_TRUE(script->finished()) << script->report();
+        for (const auto& s : scripts)
+            EXPECT_TRUE(s->finished()) << s->report();
+    }
+
+    // A further connection whose whole script the test must use.
+    std::shared_ptr<CFakeScript> conversation() {
+        scripts.push_back(factory.addScript());
+        return scripts.back();
+    }
+    // The session keeps a password for one login only.
+    bool login(const char* password = "hemligt") {
+        session.setPassword(CSecret(password));
+        return session.login();
+    }
 
     CFakeScript& cServer(std::string bytes) { return script->server(std::move(bytes)); }
     CFakeScript& cClient(std::string bytes) { return script->client(std::move(bytes)); }
@@ -78,7 +92,7 @@ protected:
         cServer("+OK\r\n");
         cClient("PASS hemligt\r\n");
         cServer("+OK logged in\r\n");
-        ASSERT_TRUE(session.login()) << session.getErrorText();
+        ASSERT_TRUE(login()) << session.getErrorText();
     }
     // The script of the next connection, the current one used up.
     void nextConnection() {
@@ -101,6 +115,7 @@ protected:
 
     CFakeSocketFactory factory;
     std::shared_ptr<CFakeScript> script = factory.addScript();
+    std::vector<std::shared_ptr<CFakeScript>> scripts;
     CScriptedProgressHost progress;
     CRecordingMessageBox boxes;
     CPop3Session session;
@@ -114,24 +129,24 @@ TEST_F(CPop3SessionTest, LogsInWithUserAndPass) {
 
 TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
     script->refuseConnect();
-    EXPECT_FALSE(session.login());
+    EXPECT_FALSE(login());
     EXPECT_EQ(session.getErrorText(), "Kan inte ansluta.");
 
-    factory.addScript()->server("-ERR go away\r\n");
-    EXPECT_FALSE(session.login());
+    conversation()->server("-ERR go away\r\n");
+    EXPECT_FALSE(login());
     EXPECT_EQ(session.getErrorText(), "Ett fel uppstod vid anslutning till server.");
 
-    factory.addScript()
+    conversation()
         ->server("+OK\r\n")
         .client("CAPA\r\n")
         .server("-ERR\r\n")
         .client("USER anna\r\n")
         .server("-ERR who?\r\n");
-    EXPECT_FALSE(session.login());
+    EXPECT_FALSE(login());
     EXPECT_EQ(session.getErrorText(), "USER: -ERR who?\r\n");
 
     // The whole line reaches the caller, so it can look for "busy" or "try again".
-    factory.addScript()
+    conversation()
         ->server("+OK\r\n")
         .client("CAPA\r\n")
         .server("-ERR\r\n")
@@ -139,12 +154,12 @@ TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
         .server("+OK\r\n")
         .client("PASS hemligt\r\n")
         .server("-ERR [IN-USE] Mailbox busy, try again later\r\n");
-    EXPECT_FALSE(session.login());
+    EXPECT_FALSE(login());
     EXPECT_EQ(session.getErrorText(), "PASS: -ERR [IN-USE] Mailbox busy, try again later\r\n");
     EXPECT_FALSE(session.isConnected());
 
-    factory.addScript()->server("+O").drop();
-    EXPECT_FALSE(session.login());
+    conversation()->server("+O").drop();
+    EXPECT_FALSE(login());
     EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. Förbindelsen med servern bröts.");
 }
 
@@ -154,8 +169,7 @@ TEST_F(CPop3SessionTest, ALineBreakInTheAccountOrPasswordSendsNothing) {
     cServer("-ERR\r\n");
     cClient("USER anna\r\n");
     cServer("+OK\r\n");
-    session.setPassword("hemligt\r\nDELE 1");
-    EXPECT_FALSE(session.login());
+    EXPECT_FALSE(login("hemligt\r\nDELE 1"));
     EXPECT_EQ(session.getErrorText(),
               "PASS: Kontonamn och lösenord får inte innehålla radbrytningar.");
     EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\n");
@@ -229,18 +243,45 @@ TEST_F(CPop3SessionTest, ListOfAnEmptyMailboxAddsNothing) {
     EXPECT_EQ(session.messageTable().sizeCount(), 0);
 }
 
-TEST_F(CPop3SessionTest, TopEndsWhereverTheTerminatorIsSplit) {
+// A reply's data arriving in two pieces, split anywhere: each read ends at the terminator, and
+// the read-ahead before each further receive sees the end in the pieces as they arrive, so it
+// never waits for bytes the server will not send before the next command.
+TEST_F(CPop3SessionTest, TopAndRetrEndWhereverTheTerminatorIsSplit) {
     const std::string data = "From: a@b\r\nSubject: x\r\n\r\n..dotted\r\n.\r\n";
     logIn();
+    CMessageDownload download(session, nullptr, nullptr);
     for (std::size_t cut = 1; cut < data.size(); ++cut) {
         SCOPED_TRACE(cut);
-        cClient("TOP 1 0\r\n");
-        cServer("+OK\r\n");
-        cServer(data.substr(0, cut));
-        cServer(data.substr(cut));
+        for (const char* command : {"TOP 1 0\r\n", "RETR 1\r\n"}) {
+            cClient(command);
+            cServer("+OK\r\n");
+            cServer(data.substr(0, cut));
+            cServer(data.substr(cut));
+        }
         ASSERT_TRUE(session.top(1, 0));
         EXPECT_EQ(session.getReplyText(), data);
+        ASSERT_TRUE(download.run(1));
+        EXPECT_EQ(fileBytes(download.file()), data);
     }
+    EXPECT_EQ(script->needlessWaits(), 0);
+}
+
+// An answer still on its way belongs to the command sent ahead: a command that reads its own
+// answer at once is refused meanwhile and sends nothing, so message 1's headers can never pass
+// for message 2's.
+TEST_F(CPop3SessionTest, ACommandThatReadsItsOwnAnswerWaitsForNoneSentAhead) {
+    logIn();
+    cClient("TOP 1 0\r\n");
+    cServer("+OK\r\nFrom: ett@example.org\r\n\r\n.\r\n");
+    ASSERT_TRUE(session.sendAhead(CPop3Session::ReplyKind::Top, 1));
+    EXPECT_FALSE(session.fetchSummary(2));
+    EXPECT_FALSE(session.top(2, 0));
+    EXPECT_FALSE(session.dele(2));
+    EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\nPASS hemligt\r\nTOP 1 0\r\n");
+    ASSERT_TRUE(session.readAnswer());
+    EXPECT_EQ(session.getFrom(), "ett@example.org");
+    ASSERT_EQ(session.messageTable().rowCount(), 1);
+    EXPECT_EQ(session.messageTable().senderOf(1), "ett@example.org");
 }
 
 TEST_F(CPop3SessionTest, RefusedTopLeavesTheErrorTextAlone) {
@@ -306,7 +347,6 @@ TEST_F(CPop3SessionTest, OnlyACommittedQuitMarksTheDeletedRows) {
     EXPECT_TRUE(session.dele(1));
     EXPECT_FALSE(session.quit());
     EXPECT_EQ(table.rowCount(), 0);
-    EXPECT_EQ(session.headersCached(), 0);
 }
 
 TEST_F(CPop3SessionTest, RefusedQuitKeepsTheConnection) {
@@ -320,17 +360,17 @@ TEST_F(CPop3SessionTest, RefusedQuitKeepsTheConnection) {
     EXPECT_EQ(session.messageTable().sizeCount(), 1);
 }
 
-TEST_F(CPop3SessionTest, EveryReplyButNoopResetsTheIdleTicks) {
+TEST_F(CPop3SessionTest, EveryReplyButNoopCountsAsActivity) {
     logIn();
-    session.setIdleTicks(4);
+    const auto before = session.activity();
     cClient("NOOP\r\n");
     cServer("+OK\r\n");
     ASSERT_TRUE(session.noop());
-    EXPECT_EQ(session.idleTicks(), 4);
+    EXPECT_EQ(session.activity(), before);
     cClient("RSET\r\n");
     cServer("-ERR\r\n");
     session.rset();
-    EXPECT_EQ(session.idleTicks(), 0);
+    EXPECT_NE(session.activity(), before);
 }
 
 TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
@@ -345,7 +385,7 @@ TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
     EXPECT_FALSE(session.noop());
     EXPECT_EQ(session.getErrorText(), "NOOP: Inte ansluten till servern.");
 
-    factory.addScript()
+    conversation()
         ->server("+OK\r\n")
         .client("CAPA\r\n")
         .server("-ERR\r\n")
@@ -356,7 +396,7 @@ TEST_F(CPop3SessionTest, AServerThatClosesMidReplyEndsTheOperation) {
         .client("TOP 1 0\r\n")
         .server("+OK\r\nFrom: a\r\n")
         .drop();
-    ASSERT_TRUE(session.login());
+    ASSERT_TRUE(login());
     EXPECT_FALSE(session.top(1, 0));
     EXPECT_EQ(session.getErrorText(), "TOP: Förbindelsen med servern bröts.");
 }
@@ -373,8 +413,8 @@ TEST_F(CPop3SessionTest, AServerThatStopsAnsweringTimesOut) {
 
 TEST_F(CPop3SessionTest, LoginClosesTheEarlierConnectionFirst) {
     logIn();
-    factory.addScript()->refuseConnect();
-    EXPECT_FALSE(session.login());
+    conversation()->refuseConnect();
+    EXPECT_FALSE(login());
     EXPECT_EQ(factory.streamsCreated(), 2);
     EXPECT_FALSE(session.isConnected());
 }
@@ -393,7 +433,7 @@ TEST_F(CPop3SessionTest, StlsComesBeforeTheAccountAndAFailedOneSendsNeitherAccou
     cServer("+OK\r\nUSER\r\nPIPELINING\r\n.\r\n");
     cClient("USER anna\r\nPASS hemligt\r\n");
     cServer("+OK\r\n+OK\r\n");
-    ASSERT_TRUE(session.login()) << session.getErrorText();
+    ASSERT_TRUE(login()) << session.getErrorText();
     EXPECT_TRUE(session.pipelining());
 
     const std::string failed = "Kan inte ansluta. TLS-handskakningen misslyckades.";
@@ -402,7 +442,7 @@ TEST_F(CPop3SessionTest, StlsComesBeforeTheAccountAndAFailedOneSendsNeitherAccou
         s->server("+OK\r\n").client("CAPA\r\n").server(offer).client("STLS\r\n").server(reply);
         if (why != ConnectFailure::Unspecified)
             s->tls(why);
-        EXPECT_FALSE(session.login());
+        EXPECT_FALSE(login());
         EXPECT_EQ(session.getErrorText(), text);
         EXPECT_EQ(s->sent(), "CAPA\r\nSTLS\r\n");
         EXPECT_TRUE(s->finished()) << s->report();
@@ -444,15 +484,13 @@ TEST_F(CPop3SessionTest, SummariesAreDecodedAndAppended) {
 
 TEST_F(CPop3SessionTest, PreviewShowsTheDecodedBeginning) {
     CRecordingContent content;
-    session.setContentHost(&content);
-    session.setPreviewLines(50);
     logIn();
     cClient("TOP 4 50\r\n");
     cServer("+OK\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nGr=F6t\r\n.\r\n");
     cClient("TOP 5 50\r\n");
     cServer("-ERR\r\n");
-    EXPECT_TRUE(session.preview(4));
-    EXPECT_TRUE(session.preview(5));
+    CMessagePreview::show(session, 4, 50, &content);
+    CMessagePreview::show(session, 5, 50, &content);
     ASSERT_EQ(content.shown.size(), 2u);
     EXPECT_EQ(content.shown[0], "Content-Transfer-Encoding: quoted-printable\r\n\r\nGröt");
     EXPECT_EQ(content.shown[1], "");
@@ -460,6 +498,7 @@ TEST_F(CPop3SessionTest, PreviewShowsTheDecodedBeginning) {
 
 class CPop3RetrTest : public CPop3SessionTest {
 protected:
+    CMessageDownload download{session, &progress, &boxes};
     // Message 1 stored with the given listed size, sent as the given chunks.
     void retrieve(int listedSize, std::initializer_list<std::string> chunks) {
         logIn();
@@ -475,8 +514,8 @@ TEST_F(CPop3RetrTest, WritesTheMessageByteForByte) {
     using namespace std::string_literals;
     const std::string message = "Subject: s\r\n\r\n..stuffed\r\nline\0zero\r\n.\r\n"s;
     retrieve(40, {message.substr(0, 20), message.substr(20)});
-    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
-    const std::string path = session.retrievedFile();
+    ASSERT_TRUE(download.run(1)) << session.getErrorText();
+    const std::string path = download.file();
     EXPECT_EQ(fileBytes(path), message);
     EXPECT_TRUE(progress.windows.empty());
     std::string folder, error;
@@ -490,7 +529,7 @@ TEST_F(CPop3RetrTest, WritesTheMessageByteForByte) {
 TEST_F(CPop3RetrTest, ProgressWindowOnlyAboveTheThreshold) {
     const std::string small = std::string(32760, 'x') + "\r\n.\r\n";
     retrieve(32768, {small});
-    ASSERT_TRUE(session.retr(1));
+    ASSERT_TRUE(download.run(1));
     EXPECT_TRUE(progress.windows.empty());
 
     cClient("LIST\r\n");
@@ -507,9 +546,9 @@ TEST_F(CPop3RetrTest, ProgressWindowOnlyAboveTheThreshold) {
     cServer("\r\n.\r\n");
     session.messageTable().clearSizes();
     ASSERT_TRUE(session.list());
-    ASSERT_TRUE(session.retr(1));
+    ASSERT_TRUE(download.run(1));
     EXPECT_EQ(progress.windows[0]->position.load(), 32769);
-    EXPECT_EQ(fileBytes(session.retrievedFile()).size(), 40005u);
+    EXPECT_EQ(fileBytes(download.file()).size(), 40005u);
 }
 
 TEST_F(CPop3RetrTest, WithoutAListedSizeThereIsNoWindow) {
@@ -517,7 +556,7 @@ TEST_F(CPop3RetrTest, WithoutAListedSizeThereIsNoWindow) {
     cClient("RETR 3\r\n");
     cServer("+OK\r\n");
     cServer(std::string(50000, 'z') + "\r\n.\r\n");
-    ASSERT_TRUE(session.retr(3));
+    ASSERT_TRUE(download.run(3));
     EXPECT_TRUE(progress.windows.empty());
 }
 
@@ -526,22 +565,22 @@ TEST_F(CPop3RetrTest, CancelDeletesTheFileAndDropsTheConnection) {
     script->action([&] { progress.cancelLatest(); });
     cServer(std::string(30000, 'b'));
     cClient("STAT\r\n"); // never sent: the connection is gone
-    EXPECT_FALSE(session.retr(1));
+    EXPECT_FALSE(download.run(1));
     EXPECT_EQ(filesInTempFolder(), 0);
     EXPECT_EQ(session.getErrorText(), "RETR: Avbrutet av användaren.");
     EXPECT_FALSE(session.isConnected());
     EXPECT_FALSE(session.stat());
-    script = factory.addScript(); // the STAT step above stays unused on purpose
+    script = conversation(); // the STAT step above stays unused on purpose
 }
 
 TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
     retrieve(10, {"part"});
     script->drop();
-    EXPECT_FALSE(session.retr(1));
+    EXPECT_FALSE(download.run(1));
     EXPECT_EQ(filesInTempFolder(), 0);
     EXPECT_EQ(session.getErrorText(), "RETR: Förbindelsen med servern bröts.");
 
-    factory.addScript()
+    conversation()
         ->server("+OK\r\n")
         .client("CAPA\r\n")
         .server("-ERR\r\n")
@@ -551,8 +590,8 @@ TEST_F(CPop3RetrTest, RefusedOrLostDownloadLeavesNoFile) {
         .server("+OK\r\n")
         .client("RETR 2\r\n")
         .server("-ERR no such message\r\n");
-    ASSERT_TRUE(session.login());
-    EXPECT_FALSE(session.retr(2));
+    ASSERT_TRUE(login());
+    EXPECT_FALSE(download.run(2));
     EXPECT_EQ(filesInTempFolder(), 0);
     EXPECT_EQ(session.getErrorText(), "RETR: -ERR no such message\r\n");
 }
@@ -561,7 +600,7 @@ TEST_F(CPop3RetrTest, AFileThatCannotBeMadeIsReportedInABox) {
     retrieve(10, {});
     const std::string saved = std::getenv("XDG_RUNTIME_DIR");
     ::setenv("XDG_RUNTIME_DIR", "/proc/self", 1); // no folder can be made there
-    EXPECT_FALSE(session.retr(1));
+    EXPECT_FALSE(download.run(1));
     ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].rfind("Error: /proc/self/maroket: ", 0), 0u) << boxes.shown[0];
@@ -620,10 +659,9 @@ TEST(CPop3SessionMemory, A50MbPreviewStaysUnder100MbAndSaysItWasCut) {
         CRecordingContent content;
         CPop3Session session;
         session.setSocketFactory(&factory);
-        session.setContentHost(&content);
-        session.setPreviewLines(2000000);
         long result[2] = {0, 0};
-        if (session.login() && session.preview(1) && content.shown.size() == 1) {
+        if (session.login() && (CMessagePreview::show(session, 1, 2000000, &content), true) &&
+            content.shown.size() == 1) {
             const std::string& shown = content.shown[0];
             result[1] = shown.ends_with("\r\n" + CStringTable::load(StringId::CutNote)) &&
                         shown.size() <= (4u << 20) + 200;

@@ -136,26 +136,6 @@ TEST(CStringTable, SwedishLettersAreUtf8) {
     EXPECT_EQ(CStringTable::load(StringId::ShortCredits).substr(0, 20), "Överstebetatestare:");
 }
 
-TEST(CStringTable, KeyTextsAreExact) {
-    EXPECT_EQ(CStringTable::load(StringId::SocketsUnavailable), "Winsock kunde inte startas.");
-    EXPECT_EQ(CStringTable::load(StringId::ConnectingTo), "Ansluter till");
-    EXPECT_EQ(CStringTable::load(StringId::DoneAccountHas), "Klar. Kontot har");
-    EXPECT_EQ(CStringTable::load(StringId::MessagesTotalling), "brev på totalt");
-    EXPECT_EQ(CStringTable::load(StringId::CannotConnect), "Kan inte ansluta.");
-    EXPECT_EQ(CStringTable::load(StringId::GreetingRefused),
-              "Ett fel uppstod vid anslutning till server.");
-    EXPECT_EQ(CStringTable::load(StringId::UserLabel), "USER:");
-    EXPECT_EQ(CStringTable::load(StringId::TopLabel), "TOP:");
-    EXPECT_EQ(CStringTable::load(StringId::Missing), "-saknas-");
-    EXPECT_EQ(CStringTable::load(StringId::MailFromLabel), "MAIL FROM:");
-    EXPECT_EQ(CStringTable::load(StringId::RcptToLabel), "RCPT TO:");
-    EXPECT_EQ(CStringTable::load(StringId::Of), "av");
-    EXPECT_EQ(CStringTable::load(StringId::ForwardCancelled), "Forwardning avbruten.");
-    EXPECT_EQ(CStringTable::load(StringId::MessageSent), "Brev skickat.");
-    EXPECT_EQ(CStringTable::load(StringId::TimedOut), "Servern svarade inte i tid.");
-    EXPECT_EQ(CStringTable::load(StringId::NotConnected), "Inte ansluten till servern.");
-}
-
 TEST(CStringTable, UnknownIdsGiveEmptyText) {
     // Numbers between and around the named ids.
     for (int number : {0, 100, 101, 104, 117, 605, 700, 711, 9999, -1, INT_MIN, INT_MAX})

@@ -2,6 +2,7 @@
 // nothing that may stand at a path is followed, truncated or sent.
 #include "platform/CTempFile.h"
 #include "platform/CFile.h"
+#include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
 #include "send/CSmtpSession.h"
 #include "support/CFakeSocketFactory.h"
@@ -100,12 +101,13 @@ TEST_F(CTempFileTest, APlantedLinkIsNeitherWrittenNorSent) {
     CPop3Session session;
     session.setSocketFactory(&factory);
     session.setUser("anna");
-    session.setPassword("x");
+    session.setPassword(CSecret("x"));
     ASSERT_TRUE(session.login());
-    ASSERT_TRUE(session.retr(1)) << session.getErrorText();
-    EXPECT_NE(session.retrievedFile(), path);
-    EXPECT_EQ(fileBytes(session.retrievedFile()), "Subject: s\r\n\r\nbody\r\n.\r\n");
-    EXPECT_EQ(modeOf(session.retrievedFile()) & 0777, 0600u);
+    CMessageDownload download(session, nullptr, nullptr);
+    ASSERT_TRUE(download.run(1)) << session.getErrorText();
+    EXPECT_NE(download.file(), path);
+    EXPECT_EQ(fileBytes(download.file()), "Subject: s\r\n\r\nbody\r\n.\r\n");
+    EXPECT_EQ(modeOf(download.file()) & 0777, 0600u);
     EXPECT_EQ(fileBytes(victim), "keep me");
 
     auto script = factory.addScript();
@@ -153,25 +155,26 @@ TEST_F(CTempFileTest, TwoDownloadsAtOnceKeepTheirOwnBytes) {
     const std::string first(200000, 'a'), second(200000, 'b');
     CLoopbackServer one(serve(first + "\r\n")), two(serve(second + "\r\n"));
     CPop3Session a, b;
-    auto download = [](CPop3Session& session, int port) {
+    CMessageDownload fromA(a, nullptr, nullptr), fromB(b, nullptr, nullptr);
+    auto download = [](CPop3Session& session, CMessageDownload& into, int port) {
         session.setHost("127.0.0.1");
         session.setPort(port);
-        EXPECT_TRUE(session.login() && session.retr(1)) << session.getErrorText();
+        EXPECT_TRUE(session.login() && into.run(1)) << session.getErrorText();
     };
-    std::thread other([&] { download(b, two.port()); });
-    download(a, one.port());
+    std::thread other([&] { download(b, fromB, two.port()); });
+    download(a, fromA, one.port());
     other.join();
-    EXPECT_EQ(fileBytes(a.retrievedFile()), first + "\r\n.\r\n");
-    EXPECT_EQ(fileBytes(b.retrievedFile()), second + "\r\n.\r\n");
+    EXPECT_EQ(fileBytes(fromA.file()), first + "\r\n.\r\n");
+    EXPECT_EQ(fileBytes(fromB.file()), second + "\r\n.\r\n");
 
-    CTempFile taken = a.takeRetrievedFile();
+    CTempFile taken = fromA.takeFile();
     a.dropConnection();
     EXPECT_EQ(fileBytes(taken.path()).size(), first.size() + 5);
     taken.remove();
     ::unlink(path.c_str());
     CTempFile::removeFolderIfEmpty();
     EXPECT_EQ(::access(folder.c_str(), F_OK), 0) << "b's file is still there";
-    b.takeRetrievedFile().remove();
+    fromB.takeFile().remove();
     CTempFile::removeFolderIfEmpty();
     EXPECT_NE(::access(folder.c_str(), F_OK), 0);
 }

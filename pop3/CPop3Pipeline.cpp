@@ -1,0 +1,37 @@
+#include "pop3/CPop3Pipeline.h"
+
+#include "pop3/CPop3Connection.h"
+
+bool CPop3Pipeline::hasRoom() const {
+    // A TOP or DELE line is well under 32 bytes.
+    constexpr std::size_t kLongestLine = 32;
+    return outstanding_.empty() || (pipelining_ && outstanding_.size() < kWindowCommands &&
+                                    outstandingBytes_ + kLongestLine <= kWindowBytes);
+}
+
+bool CPop3Pipeline::write(CPop3Connection& connection, const Command& command,
+                          std::string_view line) {
+    if (!connection.send(command.kind, line, !outstanding_.empty()))
+        return false;
+    outstanding_.push_back(command);
+    outstanding_.back().bytes = line.size();
+    outstandingBytes_ += line.size();
+    return true;
+}
+
+bool CPop3Pipeline::writeAlone(CPop3Connection& connection, ReplyKind kind, std::string_view line) {
+    return outstanding_.empty() && connection.send(kind, line, false);
+}
+
+CPop3Pipeline::Command CPop3Pipeline::take() {
+    const Command command = outstanding_.front();
+    outstanding_.pop_front();
+    outstandingBytes_ -= command.bytes;
+    return command;
+}
+
+void CPop3Pipeline::clear() {
+    outstanding_.clear();
+    outstandingBytes_ = 0;
+    pipelining_ = false;
+}
