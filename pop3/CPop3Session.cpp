@@ -49,8 +49,9 @@ bool CPop3Session::login() {
     dropConnection();
     cache_.clearSizes();
     const bool ok = CPop3Login(connection_, pipeline_, *factory_, tlsMemory_)
-                        .run({host_, port_, user_, password_}, pipeliningAllowed_);
+                        .run({host_, port_, user_, password_, tokens_}, pipeliningAllowed_);
     password_.clear();
+    tokens_ = nullptr;
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
