@@ -1,25 +1,38 @@
 #include "app/CAccessTokens.h"
 #include "app/CKeyring.h"
+#include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
 #include "dialogs/CSignInWaitDlg.h"
+#include "dialogs/IdText.h"
 #include "platform/COAuthSasl.h"
 #include "resources/CStringTable.h"
 #include "tests/gui/CScriptedBrowser.h"
+#include "tests/gui/CScriptedDialogRunner.h"
 #include "tests/peers/CDovecotPeer.h"
+#include "tests/peers/CFreePort.h"
 #include "tests/peers/CKeyringPeer.h"
 #include "tests/peers/COAuthProviderPeer.h"
+#include "tests/peers/CScopedTrustStore.h"
+#include "tests/peers/CSmtpSinkPeer.h"
+#include "tests/peers/CTestCertificates.h"
+#include "tests/support/CRecordingSocketFactory.h"
+#include "tests/support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
@@ -65,6 +78,47 @@ std::string readFiles(const std::string& folder) {
     }
     return all;
 }
+
+// What a connection carried before TLS started on it (all of it where TLS never started).
+std::string beforeTls(const CRecordingSocketFactory& sockets) {
+    std::string plain;
+    for (const std::string& line : sockets.sent()) {
+        if (line == CRecordingSocketFactory::kTlsStarted)
+            break;
+        plain += line;
+    }
+    return plain;
+}
+
+// The main window on the test's settings file, its sockets recorded and its browser scripted.
+class CTokenWindow {
+public:
+    CTokenWindow(ISettingsStore& store, CScriptedBrowser& browser) : window(store, runner) {
+        window.setProgressHost(&progress);
+        window.pop3().setSocketFactory(&pop3Sockets);
+        window.smtp().setSocketFactory(&smtpSockets);
+        window.accessTokens().setUrlOpener(browser.opener());
+    }
+    void type(ControlId id, const std::string& text) {
+        for (auto* edit : window.findChildren<QLineEdit*>(idText(id)))
+            if (edit->window() == &window)
+                edit->setText(QString::fromStdString(text));
+    }
+    // Connects to server with the account and an empty password field.
+    void connect(const std::string& server, int port, const std::string& account) {
+        pop3Sockets.clear();
+        window.pop3().setPort(port);
+        type(ControlId::ServerEdit, server);
+        type(ControlId::AccountEdit, account);
+        type(ControlId::PasswordEdit, "");
+        window.onCommand(CommandId::Connect);
+    }
+
+    CScriptedDialogRunner runner;
+    CScriptedProgressHost progress;
+    CRecordingSocketFactory pop3Sockets, smtpSockets;
+    CMaroketDlg window;
+};
 
 // The test's identity provider, a Dovecot that checks tokens with it, and settings whose
 // provider entry serves Dovecot's address.
@@ -252,6 +306,106 @@ TEST_F(CAccessTokensTest, NoKeyringMeansASignInAtEachStartAndTheStatusSaysSo) {
     auto second = start(browser);
     EXPECT_TRUE(dovecotTakes("tester", token(*second, "tester")));
     EXPECT_EQ(browser.opened, 2);
+}
+
+// Through the window with an empty password field: the token goes to Dovecot after STLS and to
+// the sink after STARTTLS on port 587, never before; a server without TLS gets none; a refused
+// token is renewed once; the next start signs in from the keyring; the settings file holds no
+// token.
+TEST_F(CAccessTokensTest, TheWindowSignsInWithATokenUnderTlsOnly) {
+    if (withoutKeyring)
+        GTEST_SKIP() << "needs the keyring";
+    std::string reason, error;
+    const std::string smtpAddress = CFreePort::pickAddress(CSmtpSinkPeer::kSubmissionPort, reason);
+    CTestCertificates authority;
+    CTestCertificates::Issued server;
+    ASSERT_TRUE(authority.create(error)) << error;
+    ASSERT_TRUE(authority.issue("server",
+                                "IP:127.0.0.1" + (smtpAddress.empty() ? "" : ",IP:" + smtpAddress),
+                                server, error))
+        << error;
+    const CScopedTrustStore trusted(authority.authorityFile(), authority.emptyFolder());
+    CDovecotPeer stls;
+    stls.acceptOAuth(provider_->introspectionUrl());
+    stls.offerStls(server.certificateFile, server.keyFile);
+    ASSERT_TRUE(stls.addMessage("From: a@example.org\nSubject: Hej\n\nText.\n"));
+    ASSERT_TRUE(stls.start(error)) << error;
+    CSmtpSinkPeer sink;
+    if (!smtpAddress.empty()) {
+        sink.listenWithTls(smtpAddress, server.certificateFile, server.keyFile);
+        sink.acceptOAuth(provider_->introspectionUrl());
+        ASSERT_TRUE(sink.start(error)) << error;
+        store_->writeString("OAuth.test.Servers", "127.0.0.1 " + smtpAddress);
+        store_->writeString("Smtpserver", smtpAddress);
+        store_->writeInt("Smtpport", CSmtpSinkPeer::kSubmissionPort);
+        store_->writeString("Address", "tester@example.org");
+    }
+
+    CScriptedBrowser browser;
+    auto w = std::make_unique<CTokenWindow>(*store_, browser);
+    // Dovecot on its plain port offers no TLS: no token is asked for, none is sent.
+    w->connect(dovecot_->host(), dovecot_->port(), "tester");
+    EXPECT_FALSE(w->window.isConnected());
+    EXPECT_EQ(w->window.statusText(), "AUTH: " + CStringTable::load(StringId::TokenNeedsTls));
+    EXPECT_EQ(browser.opened, 0);
+    EXPECT_EQ(w->pop3Sockets.count("AUTH"), 0);
+
+    w->connect(stls.host(), stls.port(), "tester");
+    ASSERT_TRUE(w->window.isConnected()) << w->window.statusText() << stls.log();
+    EXPECT_EQ(w->window.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(browser.opened, 1);
+    std::string token;
+    ASSERT_TRUE(w->window.accessTokens().accessToken(stls.host(), "tester", token, error));
+    // CAPA after STLS lists OAUTHBEARER, which the login then takes.
+    EXPECT_EQ(w->pop3Sockets.count("AUTH"), 1);
+    EXPECT_EQ(w->pop3Sockets.count("USER") + w->pop3Sockets.count("PASS"), 0);
+    const auto& sent = w->pop3Sockets.sent();
+    EXPECT_EQ(std::count_if(
+                  sent.begin(), sent.end(),
+                  [](const std::string& line) { return line.rfind("AUTH OAUTHBEARER ", 0) == 0; }),
+              1);
+    EXPECT_EQ(beforeTls(w->pop3Sockets).find("AUTH"), std::string::npos);
+
+    // A token the server no longer takes is renewed once, without the browser.
+    const int refreshed = provider_->count("refresh");
+    provider_->revoke("access");
+    w->window.disconnect();
+    w->connect(stls.host(), stls.port(), "tester");
+    EXPECT_TRUE(w->window.isConnected()) << w->window.statusText();
+    EXPECT_EQ(provider_->count("refresh"), refreshed + 1);
+    EXPECT_EQ(w->pop3Sockets.count("AUTH"), 2);
+    EXPECT_EQ(beforeTls(w->pop3Sockets).find("AUTH"), std::string::npos);
+
+    if (!smtpAddress.empty()) {
+        w->type(ControlId::QuickToEdit, "bo@example.org");
+        w->type(ControlId::QuickTextEdit, "Hej");
+        w->window.onCommand(CommandId::QuickSend);
+        EXPECT_EQ(w->window.statusText(), CStringTable::load(StringId::MessageSent)) << sink.log();
+        ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();
+        EXPECT_EQ(sink.messages().at(0).login, "XOAUTH2 tester");
+        EXPECT_EQ(w->smtpSockets.count("AUTH"), 1);
+        EXPECT_EQ(beforeTls(w->smtpSockets).find("AUTH"), std::string::npos);
+    } else {
+        std::cerr << "SMTP part skipped: port 587 needs an address of its own: " << reason << "\n";
+    }
+    w->window.done(0);
+    w.reset();
+
+    // The next start: from the keyring, no browser.
+    CScriptedBrowser unused;
+    w = std::make_unique<CTokenWindow>(*store_, unused);
+    w->connect(stls.host(), stls.port(), "tester");
+    EXPECT_TRUE(w->window.isConnected()) << w->window.statusText();
+    EXPECT_EQ(unused.opened, 0);
+    w->window.done(0);
+    w.reset();
+
+    std::string refresh;
+    ASSERT_EQ(CKeyring().read("test/tester", refresh), CKeyring::Result::Done);
+    store_.reset(); // written out
+    const std::string settings = readFiles(dir_.string());
+    for (const std::string& secret : {token, refresh})
+        EXPECT_EQ(settings.find(secret), std::string::npos);
 }
 
 } // namespace
