@@ -180,6 +180,8 @@ bool CPop3Login::tokenAuth(const Account& account, const CSecret& token, bool& r
         connection_.fail(ReplyKind::Auth, StringId::LineBreakInLogin);
         return false;
     }
+    // Room for all of it at once: no copy of the token is left in memory given back.
+    line.reserve(line.size() + response.size() + 2);
     line.append(response).append("\r\n");
     CSecret::wipe(response);
     const bool sent = pipeline_.writeAlone(connection_, ReplyKind::Auth, line);

@@ -194,6 +194,8 @@ bool CSmtpNegotiation::tokenAuth(Mechanism mechanism, int port, std::string_view
         return false;
     }
     std::string line = mechanism == Mechanism::XOAuth2 ? "AUTH XOAUTH2 " : "AUTH OAUTHBEARER ";
+    // Room for all of it at once: no copy of the token is left in memory given back.
+    line.reserve(line.size() + response.size() + 2);
     line.append(response).append("\r\n");
     CSecret::wipe(response);
     const bool sent = channel_.send(SmtpStep::Auth, line);
