@@ -1,7 +1,5 @@
 #include "app/CMailboxCycle.h"
 
-#include "platform/IAccessTokens.h"
-
 #include "app/CSizeText.h"
 #include "app/IMailboxWindow.h"
 #include "platform/CProgressThread.h"
