@@ -21,6 +21,7 @@ constexpr std::size_t kCapaReceive = 8192;
 bool CPop3Login::run(const Account& account, bool pipeliningAllowed) {
     stlsOffered_ = false;
     oauthBearer_ = false;
+    lostAtToken_ = false;
     tlsOn_ = account.port == kTlsPort;
     // POP3 over TLS has its own port, where TLS starts with the first byte.
     if (!connection_.open(factory_, account.host, account.port,
@@ -164,6 +165,7 @@ bool CPop3Login::authenticateWithToken(const Account& account, bool pipeliningAl
         bool refused = false;
         if (tokenAuth(account, secret, refused))
             return true;
+        lostAtToken_ = !refused && !connection_.isOpen();
         // A refused token may only have expired early: one more, then the server's reason.
         if (!refused || attempt > 0)
             return false;

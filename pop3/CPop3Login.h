@@ -38,6 +38,9 @@ public:
     // the first byte, it follows PASS, and only where pipelining is allowed. False with the
     // reason in the connection's error text; the connection is then left for the caller to close.
     bool run(const Account& account, bool pipeliningAllowed);
+    // The last run lost its connection when its access token was sent (not refused by the
+    // server): the server may have given up while the user signed in.
+    bool lostAtToken() const { return lostAtToken_; }
 
 private:
     bool capa(bool pipeliningAllowed);
@@ -66,4 +69,5 @@ private:
     bool stlsOffered_ = false; // the last CAPA listed STLS
     bool tlsOn_ = false;       // the connection runs under TLS
     bool oauthBearer_ = false; // the last CAPA's SASL line listed OAUTHBEARER
+    bool lostAtToken_ = false;
 };

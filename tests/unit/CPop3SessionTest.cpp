@@ -161,6 +161,17 @@ TEST_F(CPop3SessionTest, ARefusedTokenIsRenewedOnceThenTheServersReasonStands) {
     EXPECT_EQ(session.getErrorText(),
               "AUTH: -ERR [AUTH] Authentication failed. {\"status\":\"401\"}");
     EXPECT_EQ(tokens.refused, 1);
+
+    // The server gave up while the user signed in: one new connection, without the SASL line
+    // XOAUTH2.
+    nextConnection();
+    auto again = conversation();
+    for (CFakeScript* s : {script.get(), again.get()})
+        s->server("+OK ready\r\n").client("CAPA\r\n").server("-ERR\r\n");
+    cClient("AUTH XOAUTH2 " + COAuthSasl::xoauth2("anna", "t3") + "\r\n").drop();
+    again->client("AUTH XOAUTH2 " + COAuthSasl::xoauth2("anna", "t4") + "\r\n").server("+OK\r\n");
+    session.setAccessTokens(&tokens);
+    EXPECT_TRUE(login("")) << session.getErrorText();
 }
 
 TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
