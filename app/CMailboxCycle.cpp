@@ -4,6 +4,7 @@
 #include "app/IMailboxWindow.h"
 #include "platform/CProgressThread.h"
 #include "platform/CWaitHook.h"
+#include "platform/IAccessTokens.h"
 #include "pop3/CMessagePreview.h"
 #include "pop3/CPop3Session.h"
 #include "resources/CStringTable.h"
@@ -100,6 +101,11 @@ void CMailboxCycle::connectWith() {
     pop3_.setUser(login.account);
     // The session's copy goes with the login; this one stays for the reconnects.
     pop3_.setPassword(login.password.copy());
+    // An account without a password at a provider's server signs in with a token, reconnects
+    // too.
+    IAccessTokens* tokens = window_.accessTokensFor(login.server, login.password);
+    pop3_.setAccessTokens(tokens);
+    tokenNote_ = tokens ? tokens->note() : std::string{};
     if (!pop3_.login()) {
         loginFailed();
         return;
@@ -122,7 +128,8 @@ void CMailboxCycle::loadMailbox() {
     const std::string finalText = load(StringId::DoneAccountHas) + " " + std::to_string(count) +
                                   " " +
                                   CStringTable::loadCounted(StringId::MessagesTotalling, count) +
-                                  " " + CSizeText::formatSize(pop3_.getMailboxOctets()) + ".";
+                                  " " + CSizeText::formatSize(pop3_.getMailboxOctets()) + "." +
+                                  (tokenNote_.empty() ? "" : " " + tokenNote_);
     auto uidl = CPop3Session::UidlAnswer::Refused;
     if (count < window_.quickLogin()) {
         // The unique ids tie each cached row to its message, whatever another client deleted

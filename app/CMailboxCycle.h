@@ -101,7 +101,8 @@ private:
     int previewLines_ = 0;
     TimerPeriods periods_;
     IMailboxWindow::LoginFields lastLogin_;
-    std::string lastUser_; // whose header rows the cache holds
+    std::string lastUser_;  // whose header rows the cache holds
+    std::string tokenNote_; // what the status line says about the last sign-in's token
     // Keep-alive ticks since the session last answered a command other than NOOP.
     int idleTicks_ = 0;
     std::uint64_t activitySeen_ = 0;

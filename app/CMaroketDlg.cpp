@@ -1,5 +1,6 @@
 #include "app/CMaroketDlg.h"
 
+#include "app/CAccessTokens.h"
 #include "app/CStatusLine.h"
 #include "app/CStatusText.h"
 #include "app/CWindowPlacement.h"
@@ -11,6 +12,7 @@
 #include "dialogs/DialogResult.h"
 #include "dialogs/IDialogRunner.h"
 #include "platform/CCancelRegistry.h"
+#include "platform/COAuthProviders.h"
 #include "platform/ISettingsStore.h"
 #include "resources/CStringTable.h"
 #include "send/CMessageFlows.h"
@@ -35,7 +37,8 @@ QString text(const std::string& bytes) {
 
 CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* parent)
     : QDialog(parent), store_(store), runner_(runner), tlsMemory_(store),
-      settingsDlg_(std::make_unique<CSettingsDlg>(this)), progressWindows_(this),
+      settingsDlg_(std::make_unique<CSettingsDlg>(this)),
+      accessTokens_(std::make_unique<CAccessTokens>(store, this)), progressWindows_(this),
       cycle_(pop3_, *this), timers_(cycle_), input_(*this, [this] { return timers_.isBusy(); }),
       layout_(
           *this, [this](CommandId id) { onCommand(id); }, this),
@@ -53,6 +56,7 @@ CMaroketDlg::CMaroketDlg(ISettingsStore& store, IDialogRunner& runner, QWidget* 
     setStatus(StringId::Disconnected);
 
     cycle_.setContentHost(this);
+    accessTokens_->setStatusLine([this](const std::string& line) { setStatus(line); });
     pop3_.setTlsMemory(&tlsMemory_);
     smtp_.setTlsMemory(&tlsMemory_);
     setProgressHost(nullptr);
@@ -252,7 +256,17 @@ void CMaroketDlg::onRestore() {
 
 CSmtpLogin CMaroketDlg::typedLogin() {
     login_.readControls();
-    return {login_.account(), login_.typedPassword()};
+    CSecret password = login_.typedPassword();
+    if (IAccessTokens* tokens = accessTokensFor(settings_.smtpServer, password))
+        return {login_.account(), *tokens};
+    return {login_.account(), std::move(password)};
+}
+
+IAccessTokens* CMaroketDlg::accessTokensFor(const std::string& server, const CSecret& password) {
+    // A typed password always takes the password login.
+    return password.empty() && COAuthProviders(store_).signsInWithOAuth(server, {})
+               ? accessTokens_.get()
+               : nullptr;
 }
 
 std::string CMaroketDlg::quickFrom() {

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+class CAccessTokens;
 class CSettingsDlg;
 class IDialogRunner;
 class IProgressHost;
@@ -82,6 +83,8 @@ public:
     CPop3Session& pop3() override { return pop3_; }
     CSmtpSession& smtp() override { return smtp_; }
     CSettingsDlg& settingsDlg() { return *settingsDlg_; }
+    // The sign-in of the accounts without a password, which both sessions use.
+    CAccessTokens& accessTokens() { return *accessTokens_; }
     bool isConnected() const override { return cycle_.isConnected(); }
     bool isFullLoad() const { return cycle_.isFullLoad(); }
     bool enterConnects() const { return login_.enterConnects(); }
@@ -124,6 +127,7 @@ private:
     bool askYesNo(const std::string& question) override;
     int quickLogin() const override;
     int idleTimeout() const override;
+    IAccessTokens* accessTokensFor(const std::string& server, const CSecret& password) override;
 
     // ISendWindow: what the sending commands need.
     std::vector<int> selectedRows() const override { return layout_.list().selectedRows(); }
@@ -145,6 +149,7 @@ private:
     CTlsMemory tlsMemory_; // in store_
     AppSettings settings_;
     std::unique_ptr<CSettingsDlg> settingsDlg_;
+    std::unique_ptr<CAccessTokens> accessTokens_;
     CPop3Session pop3_;
     CSmtpSession smtp_;
     CProgressWindowHost progressWindows_;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class IAccessTokens;
+
 // What the mailbox cycle needs of the main window: the login fields, the status line, the
 // connect toggle, the message list's rows, the two window timers and the delete question. The
 // window implements it with its controls; tests implement it with plain values.
@@ -37,4 +39,10 @@ public:
     virtual int quickLogin() const = 0;
     // Minutes without a command other than NOOP before the window disconnects.
     virtual int idleTimeout() const = 0;
+    // Where the access token comes from when the account at server signs in with OAuth 2.0 (no
+    // password typed, a provider for the server); null for the password login.
+    virtual IAccessTokens* accessTokensFor(const std::string& /*server*/,
+                                           const CSecret& /*password*/) {
+        return nullptr;
+    }
 };

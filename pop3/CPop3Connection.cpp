@@ -45,6 +45,8 @@ StringId labelOf(ReplyKind kind) {
         return StringId::CapaLabel;
     case ReplyKind::Stls:
         return StringId::StlsLabel;
+    case ReplyKind::Auth:
+        return StringId::AuthLabel;
     }
     return StringId::CannotConnect;
 }

@@ -1,8 +1,11 @@
 #include "pop3/CPop3Login.h"
 
 #include "platform/CConnectFailureText.h"
+#include "platform/COAuthSasl.h"
 #include "platform/CSecret.h"
 #include "platform/CTlsMemory.h"
+#include "platform/IAccessTokens.h"
+#include "pop3/CCharset.h"
 #include "pop3/CPop3Connection.h"
 #include "pop3/CPop3Pipeline.h"
 #include "pop3/CReplyParser.h"
@@ -17,6 +20,9 @@ constexpr std::size_t kCapaReceive = 8192;
 
 bool CPop3Login::run(const Account& account, bool pipeliningAllowed) {
     stlsOffered_ = false;
+    oauthBearer_ = false;
+    lostAtToken_ = false;
+    tlsOn_ = account.port == kTlsPort;
     // POP3 over TLS has its own port, where TLS starts with the first byte.
     if (!connection_.open(factory_, account.host, account.port,
                           account.port == kTlsPort ? StreamSecurity::Tls : StreamSecurity::Plain))
@@ -31,6 +37,8 @@ bool CPop3Login::run(const Account& account, bool pipeliningAllowed) {
     ok = ok && (!askFirst || capa(pipeliningAllowed));
     ok = ok && (!askFirst || tlsAsBefore(account));
     ok = ok && (!stlsOffered_ || startTls(account, pipeliningAllowed));
+    if (account.tokens)
+        return ok && authenticateWithToken(account, pipeliningAllowed);
     ok = ok && authenticate(account);
     return ok && (!pipeliningAllowed || askFirst || capa(pipeliningAllowed));
 }
@@ -63,6 +71,7 @@ bool CPop3Login::capa(bool pipeliningAllowed) {
         return false;
     pipeline_.setPipelining(pipeliningAllowed && scan.pipelining());
     stlsOffered_ = scan.stls();
+    oauthBearer_ = scan.oauthBearer();
     return true;
 }
 
@@ -96,7 +105,10 @@ bool CPop3Login::startTls(const Account& account, bool pipeliningAllowed) {
         return false;
     }
     // What the server listed in clear counts for nothing now.
-    return connection_.startTls(factory_, account.host, account.port) && capa(pipeliningAllowed);
+    if (!connection_.startTls(factory_, account.host, account.port))
+        return false;
+    tlsOn_ = true;
+    return capa(pipeliningAllowed);
 }
 
 bool CPop3Login::authenticate(const Account& account) {
@@ -132,4 +144,72 @@ void CPop3Login::drain() {
         const CPop3Pipeline::Command command = pipeline_.take();
         answered(command.kind);
     }
+}
+
+bool CPop3Login::authenticateWithToken(const Account& account, bool pipeliningAllowed) {
+    if (!tlsOn_) {
+        connection_.fail(ReplyKind::Auth, StringId::TokenNeedsTls);
+        return false;
+    }
+    // On port 995 the mechanisms are asked now: under TLS from the first byte, before the login.
+    if (account.port == kTlsPort && !capa(pipeliningAllowed))
+        return false;
+    for (int attempt = 0;; ++attempt) {
+        std::string token, error;
+        if (!account.tokens->accessToken(account.host, account.user, token, error)) {
+            CSecret::wipe(token);
+            connection_.setErrorText(error);
+            return false;
+        }
+        const CSecret secret(std::move(token), CSecret::Kind::Token);
+        bool refused = false;
+        if (tokenAuth(account, secret, refused))
+            return true;
+        lostAtToken_ = !refused && !connection_.isOpen();
+        // A refused token may only have expired early: one more, then the server's reason.
+        if (!refused || attempt > 0)
+            return false;
+        account.tokens->tokenRefused(account.host, account.user);
+    }
+}
+
+bool CPop3Login::tokenAuth(const Account& account, const CSecret& token, bool& refused) {
+    std::string line = oauthBearer_ ? "AUTH OAUTHBEARER " : "AUTH XOAUTH2 ";
+    std::string response = oauthBearer_ ? COAuthSasl::oauthBearer(account.user, account.host,
+                                                                  account.port, token.view())
+                                        : COAuthSasl::xoauth2(account.user, token.view());
+    if (response.empty()) { // a control character in the account or the token
+        connection_.fail(ReplyKind::Auth, StringId::LineBreakInLogin);
+        return false;
+    }
+    // Room for all of it at once: no copy of the token is left in memory given back.
+    line.reserve(line.size() + response.size() + 2);
+    line.append(response).append("\r\n");
+    CSecret::wipe(response);
+    const bool sent = pipeline_.writeAlone(connection_, ReplyKind::Auth, line);
+    CSecret::wipe(line);
+    std::string reply;
+    if (!sent || !connection_.readStatusLine(ReplyKind::Auth, reply))
+        return false;
+    // A challenge carries the reason of a refused token; the empty answer ends the exchange, and
+    // the server's refusal follows.
+    std::string reason;
+    if (!reply.empty() && reply[0] == '+' && reply.rfind("+OK", 0) != 0) {
+        std::string_view challenge = std::string_view(reply).substr(1);
+        if (!challenge.empty() && challenge.front() == ' ')
+            challenge.remove_prefix(1);
+        reason = COAuthSasl::challengeText(challenge);
+        if (!pipeline_.writeAlone(connection_, ReplyKind::Auth, "\r\n") ||
+            !connection_.readStatusLine(ReplyKind::Auth, reply))
+            return false;
+    }
+    if (reply.rfind("+OK", 0) == 0)
+        return true;
+    refused = CReplyParser::isFailure(reply);
+    while (!reply.empty() && (reply.back() == '\r' || reply.back() == '\n'))
+        reply.pop_back();
+    connection_.fail(ReplyKind::Auth,
+                     CCharset::fromUnknown(reply) +
+                         (reason.empty() ? "" : " " + CCharset::fromUnknown(reason)));
+    return false;
 }

@@ -8,13 +8,16 @@ class CPop3Connection;
 class CPop3Pipeline;
 class CSecret;
 class CTlsMemory;
+class IAccessTokens;
 class ISocketFactory;
 
 // Signs in to a POP3 server: connects, reads the greeting, asks what the server can do (CAPA),
 // starts TLS where it offers STLS (a server that offered it once and does not now gets nothing
 // more), and proves who the user is. The proof is authenticate(): today USER and PASS with the
 // password, written together where the server pipelines; another mechanism takes its place
-// there. Neither account nor secret goes out after a failed TLS start.
+// there. Neither account nor secret goes out after a failed TLS start. An account that signs in
+// with OAuth 2.0 proves itself with an access token instead (SASL OAUTHBEARER where the server
+// lists it, else XOAUTH2), and only under TLS.
 class CPop3Login {
 public:
     struct Account {
@@ -22,6 +25,8 @@ public:
         int port = 110;
         std::string user;
         const CSecret& secret;
+        // Set: the account signs in with an access token from here, not with secret.
+        IAccessTokens* tokens = nullptr;
     };
 
     // All must outlive the login; memory may be null (nothing is remembered).
@@ -33,6 +38,9 @@ public:
     // the first byte, it follows PASS, and only where pipelining is allowed. False with the
     // reason in the connection's error text; the connection is then left for the caller to close.
     bool run(const Account& account, bool pipeliningAllowed);
+    // The last run lost its connection when its access token was sent (not refused by the
+    // server): the server may have given up while the user signed in.
+    bool lostAtToken() const { return lostAtToken_; }
 
 private:
     bool capa(bool pipeliningAllowed);
@@ -42,6 +50,12 @@ private:
     // before and did not now.
     bool tlsAsBefore(const Account& account);
     bool authenticate(const Account& account);
+    // The login with an access token, asked for right before it is sent; a token the server
+    // refuses is renewed once. False without TLS, and then no token is asked for or written.
+    bool authenticateWithToken(const Account& account, bool pipeliningAllowed);
+    // One AUTH with the token; refused: the server said no (the connection still open), with
+    // its reason in the connection's error text.
+    bool tokenAuth(const Account& account, const CSecret& token, bool& refused);
     // A command whose answer is its status line, read at once.
     bool command(ReplyKind kind, const std::string& line);
     bool answered(ReplyKind kind);
@@ -53,4 +67,7 @@ private:
     ISocketFactory& factory_;
     CTlsMemory* memory_;
     bool stlsOffered_ = false; // the last CAPA listed STLS
+    bool tlsOn_ = false;       // the connection runs under TLS
+    bool oauthBearer_ = false; // the last CAPA's SASL line listed OAUTHBEARER
+    bool lostAtToken_ = false;
 };

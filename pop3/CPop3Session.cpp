@@ -48,9 +48,18 @@ bool CPop3Session::login() {
     // A connection left from an earlier attempt is closed first, never leaked.
     dropConnection();
     cache_.clearSizes();
-    const bool ok = CPop3Login(connection_, pipeline_, *factory_, tlsMemory_)
-                        .run({host_, port_, user_, password_}, pipeliningAllowed_);
+    CPop3Login login(connection_, pipeline_, *factory_, tlsMemory_);
+    const CPop3Login::Account account{host_, port_, user_, password_, tokens_};
+    bool ok = login.run(account, pipeliningAllowed_);
+    // A first sign-in in the browser may outlast the server's patience before a login: the
+    // connection it closed meanwhile is made once more, and the token, now in memory, goes out
+    // at once.
+    if (!ok && login.lostAtToken() && !connection_.waitWasCut()) {
+        dropConnection();
+        ok = login.run(account, pipeliningAllowed_);
+    }
     password_.clear();
+    tokens_ = nullptr;
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;

@@ -16,6 +16,7 @@
 
 class CSocketFactory;
 class CTlsMemory;
+class IAccessTokens;
 
 // The commands of a POP3 session and what their answers mean: the counts of STAT, the sizes of
 // LIST, the unique ids of UIDL, the header rows of TOP, the deletions of DELE, RSET and QUIT, kept
@@ -57,6 +58,9 @@ public:
     void setUser(const std::string& user) { user_ = user; }
     // For the next login only: the session overwrites and drops it when the login ends.
     void setPassword(CSecret password) { password_ = std::move(password); }
+    // For the next login only: set, the account signs in with an access token from tokens
+    // (which must outlive the login) instead of the password.
+    void setAccessTokens(IAccessTokens* tokens) { tokens_ = tokens; }
     void setPort(int port) { port_ = port; }
     int port() const { return port_; }
     // Whether runs of commands may go out ahead of their replies where the server offers it.
@@ -191,6 +195,7 @@ private:
     CMailboxCache cache_;
     std::string host_;
     CSecret password_;
+    IAccessTokens* tokens_ = nullptr;
     std::string user_;
     std::string replyText_;
     bool replyCut_ = false; // the last TOP reply was longer than replyText_ keeps

@@ -206,26 +206,37 @@ bool CReplyParser::listsCapability(std::string_view data, std::string_view capab
 
 void CReplyParser::CapabilityScan::feed(std::string_view bytes) {
     for (const char c : bytes) {
-        if (c == '\n') {
-            judgeWord();
-            word_.clear();
-            wordDone_ = false;
-        } else if (wordDone_) {
-            continue;
-        } else if (c == ' ' || c == '\t' || c == '\r') {
-            judgeWord();
-            wordDone_ = true;
-        } else if (word_.size() <= kWordKept) {
-            word_ += c;
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            endWord();
+            if (c == '\n') {
+                firstWord_ = true;
+                saslLine_ = false;
+            }
+        } else if (firstWord_ || saslLine_) { // other lines are judged by their first word
+            if (word_.size() <= kWordKept)
+                word_ += c;
         }
     }
 }
 
 bool CReplyParser::CapabilityScan::pendingIs(std::string_view capability) const {
-    return !wordDone_ && CCharset::equalsIgnoringCase(word_, capability);
+    return firstWord_ && CCharset::equalsIgnoringCase(word_, capability);
 }
 
-void CReplyParser::CapabilityScan::judgeWord() {
-    stls_ = stls_ || pendingIs("STLS");
-    pipelining_ = pipelining_ || pendingIs("PIPELINING");
+bool CReplyParser::CapabilityScan::oauthBearer() const {
+    return oauthBearer_ ||
+           (!firstWord_ && saslLine_ && CCharset::equalsIgnoringCase(word_, "OAUTHBEARER"));
+}
+
+void CReplyParser::CapabilityScan::endWord() {
+    if (firstWord_) {
+        // A line that begins with a blank has an empty first word, and lists nothing.
+        stls_ = stls_ || pendingIs("STLS");
+        pipelining_ = pipelining_ || pendingIs("PIPELINING");
+        saslLine_ = pendingIs("SASL");
+        firstWord_ = false;
+    } else if (saslLine_) {
+        oauthBearer_ = oauthBearer_ || oauthBearer();
+    }
+    word_.clear();
 }

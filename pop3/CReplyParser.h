@@ -30,16 +30,21 @@ public:
         void feed(std::string_view bytes);
         bool stls() const { return stls_ || pendingIs("STLS"); }
         bool pipelining() const { return pipelining_ || pendingIs("PIPELINING"); }
+        // The SASL line names OAUTHBEARER among its mechanisms (the words after its first).
+        bool oauthBearer() const;
 
     private:
         // The first word of the last line, when no line end or blank has ended it yet.
         bool pendingIs(std::string_view capability) const;
-        void judgeWord();
+        // A blank or line end ended word_.
+        void endWord();
 
-        std::string word_;      // the first word of the current line, cut after kWordKept bytes
-        bool wordDone_ = false; // a blank or CR has ended it
+        std::string word_;      // the current word, cut after kWordKept bytes
+        bool firstWord_ = true; // word_ is the first of its line
+        bool saslLine_ = false; // the first word of this line was SASL
         bool stls_ = false;
         bool pipelining_ = false;
+        bool oauthBearer_ = false;
     };
     // One listing line, without its LF: false when it gives no size.
     static bool parseListLine(std::string_view line, double& size);

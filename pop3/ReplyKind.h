@@ -16,5 +16,6 @@ enum class ReplyKind {
     Top,
     Uidl,
     Capa,
-    Stls
+    Stls,
+    Auth
 };

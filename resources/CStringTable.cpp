@@ -249,6 +249,10 @@ constexpr std::array kEntries{
           QT_TRANSLATE_NOOP(
               "CStringTable",
               "Maroket har fått svaret från inloggningen. Du kan stänga den här sidan.")},
+    Entry{StringId::TokenNeedsTls,
+          QT_TRANSLATE_NOOP(
+              "CStringTable",
+              "Servern erbjuder ingen kryptering, så inloggningen med OAuth skickas inte.")},
 };
 
 static_assert(std::adjacent_find(kEntries.begin(), kEntries.end(),

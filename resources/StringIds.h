@@ -143,4 +143,6 @@ enum class StringId : int {
     OAuthNotKept = 821,
     OAuthRenewing = 822,
     OAuthAnswerPage = 823,
+    // An account that signs in with OAuth 2.0 on a server that offers no TLS: no token is sent.
+    TokenNeedsTls = 840,
 };

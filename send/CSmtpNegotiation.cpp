@@ -1,8 +1,10 @@
 #include "send/CSmtpNegotiation.h"
 
 #include "platform/CConnectFailureText.h"
+#include "platform/COAuthSasl.h"
 #include "platform/CSecret.h"
 #include "platform/CTlsMemory.h"
+#include "platform/IAccessTokens.h"
 #include "pop3/CCharset.h"
 #include "resources/CStringTable.h"
 #include "send/CSmtpChannel.h"
@@ -47,7 +49,7 @@ bool CSmtpNegotiation::run(bool extensions, int port, const std::string& heloNam
     if (!channel_.secure() && (!tlsAsBefore(offer.offersStartTls(), port) ||
                                (offer.offersStartTls() && (!startTls() || !ehlo(offer, heloName)))))
         return false;
-    return logIn(offer);
+    return logIn(offer, port);
 }
 
 bool CSmtpNegotiation::greet(bool extensions) {
@@ -106,27 +108,34 @@ bool CSmtpNegotiation::startTls() {
     return channel_.startTls(factory_);
 }
 
-CSmtpNegotiation::Mechanism CSmtpNegotiation::choose(const CSmtpReply& offer) {
+CSmtpNegotiation::Mechanism CSmtpNegotiation::choose(const CSmtpReply& offer, bool token) {
+    // XOAUTH2 first: it is what the large providers take.
+    if (token)
+        return offer.listsAuth("XOAUTH2")       ? Mechanism::XOAuth2
+               : offer.listsAuth("OAUTHBEARER") ? Mechanism::OAuthBearer
+                                                : Mechanism::None;
     if (offer.listsAuth("PLAIN"))
         return Mechanism::Plain;
     return offer.listsAuth("LOGIN") ? Mechanism::Login : Mechanism::None;
 }
 
-bool CSmtpNegotiation::logIn(const CSmtpReply& offer) {
+bool CSmtpNegotiation::logIn(const CSmtpReply& offer, int port) {
     if (!login_ || login_->empty())
         return true;
-    const Mechanism mechanism = choose(offer);
+    const bool token = login_->tokens() != nullptr;
+    const Mechanism mechanism = choose(offer, token);
     // A server that offers no mechanism the program speaks says at MAIL FROM whether it wants a
     // login.
     if (mechanism == Mechanism::None)
         return true;
     if (!channel_.secure()) {
-        channel_.setStatus(channel_.server() + ": " + CStringTable::load(StringId::AuthLabel) +
-                           " " + CStringTable::load(StringId::PasswordNeedsTls));
+        channel_.setStatus(
+            channel_.server() + ": " + CStringTable::load(StringId::AuthLabel) + " " +
+            CStringTable::load(token ? StringId::TokenNeedsTls : StringId::PasswordNeedsTls));
         channel_.close();
         return false;
     }
-    return authenticate(mechanism);
+    return token ? authenticateWithToken(mechanism, port) : authenticate(mechanism);
 }
 
 bool CSmtpNegotiation::authenticate(Mechanism mechanism) {
@@ -144,10 +153,78 @@ bool CSmtpNegotiation::authenticate(Mechanism mechanism) {
         CSecret::wipe(credentials);
         return authStep(std::move(line), "235");
     }
+    case Mechanism::XOAuth2:
+    case Mechanism::OAuthBearer:
     case Mechanism::None:
         break;
     }
     return true;
+}
+
+bool CSmtpNegotiation::authenticateWithToken(Mechanism mechanism, int port) {
+    IAccessTokens& tokens = *login_->tokens();
+    const std::string& account = login_->account();
+    for (int attempt = 0;; ++attempt) {
+        std::string token, error;
+        if (!tokens.accessToken(channel_.server(), account, token, error)) {
+            CSecret::wipe(token);
+            channel_.setStatus(std::move(error));
+            channel_.close();
+            return false;
+        }
+        const CSecret secret(std::move(token), CSecret::Kind::Token);
+        bool refused = false;
+        if (tokenAuth(mechanism, port, secret.view(), refused))
+            return true;
+        // A refused token may only have expired early: one more, then the server's reason.
+        if (!refused || attempt > 0 || !channel_.isOpen())
+            return false;
+        tokens.tokenRefused(channel_.server(), account);
+    }
+}
+
+bool CSmtpNegotiation::tokenAuth(Mechanism mechanism, int port, std::string_view token,
+                                 bool& refused) {
+    const std::string& account = login_->account();
+    std::string response = mechanism == Mechanism::XOAuth2
+                               ? COAuthSasl::xoauth2(account, token)
+                               : COAuthSasl::oauthBearer(account, channel_.server(), port, token);
+    if (response.empty()) { // a control character in the account or the token
+        channel_.fail(SmtpStep::Auth, StringId::LineBreakInLogin);
+        return false;
+    }
+    std::string line = mechanism == Mechanism::XOAuth2 ? "AUTH XOAUTH2 " : "AUTH OAUTHBEARER ";
+    // Room for all of it at once: no copy of the token is left in memory given back.
+    line.reserve(line.size() + response.size() + 2);
+    line.append(response).append("\r\n");
+    CSecret::wipe(response);
+    const bool sent = channel_.send(SmtpStep::Auth, line);
+    CSecret::wipe(line);
+    CSmtpReply reply;
+    if (!sent || !channel_.read(SmtpStep::Auth, reply))
+        return false;
+    if (codeIs(reply, "235"))
+        return true;
+    // A challenge carries the reason of a refused token; the empty answer ends the exchange, and
+    // the server's refusal follows.
+    std::string reason;
+    if (codeIs(reply, "334")) {
+        std::string_view challenge = reply.text();
+        challenge.remove_prefix(std::min<std::size_t>(4, challenge.size()));
+        reason = COAuthSasl::challengeText(challenge);
+        reply = CSmtpReply{};
+        if (!channel_.send(SmtpStep::Auth, "\r\n") || !channel_.read(SmtpStep::Auth, reply))
+            return false;
+    }
+    refused = codeIs(reply, "535");
+    std::string text(reply.text());
+    if (!reason.empty()) {
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+            text.pop_back();
+        text += " " + reason + "\r\n";
+    }
+    channel_.refuse(SmtpStep::Auth, text);
+    return false;
 }
 
 bool CSmtpNegotiation::authStep(std::string line, std::string_view code) {

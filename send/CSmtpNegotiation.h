@@ -14,7 +14,8 @@ class ISocketFactory;
 // TLS where the server offers STARTTLS (a server that offered it before and does not now gets
 // nothing more), says EHLO again, and logs in with a mechanism the server's AUTH line lists. The
 // secret goes out only under TLS. A mechanism is one case of Mechanism, chosen from the offer and
-// spoken by authenticate().
+// spoken by authenticate(); an account that signs in with OAuth 2.0 gives an access token
+// (XOAUTH2, else OAUTHBEARER), renewed once when the server refuses it.
 class CSmtpNegotiation {
 public:
     // All must outlive the negotiation; memory may be null (nothing is remembered), login too
@@ -27,7 +28,7 @@ public:
     bool run(bool extensions, int port, const std::string& heloName);
 
 private:
-    enum class Mechanism { None, Plain, Login };
+    enum class Mechanism { None, Plain, Login, XOAuth2, OAuthBearer };
 
     bool greet(bool extensions);
     bool ehlo(CSmtpReply& offer, const std::string& heloName);
@@ -37,9 +38,12 @@ private:
     bool tlsAsBefore(bool offered, int port);
     // The login where the offer allows it; true without one when there is nothing to log in
     // with or the server lists no mechanism the program speaks.
-    bool logIn(const CSmtpReply& offer);
-    static Mechanism choose(const CSmtpReply& offer);
+    bool logIn(const CSmtpReply& offer, int port);
+    static Mechanism choose(const CSmtpReply& offer, bool token);
     bool authenticate(Mechanism mechanism);
+    bool authenticateWithToken(Mechanism mechanism, int port);
+    // One AUTH with the token; refused: the server turned the token down (535).
+    bool tokenAuth(Mechanism mechanism, int port, std::string_view token, bool& refused);
     // Sends a line of the login (wiped afterwards) and wants a reply beginning with code.
     bool authStep(std::string line, std::string_view code);
 

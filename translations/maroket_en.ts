@@ -898,7 +898,7 @@ for instance -platform NAME, pass on to Qt. See maroket(1).
     </message>
     <message>
         <source>Inloggning utan lösenord behöver programmets klient-id hos leverantören: skriv det som OAuth.%1.ClientId i inställningsfilen.</source>
-        <translation>Signing in without a password needs the program's client ID with the provider: write it as OAuth.%1.ClientId in the settings file.</translation>
+        <translation>Signing in without a password needs the program&apos;s client ID with the provider: write it as OAuth.%1.ClientId in the settings file.</translation>
     </message>
     <message>
         <source>Inloggningen används inte: adressen %1 måste börja med https:// (http:// bara till den egna datorn).</source>
@@ -951,6 +951,10 @@ for instance -platform NAME, pass on to Qt. See maroket(1).
     <message>
         <source>Maroket har fått svaret från inloggningen. Du kan stänga den här sidan.</source>
         <translation>Maroket has received the answer from the sign-in. You can close this page.</translation>
+    </message>
+    <message>
+        <source>Servern erbjuder ingen kryptering, så inloggningen med OAuth skickas inte.</source>
+        <translation>The server offers no encryption, so the OAuth sign-in is not sent.</translation>
     </message>
 </context>
 </TS>

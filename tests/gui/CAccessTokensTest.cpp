@@ -1,18 +1,28 @@
 #include "app/CAccessTokens.h"
 #include "app/CKeyring.h"
+#include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
 #include "dialogs/CSignInWaitDlg.h"
+#include "dialogs/IdText.h"
 #include "platform/COAuthSasl.h"
 #include "resources/CStringTable.h"
 #include "tests/gui/CScriptedBrowser.h"
+#include "tests/gui/CScriptedDialogRunner.h"
 #include "tests/peers/CDovecotPeer.h"
+#include "tests/peers/CFreePort.h"
 #include "tests/peers/CKeyringPeer.h"
 #include "tests/peers/COAuthProviderPeer.h"
+#include "tests/peers/CScopedTrustStore.h"
+#include "tests/peers/CSmtpSinkPeer.h"
+#include "tests/peers/CTestCertificates.h"
+#include "tests/support/CRecordingSocketFactory.h"
+#include "tests/support/CScriptedProgressHost.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -65,6 +75,45 @@ std::string readFiles(const std::string& folder) {
     }
     return all;
 }
+
+// The main window on the test's settings file, its sockets recorded and its browser scripted.
+struct CTokenWindow {
+    CTokenWindow(ISettingsStore& store, CScriptedBrowser& browser) : window(store, runner) {
+        window.setProgressHost(&progress);
+        window.pop3().setSocketFactory(&pop3);
+        window.smtp().setSocketFactory(&smtp);
+        window.accessTokens().setUrlOpener(browser.opener());
+    }
+    void type(ControlId id, const std::string& text) {
+        for (auto* edit : window.findChildren<QLineEdit*>(idText(id)))
+            if (edit->window() == &window)
+                edit->setText(QString::fromStdString(text));
+    }
+    // Connects as "tester" with an empty password field; the login's lines only are kept.
+    bool connect(const std::string& server, int port) {
+        pop3.clear();
+        window.pop3().setPort(port);
+        type(ControlId::ServerEdit, server);
+        type(ControlId::AccountEdit, "tester");
+        window.onCommand(CommandId::Connect);
+        return window.isConnected();
+    }
+    // Lines beginning with "AUTH" that went out before TLS started, and after.
+    static std::pair<int, int> auths(const CRecordingSocketFactory& sockets) {
+        std::pair<int, int> counts;
+        bool tls = false;
+        for (const std::string& line : sockets.sent()) {
+            tls = tls || line == CRecordingSocketFactory::kTlsStarted;
+            (tls ? counts.second : counts.first) += line.rfind("AUTH", 0) == 0;
+        }
+        return counts;
+    }
+
+    CScriptedDialogRunner runner;
+    CScriptedProgressHost progress;
+    CRecordingSocketFactory pop3, smtp;
+    CMaroketDlg window;
+};
 
 // The test's identity provider, a Dovecot that checks tokens with it, and settings whose
 // provider entry serves Dovecot's address.
@@ -252,6 +301,85 @@ TEST_F(CAccessTokensTest, NoKeyringMeansASignInAtEachStartAndTheStatusSaysSo) {
     auto second = start(browser);
     EXPECT_TRUE(dovecotTakes("tester", token(*second, "tester")));
     EXPECT_EQ(browser.opened, 2);
+}
+
+// Through the window with an empty password field: the token goes to Dovecot after STLS and to
+// the sink after STARTTLS on port 587, never before; a server without TLS gets none; a refused
+// token is renewed once; the next start signs in from the keyring; the settings file holds no
+// token.
+TEST_F(CAccessTokensTest, TheWindowSignsInWithATokenUnderTlsOnly) {
+    if (withoutKeyring)
+        GTEST_SKIP() << "needs the keyring";
+    std::string reason, error;
+    const std::string smtpAddress = CFreePort::pickAddress(CSmtpSinkPeer::kSubmissionPort, reason);
+    CTestCertificates authority;
+    CTestCertificates::Issued server;
+    ASSERT_TRUE(authority.create(error) &&
+                authority.issue("server",
+                                "IP:127.0.0.1" + (smtpAddress.empty() ? "" : ",IP:" + smtpAddress),
+                                server, error))
+        << error;
+    const CScopedTrustStore trusted(authority.authorityFile(), authority.emptyFolder());
+    CDovecotPeer stls;
+    stls.acceptOAuth(provider_->introspectionUrl());
+    stls.offerStls(server.certificateFile, server.keyFile);
+    ASSERT_TRUE(stls.start(error)) << error;
+    CSmtpSinkPeer sink;
+    if (!smtpAddress.empty()) {
+        sink.listenWithTls(smtpAddress, server.certificateFile, server.keyFile);
+        sink.acceptOAuth(provider_->introspectionUrl());
+        ASSERT_TRUE(sink.start(error)) << error;
+        store_->writeString("OAuth.test.Servers", "127.0.0.1 " + smtpAddress);
+        store_->writeString("Smtpserver", smtpAddress);
+        store_->writeInt("Smtpport", CSmtpSinkPeer::kSubmissionPort);
+        store_->writeString("Address", "tester@example.org");
+    }
+
+    CScriptedBrowser browser;
+    auto w = std::make_unique<CTokenWindow>(*store_, browser);
+    // Dovecot's plain port offers no TLS: no token is asked for, none is sent.
+    EXPECT_FALSE(w->connect(dovecot_->host(), dovecot_->port()));
+    EXPECT_EQ(w->window.statusText(), "AUTH: " + CStringTable::load(StringId::TokenNeedsTls));
+    EXPECT_EQ(CTokenWindow::auths(w->pop3), std::make_pair(0, 0));
+    EXPECT_EQ(browser.opened, 0);
+
+    ASSERT_TRUE(w->connect(stls.host(), stls.port())) << w->window.statusText() << stls.log();
+    EXPECT_EQ(CTokenWindow::auths(w->pop3), std::make_pair(0, 1));
+    EXPECT_EQ(browser.opened, 1);
+    std::string token;
+    ASSERT_TRUE(w->window.accessTokens().accessToken(stls.host(), "tester", token, error));
+
+    // A token the server no longer takes is renewed once, without the browser; at the sink too.
+    const int refreshed = provider_->count("refresh");
+    provider_->revoke("access");
+    w->window.disconnect();
+    EXPECT_TRUE(w->connect(stls.host(), stls.port())) << w->window.statusText();
+    EXPECT_EQ(CTokenWindow::auths(w->pop3), std::make_pair(0, 2));
+    if (!smtpAddress.empty()) {
+        provider_->revoke("access");
+        w->type(ControlId::QuickToEdit, "bo@example.org");
+        w->type(ControlId::QuickTextEdit, "Hej");
+        w->window.onCommand(CommandId::QuickSend);
+        EXPECT_EQ(w->window.statusText(), CStringTable::load(StringId::MessageSent)) << sink.log();
+        ASSERT_TRUE(sink.waitForMessages(1)) << sink.log();
+        EXPECT_EQ(sink.messages().at(0).login, "XOAUTH2 tester");
+        EXPECT_EQ(CTokenWindow::auths(w->smtp), std::make_pair(0, 2));
+    }
+    EXPECT_EQ(provider_->count("refresh"), refreshed + (smtpAddress.empty() ? 1 : 2)) << reason;
+    w->window.done(0);
+
+    // The next start: from the keyring, no browser.
+    CScriptedBrowser unused;
+    w = std::make_unique<CTokenWindow>(*store_, unused);
+    EXPECT_TRUE(w->connect(stls.host(), stls.port())) << w->window.statusText();
+    EXPECT_EQ(unused.opened, 0);
+    w.reset();
+    std::string refresh;
+    ASSERT_EQ(CKeyring().read("test/tester", refresh), CKeyring::Result::Done);
+    store_.reset(); // written out
+    const std::string settings = readFiles(dir_.string());
+    EXPECT_EQ(settings.find(token), std::string::npos);
+    EXPECT_EQ(settings.find(refresh), std::string::npos);
 }
 
 } // namespace

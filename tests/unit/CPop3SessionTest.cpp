@@ -1,5 +1,7 @@
 #include "pop3/CPop3Session.h"
 
+#include "platform/COAuthSasl.h"
+#include "platform/IAccessTokens.h"
 #include "platform/IContentHost.h"
 #include "platform/IMessageBoxHost.h"
 #include "pop3/CMessageDownload.h"
@@ -125,6 +127,51 @@ TEST_F(CPop3SessionTest, LogsInWithUserAndPass) {
     logIn();
     EXPECT_EQ(script->sent(), "CAPA\r\nUSER anna\r\nPASS hemligt\r\n");
     EXPECT_TRUE(session.isConnected());
+}
+
+// Hands out "t1", "t2", ... and counts the refusals it is told of.
+struct CCountingTokens : IAccessTokens {
+    bool accessToken(const std::string&, const std::string&, std::string& token,
+                     std::string&) override {
+        token = "t" + std::to_string(++given);
+        return true;
+    }
+    void tokenRefused(const std::string&, const std::string&) override { ++refused; }
+    std::string note() const override { return {}; }
+    int given = 0, refused = 0;
+};
+
+TEST_F(CPop3SessionTest, ARefusedTokenIsRenewedOnceThenTheServersReasonStands) {
+    // On 995 the mechanisms are asked before the login; OAUTHBEARER where the SASL line has it.
+    session.setPort(995);
+    cServer("+OK ready\r\n");
+    cClient("CAPA\r\n");
+    cServer("+OK\r\nSASL PLAIN OAUTHBEARER\r\n.\r\n");
+    for (const char* token : {"t1", "t2"}) {
+        cClient("AUTH OAUTHBEARER " + COAuthSasl::oauthBearer("anna", "pop.example", 995, token) +
+                "\r\n");
+        // The reason comes as a challenge, which an empty line answers.
+        cServer("+ eyJzdGF0dXMiOiI0MDEifQ==\r\n");
+        cClient("\r\n");
+        cServer("-ERR [AUTH] Authentication failed.\r\n");
+    }
+    CCountingTokens tokens;
+    session.setAccessTokens(&tokens);
+    EXPECT_FALSE(login(""));
+    EXPECT_EQ(session.getErrorText(),
+              "AUTH: -ERR [AUTH] Authentication failed. {\"status\":\"401\"}");
+    EXPECT_EQ(tokens.refused, 1);
+
+    // The server gave up while the user signed in: one new connection, without the SASL line
+    // XOAUTH2.
+    nextConnection();
+    auto again = conversation();
+    for (CFakeScript* s : {script.get(), again.get()})
+        s->server("+OK ready\r\n").client("CAPA\r\n").server("-ERR\r\n");
+    cClient("AUTH XOAUTH2 " + COAuthSasl::xoauth2("anna", "t3") + "\r\n").drop();
+    again->client("AUTH XOAUTH2 " + COAuthSasl::xoauth2("anna", "t4") + "\r\n").server("+OK\r\n");
+    session.setAccessTokens(&tokens);
+    EXPECT_TRUE(login("")) << session.getErrorText();
 }
 
 TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {

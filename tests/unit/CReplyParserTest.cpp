@@ -78,14 +78,15 @@ TEST(CReplyParser, AClaimedCountThatNoListingBacksCostsNothing) {
 
 TEST(CReplyParser, TheCapabilityScanSeesStlsAfterALineOfAnyLength) {
     const std::string answer =
-        std::string(70000, 'X') + " y\r\nsasl\r\nStls\r\nPIPELINING x\r\n.\r\n";
+        std::string(70000, 'X') + " y\r\nsasl plain OAuthBearer\r\nStls\r\nPIPELINING x\r\n.\r\n";
     for (std::size_t piece : {1, 7, 70000, 100000}) {
         CReplyParser::CapabilityScan scan;
         for (std::size_t at = 0; at < answer.size(); at += piece)
             scan.feed(std::string_view(answer).substr(at, piece));
-        EXPECT_TRUE(scan.stls() && scan.pipelining()) << piece;
+        EXPECT_TRUE(scan.stls() && scan.pipelining() && scan.oauthBearer()) << piece;
     }
     CReplyParser::CapabilityScan lookalikes;
-    lookalikes.feed("STLSX\r\n STLS\r\nX STLS\r\nPIPELININGS\r\n.\r\n");
-    EXPECT_FALSE(lookalikes.stls() || lookalikes.pipelining());
+    lookalikes.feed("STLSX\r\n STLS\r\nX STLS\r\nPIPELININGS\r\nOAUTHBEARER\r\nX OAUTHBEARER\r\n"
+                    "SASL OAUTHBEARERS\r\n.\r\n");
+    EXPECT_FALSE(lookalikes.stls() || lookalikes.pipelining() || lookalikes.oauthBearer());
 }

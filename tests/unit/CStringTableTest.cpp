@@ -117,7 +117,8 @@ const std::vector<StringId> kKnownIds = {StringId::SocketsUnavailable,
                                          StringId::OAuthServerFailed,
                                          StringId::OAuthNotKept,
                                          StringId::OAuthRenewing,
-                                         StringId::OAuthAnswerPage};
+                                         StringId::OAuthAnswerPage,
+                                         StringId::TokenNeedsTls};
 
 } // namespace
 
