@@ -9,6 +9,7 @@
 #include "resources/StringIds.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <utility>
 
@@ -19,6 +20,12 @@ constexpr std::size_t kTopReceive = 16384;
 constexpr std::size_t kRetrReceive = 65535;
 // A listing line: a message number, a blank, an id of at most 70 characters, CR LF.
 constexpr std::size_t kUidlLineMax = 84;
+// An answer this long in coming tells of a link or server that cannot keep up with the window.
+constexpr auto kStall = std::chrono::milliseconds(500);
+// What a short answer (STAT, DELE, NOOP) brings, and what a listing is counted at in the window:
+// its real length matters little, since nothing else can come before it ends.
+constexpr std::size_t kShortAnswer = 32;
+constexpr std::size_t kListingCounted = 16 * 1024;
 
 } // namespace
 
@@ -36,6 +43,7 @@ void CPop3Session::forgetSession() {
     cache_.forgetConnection();
     runUnproven_.reset();
     baseCountKnown_ = false;
+    loginStat_ = false;
     pipeline_.clear();
 }
 
@@ -51,16 +59,32 @@ bool CPop3Session::login() {
     const bool ok = CPop3Login(connection_, pipeline_, *factory_, tlsMemory_)
                         .run({host_, port_, user_, password_}, pipeliningAllowed_);
     password_.clear();
+    loginStat_ = ok && !pipeline_.idle();
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
 }
 
+bool CPop3Session::settleLoginStat() {
+    if (!loginStat_)
+        return true;
+    loginStat_ = false;
+    if (pipeline_.idle() || pipeline_.next().kind != ReplyKind::Stat || pipeline_.next().proof)
+        return true;
+    pipeline_.take();
+    return readReply(ReplyKind::Stat);
+}
+
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
+    // A refused STAT of the login's says nothing about this command.
+    if (!settleLoginStat() && !isConnected())
+        return false;
     return pipeline_.writeAlone(connection_, kind, line);
 }
 
 bool CPop3Session::stat() {
+    if (loginStat_)
+        return settleLoginStat();
     return sendCommand(ReplyKind::Stat, "STAT\r\n") && readReply(ReplyKind::Stat);
 }
 
@@ -100,13 +124,19 @@ bool CPop3Session::uidl() {
            !cache_.uids().empty();
 }
 
-bool CPop3Session::uidlAndList(UidlAnswer& answer) {
+bool CPop3Session::uidlAndList(UidlAnswer& answer, int topsUpTo, int& topsSent) {
     answer = UidlAnswer::Refused;
+    topsSent = 0;
+    connection_.hold(); // the first receive writes them all at once
     if (!sendAhead(ReplyKind::Uidl))
         return false;
     const bool listSent = canSendAhead() && sendAhead(ReplyKind::List);
     if (listSent)
         sendRunCheck();
+    // The first headers are asked for behind the listings where the server pipelines.
+    while (listSent && topsSent < topsUpTo && canSendAhead() &&
+           sendAhead(ReplyKind::Top, topsSent + 1))
+        ++topsSent;
     readAnswer();
     answer = uidlAnswer_;
     if (!listSent && !sendAhead(ReplyKind::List))
@@ -116,6 +146,8 @@ bool CPop3Session::uidlAndList(UidlAnswer& answer) {
 }
 
 bool CPop3Session::dele(int message) {
+    if (!settleLoginStat() && !isConnected())
+        return false;
     if (!pipeline_.idle())
         return false;
     const bool ownRun = !runUnproven_;
@@ -163,6 +195,8 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
+    if (!settleLoginStat() && !isConnected())
+        return false;
     return pipeline_.idle() && sendAhead(ReplyKind::Top, message) && readAnswer();
 }
 
@@ -170,24 +204,33 @@ bool CPop3Session::sendAhead(ReplyKind kind, int message) {
     const std::string number = std::to_string(message);
     switch (kind) {
     case ReplyKind::Stat:
-        return queueCommand(kind, 0, "STAT\r\n");
+        return queueCommand(kind, 0, "STAT\r\n", kShortAnswer);
     case ReplyKind::List:
-        return queueCommand(kind, 0, "LIST\r\n");
+        return queueCommand(kind, 0, "LIST\r\n", kListingCounted);
     case ReplyKind::Uidl:
         cache_.clearUids();
         uidlAnswer_ = UidlAnswer::Refused;
-        return queueCommand(kind, 0, "UIDL\r\n");
-    case ReplyKind::Top:
-        return queueCommand(kind, message, "TOP " + number + " 0\r\n");
+        return queueCommand(kind, 0, "UIDL\r\n", kListingCounted);
+    case ReplyKind::Top: {
+        // A header block is no longer than its message, and about as long as the last ones.
+        const std::size_t listed = message <= cache_.table().sizeCount()
+                                       ? static_cast<std::size_t>(cache_.table().sizeOf(message))
+                                       : SIZE_MAX;
+        return queueCommand(kind, message, "TOP " + number + " 0\r\n",
+                            std::min(listed, headerEstimate_) + kShortAnswer);
+    }
     case ReplyKind::Dele:
-        return queueCommand(kind, message, "DELE " + number + "\r\n");
+        return queueCommand(kind, message, "DELE " + number + "\r\n", kShortAnswer);
     default:
         return false; // no other command comes in runs
     }
 }
 
-bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line) {
-    if (!pipeline_.write(connection_, {kind, message}, line))
+bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line,
+                                std::size_t expected) {
+    if (loginStat_ && kind != ReplyKind::Stat && !settleLoginStat() && !isConnected())
+        return false;
+    if (!pipeline_.write(connection_, {kind, message, 0, false, expected}, line))
         return false;
     if (runUnproven_)
         *runUnproven_ = true;
@@ -197,6 +240,15 @@ bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& 
 bool CPop3Session::readAnswer() {
     if (pipeline_.idle())
         return false;
+    loginStat_ = false; // the login's STAT, if there was one, is read here like any other
+    const auto start = std::chrono::steady_clock::now();
+    const bool ok = readNextAnswer();
+    if (std::chrono::steady_clock::now() - start > kStall)
+        pipeline_.stalled();
+    return ok;
+}
+
+bool CPop3Session::readNextAnswer() {
     const CPop3Pipeline::Command next = pipeline_.next();
     if (next.proof)
         return readRunCheck();
@@ -223,6 +275,8 @@ bool CPop3Session::readSummary(int message) {
         if (!isConnected())
             return false;
     }
+    // The window's estimate of the next header blocks follows the ones that came.
+    headerEstimate_ = (headerEstimate_ * 7 + replyText_.size()) / 8;
     CHeaderDecoder::Summary summary = CHeaderDecoder::summarize(replyText_, missing);
     from_ = std::move(summary.from);
     subject_ = std::move(summary.subject);
@@ -251,7 +305,7 @@ void CPop3Session::sendRunCheck() {
         !canSendAhead())
         return;
     // Written like any command of the run, so that its answer comes after theirs.
-    if (pipeline_.write(connection_, {ReplyKind::Stat, 0, 0, true}, "STAT\r\n"))
+    if (pipeline_.write(connection_, {ReplyKind::Stat, 0, 0, true, kShortAnswer}, "STAT\r\n"))
         *runUnproven_ = false;
 }
 

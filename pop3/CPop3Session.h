@@ -67,7 +67,8 @@ public:
     // Connects and logs in (CPop3Login), closing any earlier connection first. Whatever the
     // outcome, the session holds no password afterwards.
     bool login();
-    // False, with a text, also for a count above kMessagesMax.
+    // False, with a text, also for a count above kMessagesMax. Where the STAT went out with the
+    // login, its answer is read.
     bool stat();
     // Appends the listed sizes, never more than the last STAT counted messages. False, with
     // nothing appended, when the listing gives fewer: the count names messages that the server
@@ -78,8 +79,14 @@ public:
     // could not key the header rows safely.
     bool uidl();
     // UIDL and LIST, written together where pipelining allows (in a run, with the proof of what
-    // they said): the result is LIST's.
-    bool uidlAndList(UidlAnswer& answer);
+    // they said): the result is LIST's. Behind them go the requests for the headers of messages
+    // 1, 2, ... up to topsUpTo, as many as the window has room for (topsSent); their answers are
+    // left for readAnswer. Only where every header is to come from the server.
+    bool uidlAndList(UidlAnswer& answer, int topsUpTo, int& topsSent);
+    bool uidlAndList(UidlAnswer& answer) {
+        int sent = 0;
+        return uidlAndList(answer, 0, sent);
+    }
     // replyText keeps at most ReplyLimits::kKeptTextMax bytes of the reply.
     bool top(int message, int lines);
     // The message goes to sink as it arrives. A sink that stops the download leaves the
@@ -175,7 +182,11 @@ private:
     bool readUidl();
     bool readTop();
     // Sends a command of a run and remembers it until its answer is read.
-    bool queueCommand(ReplyKind kind, int message, const std::string& line);
+    bool queueCommand(ReplyKind kind, int message, const std::string& line, std::size_t expected);
+    bool readNextAnswer();
+    // Reads the answer to the STAT that went out with the login, where one did, before any
+    // other command; false when it failed.
+    bool settleLoginStat();
     // TOP's answer made message's summary.
     bool readSummary(int message);
     // The answer to the run's proof.
@@ -204,6 +215,10 @@ private:
     // An open run; unproven: a command of the run went out after the last proof.
     std::optional<bool> runUnproven_;
     bool pipeliningAllowed_ = false;
+    // A STAT written with the login waits for its answer to be read.
+    bool loginStat_ = false;
+    // What a header block is expected to bring, from the ones read so far.
+    std::size_t headerEstimate_ = 2048;
 
     CPop3Connection connection_;
     CPop3Pipeline pipeline_;

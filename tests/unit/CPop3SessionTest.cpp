@@ -431,7 +431,7 @@ TEST_F(CPop3SessionTest, StlsComesBeforeTheAccountAndAFailedOneSendsNeitherAccou
     // Asked again under TLS; what the server said in clear counts for nothing.
     cClient("CAPA\r\n");
     cServer("+OK\r\nUSER\r\nPIPELINING\r\n.\r\n");
-    cClient("USER anna\r\nPASS hemligt\r\n");
+    cClient("USER anna\r\nPASS hemligt\r\nSTAT\r\n");
     cServer("+OK\r\n+OK\r\n");
     ASSERT_TRUE(login()) << session.getErrorText();
     EXPECT_TRUE(session.pipelining());
