@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -152,13 +153,23 @@ void CMessageListView::appendRow(const std::string& first, const std::string& su
 }
 
 std::vector<int> CMessageListView::selectedRows() const {
+    // One pass over the selection's ranges: a look-up of each selected item's index would cost
+    // a pass over the list per row.
+    std::vector<bool> marked(static_cast<std::size_t>(list_->topLevelItemCount()), false);
+    for (const QItemSelectionRange& range : list_->selectionModel()->selection()) {
+        if (range.parent().isValid())
+            continue;
+        for (int row = std::max(range.top(), 0);
+             row <= range.bottom() && row < static_cast<int>(marked.size()); ++row)
+            marked[static_cast<std::size_t>(row)] = true;
+    }
     std::vector<int> rows;
-    for (QTreeWidgetItem* item : list_->selectedItems())
-        rows.push_back(list_->indexOfTopLevelItem(item));
-    std::sort(rows.begin(), rows.end());
+    for (std::size_t row = 0; row < marked.size(); ++row)
+        if (marked[row])
+            rows.push_back(static_cast<int>(row));
     return rows;
 }
 
 int CMessageListView::selectedCount() const {
-    return static_cast<int>(list_->selectedItems().size());
+    return static_cast<int>(selectedRows().size());
 }
