@@ -127,6 +127,8 @@ bool CPop3Session::uidl() {
 bool CPop3Session::uidlAndList(UidlAnswer& answer, int topsUpTo, int& topsSent) {
     answer = UidlAnswer::Refused;
     topsSent = 0;
+    if (!settleLoginStat() && !isConnected())
+        return false;
     connection_.hold(); // the first receive writes them all at once
     if (!sendAhead(ReplyKind::Uidl))
         return false;
