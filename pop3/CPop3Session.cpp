@@ -215,9 +215,11 @@ bool CPop3Session::sendAhead(ReplyKind kind, int message) {
         return queueCommand(kind, 0, "UIDL\r\n", kListingCounted);
     case ReplyKind::Top: {
         // A header block is no longer than its message, and about as long as the last ones.
-        const std::size_t listed = message <= cache_.table().sizeCount()
-                                       ? static_cast<std::size_t>(cache_.table().sizeOf(message))
-                                       : SIZE_MAX;
+        const double size = message <= cache_.table().sizeCount()
+                                ? cache_.table().sizeOf(message)
+                                : static_cast<double>(kListingCounted);
+        const std::size_t listed =
+            static_cast<std::size_t>(std::clamp(size, 0.0, static_cast<double>(kListingCounted)));
         return queueCommand(kind, message, "TOP " + number + " 0\r\n",
                             std::min(listed, headerEstimate_) + kShortAnswer);
     }
