@@ -37,9 +37,10 @@ public:
         virtual bool take(std::string_view bytes, bool complete) = 0;
     };
 
-    // The most messages the program lists. A row of the window costs 450 bytes to 1 KB and 7 to
-    // 12 µs, so a mailbox at the limit takes up to 1 GB and 12 s to show; one whose STAT says
-    // more is refused at once, with a text, before anything is listed.
+    // The most messages the program lists. A row of the window with its headers costs about
+    // 1.4 KB (measured at 100 000 rows, which a local server delivered in 6 s), so a mailbox at
+    // the limit takes about 1.4 GB and a minute to show; one whose STAT says more is refused at
+    // once, with a text, before anything is listed.
     static constexpr int kMessagesMax = 1'000'000;
 
     CPop3Session();
