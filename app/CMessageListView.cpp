@@ -1,6 +1,7 @@
 #include "app/CMessageListView.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CMarkingCommands.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
 #include "platform/CWaitHook.h"
@@ -11,7 +12,6 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -181,16 +181,7 @@ void CMessageListView::flushRows() const {
 
 std::vector<int> CMessageListView::selectedRows() const {
     flushRows();
-    // One pass over the selection's ranges: a look-up of each selected item's index would cost
-    // a pass over the list per row.
-    std::vector<bool> marked(static_cast<std::size_t>(list_->topLevelItemCount()), false);
-    for (const QItemSelectionRange& range : list_->selectionModel()->selection()) {
-        if (range.parent().isValid())
-            continue;
-        for (int row = std::max(range.top(), 0);
-             row <= range.bottom() && row < static_cast<int>(marked.size()); ++row)
-            marked[static_cast<std::size_t>(row)] = true;
-    }
+    const std::vector<bool> marked = CMarkingCommands::selectedRows(*list_);
     std::vector<int> rows;
     for (std::size_t row = 0; row < marked.size(); ++row)
         if (marked[row])
