@@ -2,6 +2,7 @@
 
 #include "pop3/ReplyKind.h"
 
+#include <chrono>
 #include <cstddef>
 #include <deque>
 #include <string_view>
@@ -16,7 +17,7 @@ class CPop3Connection;
 // The window is sized by the link: it starts at kStartCommands, grows by one command for every
 // answer read while it was full (so it doubles each round trip the link stays busy), up to
 // kMostCommands and as long as the answers expected stay under kMostReplyBytes, and halves after
-// an answer that stalled.
+// an answer that took longer than kStall to come.
 class CPop3Pipeline {
 public:
     static constexpr std::size_t kStartCommands = 64;
@@ -26,13 +27,15 @@ public:
     static constexpr std::size_t kMostReplyBytes = 256 * 1024;
     // The command lines on their way: far below what the server's receive buffer takes.
     static constexpr std::size_t kMostLineBytes = 32 * 1024;
+    static constexpr auto kStall = std::chrono::milliseconds(500);
 
     struct Command {
         ReplyKind kind;
         int message = 0;          // TOP's or DELE's
         std::size_t bytes = 0;    // of its line
         bool proof = false;       // the STAT that proves a run in step
-        std::size_t expected = 0; // the bytes its answer is expected to bring
+        double listed = -1;       // TOP's: the message's size, where LIST gave it
+        std::size_t expected = 0; // the bytes its answer is expected to bring (set by write)
     };
 
     // The server of this connection pipelines, and the user allows it.
@@ -57,13 +60,18 @@ public:
     bool writeAlone(CPop3Connection& connection, ReplyKind kind, std::string_view line);
     // The next answer is to be read now: the command it answers.
     Command take();
-    // The last answer was long in coming: fewer commands go ahead of their answers.
-    void stalled();
+    // A header block came with this many bytes: the next are expected to be about as long.
+    void noteHeaderBlock(std::size_t bytes) { headerEstimate_ = (headerEstimate_ * 7 + bytes) / 8; }
     // The connection is gone: no answer will come.
     void clear();
 
 private:
+    std::size_t expectedOf(const Command& command) const;
+
     std::deque<Command> outstanding_;
+    std::chrono::steady_clock::time_point lastTake_;
+    bool timing_ = false; // an answer is awaited since lastTake_
+    std::size_t headerEstimate_ = 2048;
     std::size_t outstandingBytes_ = 0;
     std::size_t expectedBytes_ = 0;
     std::size_t limit_ = kStartCommands;

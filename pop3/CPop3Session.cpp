@@ -2,6 +2,7 @@
 
 #include "platform/CSocketFactory.h"
 #include "pop3/CHeaderDecoder.h"
+#include "pop3/CListingReader.h"
 #include "pop3/CPop3Login.h"
 #include "pop3/CReplyParser.h"
 #include "pop3/ReplyLimits.h"
@@ -9,23 +10,13 @@
 #include "resources/StringIds.h"
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <utility>
 
 namespace {
 
-constexpr std::size_t kListReceive = 8192;
 constexpr std::size_t kTopReceive = 16384;
 constexpr std::size_t kRetrReceive = 65535;
-// A listing line: a message number, a blank, an id of at most 70 characters, CR LF.
-constexpr std::size_t kUidlLineMax = 84;
-// An answer this long in coming tells of a link or server that cannot keep up with the window.
-constexpr auto kStall = std::chrono::milliseconds(500);
-// What a short answer (STAT, DELE, NOOP) brings, and what a listing is counted at in the window:
-// its real length matters little, since nothing else can come before it ends.
-constexpr std::size_t kShortAnswer = 32;
-constexpr std::size_t kListingCounted = 16 * 1024;
 
 } // namespace
 
@@ -65,6 +56,11 @@ bool CPop3Session::login() {
     return ok;
 }
 
+bool CPop3Session::afterLoginStat() {
+    // A refused STAT of the login's says nothing about the next command.
+    return settleLoginStat() || isConnected();
+}
+
 bool CPop3Session::settleLoginStat() {
     if (!loginStat_)
         return true;
@@ -76,10 +72,7 @@ bool CPop3Session::settleLoginStat() {
 }
 
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
-    // A refused STAT of the login's says nothing about this command.
-    if (!settleLoginStat() && !isConnected())
-        return false;
-    return pipeline_.writeAlone(connection_, kind, line);
+    return afterLoginStat() && pipeline_.writeAlone(connection_, kind, line);
 }
 
 bool CPop3Session::stat() {
@@ -127,7 +120,7 @@ bool CPop3Session::uidl() {
 bool CPop3Session::uidlAndList(UidlAnswer& answer, int topsUpTo, int& topsSent) {
     answer = UidlAnswer::Refused;
     topsSent = 0;
-    if (!settleLoginStat() && !isConnected())
+    if (!afterLoginStat())
         return false;
     connection_.hold(); // the first receive writes them all at once
     if (!sendAhead(ReplyKind::Uidl))
@@ -148,9 +141,7 @@ bool CPop3Session::uidlAndList(UidlAnswer& answer, int topsUpTo, int& topsSent) 
 }
 
 bool CPop3Session::dele(int message) {
-    if (!settleLoginStat() && !isConnected())
-        return false;
-    if (!pipeline_.idle())
+    if (!afterLoginStat() || !pipeline_.idle())
         return false;
     const bool ownRun = !runUnproven_;
     if (ownRun)
@@ -197,44 +188,37 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
-    if (!settleLoginStat() && !isConnected())
-        return false;
-    return pipeline_.idle() && sendAhead(ReplyKind::Top, message) && readAnswer();
+    return afterLoginStat() && pipeline_.idle() && sendAhead(ReplyKind::Top, message) &&
+           readAnswer();
 }
 
 bool CPop3Session::sendAhead(ReplyKind kind, int message) {
     const std::string number = std::to_string(message);
     switch (kind) {
     case ReplyKind::Stat:
-        return queueCommand(kind, 0, "STAT\r\n", kShortAnswer);
+        return queueCommand({kind}, "STAT\r\n");
     case ReplyKind::List:
-        return queueCommand(kind, 0, "LIST\r\n", kListingCounted);
+        return queueCommand({kind}, "LIST\r\n");
     case ReplyKind::Uidl:
         cache_.clearUids();
         uidlAnswer_ = UidlAnswer::Refused;
-        return queueCommand(kind, 0, "UIDL\r\n", kListingCounted);
-    case ReplyKind::Top: {
-        // A header block is no longer than its message, and about as long as the last ones.
-        const double size = message <= cache_.table().sizeCount()
-                                ? cache_.table().sizeOf(message)
-                                : static_cast<double>(kListingCounted);
-        const std::size_t listed =
-            static_cast<std::size_t>(std::clamp(size, 0.0, static_cast<double>(kListingCounted)));
-        return queueCommand(kind, message, "TOP " + number + " 0\r\n",
-                            std::min(listed, headerEstimate_) + kShortAnswer);
-    }
+        return queueCommand({kind}, "UIDL\r\n");
+    case ReplyKind::Top:
+        return queueCommand(
+            {kind, message, 0, false,
+             message <= cache_.table().sizeCount() ? cache_.table().sizeOf(message) : -1},
+            "TOP " + number + " 0\r\n");
     case ReplyKind::Dele:
-        return queueCommand(kind, message, "DELE " + number + "\r\n", kShortAnswer);
+        return queueCommand({kind, message}, "DELE " + number + "\r\n");
     default:
         return false; // no other command comes in runs
     }
 }
 
-bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line,
-                                std::size_t expected) {
-    if (loginStat_ && kind != ReplyKind::Stat && !settleLoginStat() && !isConnected())
+bool CPop3Session::queueCommand(const CPop3Pipeline::Command& command, const std::string& line) {
+    if (command.kind != ReplyKind::Stat && !afterLoginStat())
         return false;
-    if (!pipeline_.write(connection_, {kind, message, 0, false, expected}, line))
+    if (!pipeline_.write(connection_, command, line))
         return false;
     if (runUnproven_)
         *runUnproven_ = true;
@@ -245,14 +229,6 @@ bool CPop3Session::readAnswer() {
     if (pipeline_.idle())
         return false;
     loginStat_ = false; // the login's STAT, if there was one, is read here like any other
-    const auto start = std::chrono::steady_clock::now();
-    const bool ok = readNextAnswer();
-    if (std::chrono::steady_clock::now() - start > kStall)
-        pipeline_.stalled();
-    return ok;
-}
-
-bool CPop3Session::readNextAnswer() {
     const CPop3Pipeline::Command next = pipeline_.next();
     if (next.proof)
         return readRunCheck();
@@ -279,8 +255,7 @@ bool CPop3Session::readSummary(int message) {
         if (!isConnected())
             return false;
     }
-    // The window's estimate of the next header blocks follows the ones that came.
-    headerEstimate_ = (headerEstimate_ * 7 + replyText_.size()) / 8;
+    pipeline_.noteHeaderBlock(replyText_.size());
     CHeaderDecoder::Summary summary = CHeaderDecoder::summarize(replyText_, missing);
     from_ = std::move(summary.from);
     subject_ = std::move(summary.subject);
@@ -309,7 +284,7 @@ void CPop3Session::sendRunCheck() {
         !canSendAhead())
         return;
     // Written like any command of the run, so that its answer comes after theirs.
-    if (pipeline_.write(connection_, {ReplyKind::Stat, 0, 0, true, kShortAnswer}, "STAT\r\n"))
+    if (pipeline_.write(connection_, {ReplyKind::Stat, 0, 0, true}, "STAT\r\n"))
         *runUnproven_ = false;
 }
 
@@ -372,65 +347,14 @@ bool CPop3Session::readReply(ReplyKind kind) {
         return false;
     }
     case ReplyKind::List:
-        return readList();
+        return CListingReader::readSizes(connection_, cache_.table(), messageCount_, kMessagesMax);
     case ReplyKind::Uidl:
-        return readUidl();
+        return CListingReader::readIds(connection_, cache_, messageCount_, uidlAnswer_);
     case ReplyKind::Top:
         return readTop();
     default:
         return true;
     }
-}
-
-bool CPop3Session::readList() {
-    // Taken line by line as the listing arrives, so memory follows the lines that came, and
-    // never more of them than STAT counted messages are kept: the rest are read and dropped.
-    // Nothing is added from a listing cut short, or from one that lists fewer messages than
-    // STAT counted: rows for the others would name messages the server does not have.
-    MessageTable& table = cache_.table();
-    CReplyParser::ListScan scan(static_cast<std::size_t>(
-        std::clamp(static_cast<long long>(messageCount_) - table.sizeCount(), 0LL,
-                   static_cast<long long>(kMessagesMax))));
-    if (!connection_.readDataBlock(ReplyKind::List, kListReceive, false,
-                                   [&scan](std::string_view bytes, bool) {
-                                       scan.feed(bytes);
-                                       return true;
-                                   }))
-        return false;
-    const long long listed = scan.listed();
-    if (listed + table.sizeCount() < messageCount_) {
-        connection_.fail(ReplyKind::List, CStringTable::load(StringId::ServerListed) + " " +
-                                              std::to_string(listed) + " " +
-                                              CStringTable::load(StringId::MessagesButStatSaid) +
-                                              " " + std::to_string(messageCount_) + ".");
-        return false;
-    }
-    for (double size : scan.sizes())
-        table.appendSize(size);
-    return true;
-}
-
-bool CPop3Session::readUidl() {
-    // An answer far longer than the mailbox's ids can take is no usable answer; it is still
-    // read to its end so the connection stays in step.
-    const std::size_t cap =
-        static_cast<std::size_t>(std::max(messageCount_, 0)) * kUidlLineMax + kUidlLineMax;
-    std::string data;
-    bool tooLong = false;
-    if (!connection_.readDataBlock(ReplyKind::Uidl, kListReceive, false,
-                                   [&](std::string_view bytes, bool) {
-                                       tooLong = tooLong || data.size() + bytes.size() > cap;
-                                       if (!tooLong)
-                                           data.append(bytes);
-                                       return true;
-                                   }))
-        return false;
-    std::vector<std::string> uids;
-    if (tooLong || !CReplyParser::parseUidl(data, messageCount_, uids))
-        uids.clear();
-    cache_.setUids(std::move(uids));
-    uidlAnswer_ = cache_.uids().empty() ? UidlAnswer::Unusable : UidlAnswer::Keyed;
-    return true;
 }
 
 bool CPop3Session::readTop() {

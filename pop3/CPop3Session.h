@@ -21,8 +21,9 @@ class CTlsMemory;
 // LIST, the unique ids of UIDL, the header rows of TOP, the deletions of DELE, RSET and QUIT, kept
 // in the mailbox cache; and runs of commands that count only once proven in step with the
 // server. The login is CPop3Login's, the bytes CPop3Connection's, the order of the answers
-// CPop3Pipeline's. Every operation blocks the calling thread (the wait hook keeps the window
-// painting) and returns true or false, leaving the reason in errorText.
+// CPop3Pipeline's, the reading of the listings CListingReader's. Every operation blocks the calling
+// thread (the wait hook keeps the window painting) and returns true or false, leaving the reason in
+// errorText.
 class CPop3Session {
 public:
     using ReplyKind = ::ReplyKind;
@@ -179,15 +180,13 @@ private:
     bool sendCommand(ReplyKind kind, const std::string& line);
     // Reads the status line and, for STAT, LIST, UIDL and TOP, what follows it.
     bool readReply(ReplyKind kind);
-    bool readList();
-    bool readUidl();
     bool readTop();
     // Sends a command of a run and remembers it until its answer is read.
-    bool queueCommand(ReplyKind kind, int message, const std::string& line, std::size_t expected);
-    bool readNextAnswer();
+    bool queueCommand(const CPop3Pipeline::Command& command, const std::string& line);
     // Reads the answer to the STAT that went out with the login, where one did, before any
-    // other command; false when it failed.
+    // other command; false when it failed. afterLoginStat: false only when the connection went.
     bool settleLoginStat();
+    bool afterLoginStat();
     // TOP's answer made message's summary.
     bool readSummary(int message);
     // The answer to the run's proof.
@@ -218,8 +217,6 @@ private:
     bool pipeliningAllowed_ = false;
     // A STAT written with the login waits for its answer to be read.
     bool loginStat_ = false;
-    // What a header block is expected to bring, from the ones read so far.
-    std::size_t headerEstimate_ = 2048;
 
     CPop3Connection connection_;
     CPop3Pipeline pipeline_;
