@@ -131,13 +131,17 @@ void CMailboxCycle::loadMailbox() {
                                   " " + CSizeText::formatSize(pop3_.getMailboxOctets()) + "." +
                                   (tokenNote_.empty() ? "" : " " + tokenNote_);
     auto uidl = CPop3Session::UidlAnswer::Refused;
+    int requested = 0; // header requests already on their way
     if (count < window_.quickLogin()) {
         // The unique ids tie each cached row to its message, whatever another client deleted
         // or delivered since the rows were read; a server without them gets rows by number.
         // What the load learns counts only once the load is proven in step.
         if (count > 0)
             pop3_.beginRun();
-        if (count > 0 ? !pop3_.uidlAndList(uidl) : !pop3_.list()) {
+        // Where no cached row can serve, every header is needed: the first requests go out
+        // with UIDL and LIST instead of a round trip after them.
+        const int early = pop3_.cache().mayHoldRows() ? 0 : count;
+        if (count > 0 ? !pop3_.uidlAndList(uidl, early, requested) : !pop3_.list()) {
             connectionLost();
             return;
         }
@@ -169,7 +173,16 @@ void CMailboxCycle::loadMailbox() {
         window_.writeControls();
         return;
     }
-    const int shown = loadRows(count, skipHeaders_ ? std::vector<int>{} : toFetch);
+    // The requests sent ahead asked for the first messages, which are the first to fetch.
+    if (requested > static_cast<int>(toFetch.size()) ||
+        (requested > 0 && toFetch[static_cast<std::size_t>(requested - 1)] != requested)) {
+        pop3_.fail(CPop3Session::ReplyKind::Top, StringId::OutOfStep);
+        pop3_.dropConnection();
+        connectionLost();
+        return;
+    }
+    const int shown = skipHeaders_ ? loadRows(count, {}, 0)
+                                   : loadRows(count, toFetch, static_cast<std::size_t>(requested));
     if (!connected_)
         return;
     if (!pop3_.endRun()) {
@@ -182,7 +195,7 @@ void CMailboxCycle::loadMailbox() {
                                     load(StringId::MessagesEnd));
 }
 
-int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
+int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch, std::size_t requested) {
     const CMailboxCache& cache = pop3_.cache();
     const MessageTable& table = cache.table();
     // A window where headers come from the server: its Avbryt stops the requests, and the rest
@@ -216,7 +229,6 @@ int CMailboxCycle::loadRows(int count, const std::vector<int>& toFetch) {
             openWindow(done);
         return true;
     };
-    std::size_t requested = 0;
     for (int i = 1; i <= count; ++i) {
         // Never a size that LIST did not deliver.
         const std::string size =
@@ -400,27 +412,44 @@ void CMailboxCycle::deleteRows(const std::vector<int>& rows) {
             progress.SetTotal(selected);
             progress.start(progressHost_);
         }
+        // The window follows the server's answers, not the writes: what it shows is what the
+        // server has deleted, and what QUIT then commits.
         bool stopped = false;
+        auto seeStop = [&] {
+            if (withWindow && !stopped) {
+                progress.SetProgress(static_cast<int>(pop3_.cache().pendingDeletions()));
+                stopped = stoppedBeforeWrite(progress);
+            }
+            return stopped;
+        };
+        auto readOne = [&] {
+            pop3_.readAnswer();
+            seeStop();
+        };
         pop3_.beginRun();
         for (int k = 1; k <= selected; ++k) {
             window_.setStatus(countText(StringId::Deleting, k, selected, "..."));
             // Room for one more DELE: earlier answers are read first where the window is full.
-            while (!pop3_.canSendAhead() && pop3_.isConnected())
-                pop3_.readAnswer();
+            while (!pop3_.canSendAhead() && pop3_.isConnected() && !stopped)
+                readOne();
             // The user's stop is looked at after those answers, right before the write.
-            if (withWindow) {
-                stopped = stoppedBeforeWrite(progress);
-                if (stopped)
-                    break;
-                progress.SetProgress(k);
-            }
+            if (seeStop())
+                break;
             // Numbers hold until QUIT: the server renumbers only then.
             if (!pop3_.isConnected() || !pop3_.sendAhead(CPop3Session::ReplyKind::Dele,
                                                          rows[static_cast<std::size_t>(k - 1)] + 1))
                 break; // nothing more reaches the server, and it deletes nothing without QUIT
         }
-        // A DELE on its way counts as the server answers it, whether the walk ended or was stopped,
-        // and only once the run is proven in step. Otherwise the connection went without QUIT and
+        if (!stopped)
+            pop3_.sendRunCheck(); // the proof goes with the last DELEs
+        while (pop3_.outstanding() > 0 && pop3_.isConnected() && !stopped)
+            readOne();
+        // After a stop nothing more is written; the DELEs already on their way are answered,
+        // and the window's count follows them to the end, so that it says what QUIT commits.
+        if (stopped && pop3_.finishOutstanding())
+            progress.SetProgress(static_cast<int>(pop3_.cache().pendingDeletions()));
+        // A DELE counts as the server answers it, whether the walk ended or was stopped, and
+        // only once the run is proven in step. Otherwise the connection went without QUIT and
         // the server deleted nothing; a reconnect would only meet the same server, so the reason
         // stays. So too when Avbryt ended a wait on a server that did not answer.
         if (!pop3_.endRun() || pop3_.waitWasCut()) {

@@ -86,7 +86,8 @@ private:
     void loadMailbox();
     // Shows a row for each of the count messages, fetching the headers of those in toFetch.
     // Returns the rows shown: fewer than count when the user ended the list early.
-    int loadRows(int count, const std::vector<int>& toFetch);
+    // requested: how many of toFetch, from its first, were already asked for.
+    int loadRows(int count, const std::vector<int>& toFetch, std::size_t requested);
     void finishLoad(const std::string& finalText);
     void loginFailed();
     // Runs a command of the cycle; one that runs out of memory ends as a lost connection does,

@@ -117,7 +117,11 @@ private:
 
     // IMailboxWindow: the cycle's view of this window.
     LoginFields takeLoginFields() override { return login_.take(); }
-    void writeControls() override { login_.writeControls(); }
+    // Also ends a batch of rows: every load and every stop of one ends here.
+    void writeControls() override {
+        layout_.list().flushRows();
+        login_.writeControls();
+    }
     void showConnected(bool connected) override;
     void clearRows() override { layout_.list().clearRows(); }
     void appendRow(const std::string& first, const std::string& subject, const std::string& date,

@@ -1,8 +1,10 @@
 #include "app/CMessageListView.h"
 
 #include "dialogs/CDialogUnits.h"
+#include "dialogs/CMarkingCommands.h"
 #include "dialogs/CUiText.h"
 #include "dialogs/IdText.h"
+#include "platform/CWaitHook.h"
 #include "resources/CStringTable.h"
 #include "resources/WindowIds.h"
 
@@ -134,13 +136,22 @@ void CMessageListView::setDraggedWidth(int column, int width) {
     list_->setColumnWidth(column, width); // marked as dragged on the way
 }
 
+CMessageListView::~CMessageListView() {
+    qDeleteAll(pending_);
+}
+
 void CMessageListView::clearRows() {
+    qDeleteAll(pending_);
+    pending_.clear();
     list_->clear();
 }
 
-void CMessageListView::appendRow(const std::string& first, const std::string& subject,
-                                 const std::string& date, const std::string& size) {
-    auto* row = new QTreeWidgetItem(list_);
+namespace {
+
+// A row's item, not yet in a list: its texts cost no signal to a view.
+QTreeWidgetItem* itemOf(const std::string& first, const std::string& subject,
+                        const std::string& date, const std::string& size) {
+    auto* row = new QTreeWidgetItem;
     row->setText(0, text(first));
     // An empty column costs nothing when it is left unset, and a quick load's rows are empty
     // but for the number: a third of their memory.
@@ -148,17 +159,36 @@ void CMessageListView::appendRow(const std::string& first, const std::string& su
     for (int column = 1; column <= 3; ++column)
         if (!rest[column - 1]->empty())
             row->setText(column, text(*rest[column - 1]));
-    row->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    row->setTextAlignment(CMessageListView::kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    return row;
+}
+
+} // namespace
+
+void CMessageListView::appendRow(const std::string& first, const std::string& subject,
+                                 const std::string& date, const std::string& size) {
+    pending_.append(itemOf(first, subject, date, size));
+    if (pending_.size() >= kBatch || CWaitHook::msUntilDue() == 0)
+        flushRows();
+}
+
+void CMessageListView::flushRows() const {
+    if (pending_.isEmpty())
+        return;
+    list_->addTopLevelItems(pending_);
+    pending_.clear();
 }
 
 std::vector<int> CMessageListView::selectedRows() const {
+    flushRows();
+    const std::vector<bool> marked = CMarkingCommands::selectedRows(*list_);
     std::vector<int> rows;
-    for (QTreeWidgetItem* item : list_->selectedItems())
-        rows.push_back(list_->indexOfTopLevelItem(item));
-    std::sort(rows.begin(), rows.end());
+    for (std::size_t row = 0; row < marked.size(); ++row)
+        if (marked[row])
+            rows.push_back(static_cast<int>(row));
     return rows;
 }
 
 int CMessageListView::selectedCount() const {
-    return static_cast<int>(list_->selectedItems().size());
+    return static_cast<int>(selectedRows().size());
 }

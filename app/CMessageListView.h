@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include <array>
@@ -9,6 +10,7 @@
 class QEvent;
 class QRect;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 // The main window's message list: one row per message, row r for message r + 1, in four columns
@@ -26,12 +28,21 @@ public:
 
     // Makes the list on client, at where (in pixels), with its columns and its look.
     CMessageListView(QWidget* client, const QRect& where);
+    ~CMessageListView() override;
 
-    QTreeWidget* widget() const { return list_; }
+    // The list with every row appended so far.
+    QTreeWidget* widget() const {
+        flushRows();
+        return list_;
+    }
 
     void clearRows();
+    // The rows come in batches, each before the window next paints and at most kBatch long:
+    // told of a row at a time, the list would lay itself out again for every one. A load ends
+    // with flushRows(), and whatever reads the rows here flushes them first.
     void appendRow(const std::string& first, const std::string& subject, const std::string& date,
                    const std::string& size);
+    void flushRows() const;
     // The marked rows, ascending.
     std::vector<int> selectedRows() const;
     int selectedCount() const;
@@ -54,8 +65,11 @@ private:
     void fillSizeColumn();
     void onSectionResized(int column);
 
+    static constexpr int kBatch = 512;
+
     QTreeWidget* list_ = nullptr;
-    std::array<int, kColumns> fontWidths_{}; // the layout's widths at the list's font
+    mutable QList<QTreeWidgetItem*> pending_; // rows not yet in the list
+    std::array<int, kColumns> fontWidths_{};  // the layout's widths at the list's font
     std::array<bool, kColumns> dragged_{};
     bool settingWidths_ = false;
 };

@@ -1,13 +1,15 @@
 // The header load and the download measured against a private Dovecot, on loopback and through a
 // modelled wide-area link (bench/wan_proxy.py: 10 ms one way, 50 Mbit/s), side by side with
 // CPython's poplib and a raw client that writes every TOP at once; the window's own load, the
-// start-up and memory. Run through bench/load-vs-peers. The five summary lines are meant for
+// start-up and memory. Run through bench/load-vs-peers. The summary lines are meant for
 // scripts:
 //   loopback: maroket/poplib = X.XX maroket/pipelined = Y.YY
 //   wan: maroket/poplib = X.XX maroket/pipelined = Y.YY
+//   wan 10k: maroket/pipelined = Y.YY
 //   retr loopback: N MB/s cpu P %
 //   retr wan: N MB/s cpu P %
 //   window wan: S s
+//   rows 100k: S s, M MB resident
 #include "app/CGuiWaitHook.h"
 #include "app/CMaroketDlg.h"
 #include "app/CQtSettingsStore.h"
@@ -68,8 +70,8 @@ long residentKiB() {
 }
 
 // A message as mail arrives today: a few Received lines, an encoded subject, a body of 1 KB to
-// 200 KB.
-std::string realisticMessage(int n, std::mt19937& random) {
+// bodyMax (200 KB unless smaller mailboxes on disk are wanted).
+std::string realisticMessage(int n, std::mt19937& random, std::size_t bodyMax = 200 * 1024) {
     std::string m;
     for (int hop = 0; hop < 4; ++hop)
         m += "Received: from relay" + std::to_string(hop) + ".example.net (relay" +
@@ -82,7 +84,7 @@ std::string realisticMessage(int n, std::mt19937& random) {
          std::to_string(n) +
          "@example.org>\nMIME-Version: 1.0\nContent-Type: text/plain; "
          "charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\n";
-    const std::size_t body = std::uniform_int_distribution<std::size_t>(1024, 200 * 1024)(random);
+    const std::size_t body = std::uniform_int_distribution<std::size_t>(1024, bodyMax)(random);
     const std::string line = "Hej! H=E4r kommer en rad text i brevet, lagom l=E5ng f=F6r en rad.\n";
     while (m.size() < body)
         m += line;
@@ -91,9 +93,15 @@ std::string realisticMessage(int n, std::mt19937& random) {
 
 class CYesRunner : public IDialogRunner {
 public:
-    int run(QDialog&) override { return 1; }
+    // A dialog with a text field gets fill in it.
+    int run(QDialog& dialog) override {
+        for (auto* edit : dialog.findChildren<QLineEdit*>())
+            edit->setText(fill);
+        return 1;
+    }
     bool askYesNo(const QString&) override { return true; }
     void notify(const QString&) override {}
+    QString fill;
 };
 
 bool startPeer(CDovecotPeer& peer) {
@@ -105,8 +113,8 @@ bool startPeer(CDovecotPeer& peer) {
     return true;
 }
 
-// One header load through the session the window uses: login, STAT, LIST, every summary
-// (pipelined where the server allows it), QUIT.
+// One header load as the window runs it: login with STAT, UIDL and LIST with the first header
+// requests behind them, every summary through the link-sized window, the proof, QUIT.
 double ourLoad(const std::string& host, int port, const CDovecotPeer& peer, int& summaries) {
     CPop3Session s;
     s.setHost(host);
@@ -116,30 +124,32 @@ double ourLoad(const std::string& host, int port, const CDovecotPeer& peer, int&
     s.setPipeliningAllowed(true);
     using Kind = CPop3Session::ReplyKind;
     const auto start = Clock::now();
-    // STAT and LIST together, and the first header requests as soon as the count is known.
-    if (!s.login() || !s.sendAhead(Kind::Stat) || !s.sendAhead(Kind::List) || !s.readAnswer())
+    if (!s.login() || !s.stat())
         return -1;
     const int count = s.getMessageCount();
-    int requested = 1;
-    auto request = [&] {
-        while (requested <= count && s.canSendAhead() && s.sendAhead(Kind::Top, requested))
-            ++requested;
-    };
-    request();
-    if (!s.readAnswer()) // LIST
+    s.beginRun();
+    auto uidl = CPop3Session::UidlAnswer::Refused;
+    int requested = 0;
+    if (!s.uidlAndList(uidl, count, requested))
         return -1;
     for (int n = 1; n <= count; ++n) {
-        request();
+        while (requested < count && s.canSendAhead() && s.sendAhead(Kind::Top, requested + 1))
+            ++requested;
+        if (requested == count)
+            s.sendRunCheck();
         if (!s.readAnswer())
             return -1;
     }
-    s.quit();
+    if (!s.endRun() || !s.quit())
+        return -1;
     summaries = s.messageTable().rowCount();
     return seconds(start);
 }
 
 double pythonLoad(const std::string& mode, const std::string& host, int port,
                   const CDovecotPeer& peer) {
+    if (mode.empty())
+        return 0;
     const std::string python =
         access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
     const std::string command = python + " " MAROKET_BENCH_DIR "/poplib_load.py " + mode + " " +
@@ -181,21 +191,27 @@ private:
     int port_ = 0;
 };
 
-// The three loads side by side, interleaved round by round; prints the setting's line.
-void compareLoads(const char* setting, const CDovecotPeer& peer, int port, int rounds) {
+// The three loads side by side, interleaved round by round; prints the setting's line. Without
+// poplib (withPoplib false: a large mailbox over the link would take minutes) only the raw
+// client is compared.
+void compareLoads(const char* setting, const CDovecotPeer& peer, int port, int rounds,
+                  bool withPoplib = true) {
     std::vector<double> ours, poplib, raw;
     int summaries = 0;
     for (int r = 0; r < rounds; ++r) {
         ours.push_back(ourLoad(peer.host(), port, peer, summaries));
-        poplib.push_back(pythonLoad("poplib", peer.host(), port, peer));
+        poplib.push_back(pythonLoad(withPoplib ? "poplib" : "", peer.host(), port, peer));
         raw.push_back(pythonLoad("pipelined", peer.host(), port, peer));
     }
     const double o = median(ours), p = median(poplib), w = median(raw);
-    std::printf("# %s header load of 999 messages, median of %d: maroket %.3f s (%d summaries), "
-                "poplib %.3f s, raw pipelined %.3f s\n",
+    std::printf("# %s header load, median of %d: maroket %.3f s (%d summaries), poplib %.3f s, "
+                "raw pipelined %.3f s\n",
                 setting, rounds, o, summaries, p, w);
-    std::printf("%s: maroket/poplib = %.2f maroket/pipelined = %.2f\n", setting, p > 0 ? o / p : 0,
-                w > 0 ? o / w : 0);
+    if (withPoplib)
+        std::printf("%s: maroket/poplib = %.2f maroket/pipelined = %.2f\n", setting,
+                    p > 0 ? o / p : 0, w > 0 ? o / w : 0);
+    else
+        std::printf("%s: maroket/pipelined = %.2f\n", setting, w > 0 ? o / w : 0);
     std::fflush(stdout);
 }
 
@@ -284,6 +300,47 @@ double windowLoad(CMaroketDlg& window, const CDovecotPeer& peer, int port) {
     return seconds(start);
 }
 
+// The window's load of 100 000 rows with their headers on loopback, its memory, and marking
+// them all by sender; prints the line "rows 100k". The first connect lets Dovecot index them.
+int rowsOf100k(int argc, char** argv, const CDovecotPeer& hundredThousand) {
+    static QApplication* app = qApp ? qApp : new QApplication(argc, argv);
+    CMemorySettingsStore store;
+    CYesRunner runner;
+    CMaroketDlg window(store, runner);
+    window.setProgressHost(nullptr);
+    window.show();
+    app->processEvents();
+    const long emptyWindowKiB = residentKiB();
+    window.settingsDlg().settings().quickLogin = 200000;
+    if (windowLoad(window, hundredThousand, hundredThousand.port()) < 0)
+        return 1;
+    window.onCommand(CommandId::Connect);
+    window.pop3().cache().forget();
+    app->processEvents();
+    const long beforeKiB = residentKiB();
+    const double rowsLoad = windowLoad(window, hundredThousand, hundredThousand.port());
+    app->processEvents();
+    const long afterKiB = residentKiB();
+    const int rows = window.list()->topLevelItemCount();
+    runner.fill = QStringLiteral("example.org");
+    auto markStart = Clock::now();
+    window.onCommand(CommandId::MarkBySender);
+    const double marking = seconds(markStart);
+    markStart = Clock::now();
+    const std::size_t marked = window.listView().selectedRows().size();
+    const double collecting = seconds(markStart);
+    std::printf("# window load of 100000 messages on loopback: %d rows; resident memory %ld KiB "
+                "for the empty window, %ld KiB before the load, %ld KiB after it; marking all by "
+                "sender %.3f s, collecting the %zu marked rows %.3f s\n",
+                rows, emptyWindowKiB, beforeKiB, afterKiB, marking, marked, collecting);
+    std::printf("# the 100000 rows take %.0f MB beyond the empty window\n",
+                static_cast<double>(afterKiB - emptyWindowKiB) / 1024);
+    std::printf("rows 100k: %.2f s, %.0f MB resident\n", rowsLoad,
+                static_cast<double>(afterKiB) / 1024);
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -297,6 +354,9 @@ int main(int argc, char** argv) {
     }
     const int rounds = 7;
     CSocketLayer::start();
+    // "--loads" measures the header loads alone, "--rows" the 100 000 rows alone: quick looks.
+    const std::string only = argc > 1 ? argv[1] : "";
+    const bool all = only.empty(), rowsToo = all || only == "--rows";
 
     CDovecotPeer mailbox;
     std::mt19937 random(4711);
@@ -304,16 +364,32 @@ int main(int argc, char** argv) {
         mailbox.addMessage(realisticMessage(n, random));
     CDovecotPeer big;
     big.addMessage(std::string("Subject: stort\n\n") + std::string(20u << 20, 'x') + "\n");
-    if (!startPeer(mailbox) || !startPeer(big))
+    // Bodies of up to 20 KB, and of 1 KB for the largest: the headers are as above.
+    CDovecotPeer tenThousand, hundredThousand;
+    for (int n = 1; n <= 10000 && only != "--rows"; ++n)
+        tenThousand.addMessage(realisticMessage(n, random, 20 * 1024));
+    for (int n = 1; n <= 100000 && rowsToo; ++n)
+        hundredThousand.addMessage(realisticMessage(n, random, 1024));
+    if (!startPeer(mailbox) || !startPeer(big) || (only != "--rows" && !startPeer(tenThousand)) ||
+        (rowsToo && !startPeer(hundredThousand)))
         return 1;
-    CWanLink mailboxLink(mailbox.port()), bigLink(big.port());
-    if (!mailboxLink.port() || !bigLink.port()) {
+    CWanLink mailboxLink(mailbox.port()), bigLink(big.port()), tenLink(tenThousand.port());
+    if (!mailboxLink.port() || !bigLink.port() || (only != "--rows" && !tenLink.port())) {
         std::fprintf(stderr, "the modelled link did not start\n");
         return 1;
+    }
+    // Settings and the downloaded message stay private, and go with the run.
+    const std::string cleanup = "rm -rf '" + home + "'";
+    if (only == "--rows") {
+        const int result = rowsOf100k(argc, argv, hundredThousand);
+        return std::system(cleanup.c_str()) == 0 ? result : result;
     }
 
     compareLoads("loopback", mailbox, mailbox.port(), rounds);
     compareLoads("wan", mailbox, mailboxLink.port(), rounds);
+    compareLoads("wan 10k", tenThousand, tenLink.port(), 3, false);
+    if (only == "--loads")
+        return std::system(cleanup.c_str()) == 0 ? 0 : 0;
     measureRetr("loopback", big, big.port());
     measureRetr("wan", big, bigLink.port());
 
@@ -346,6 +422,9 @@ int main(int argc, char** argv) {
     window.onCommand(CommandId::Delete);
     std::printf("# reconnect after deleting 2 messages: %d TOP commands, %d rows\n",
                 sockets.count("TOP"), window.list()->topLevelItemCount());
-    std::string cleanup = "rm -rf '" + home + "'";
+
+    window.onCommand(CommandId::Connect); // disconnects
+    if (rowsOf100k(argc, argv, hundredThousand) != 0)
+        return 1;
     return std::system(cleanup.c_str()) == 0 ? 0 : 0;
 }

@@ -21,23 +21,49 @@ def poplib_load(host, port, user, password):
 
 
 class Reader:
+    """Reads as a tight client does: the received bytes stay in one buffer, and the reader scans
+    it for the ends of lines and replies without copying what follows them."""
+
     def __init__(self, sock):
         self.sock = sock
-        self.buf = b""
+        self.buf = bytearray()
+        self.pos = 0
+
+    def more(self):
+        chunk = self.sock.recv(262144)
+        if not chunk:
+            raise EOFError
+        self.buf += chunk
+
+    def compact(self):
+        if self.pos > 1 << 20:  # what was read goes now and then, not at every line
+            del self.buf[: self.pos - 2]  # the last line end stays for block()
+            self.pos = 2
 
     def line(self):
-        while b"\r\n" not in self.buf:
-            chunk = self.sock.recv(65536)
-            if not chunk:
-                raise EOFError
-            self.buf += chunk
-        line, self.buf = self.buf.split(b"\r\n", 1)
-        return line
+        self.compact()
+        scanned = self.pos
+        while True:
+            end = self.buf.find(b"\r\n", scanned)
+            if end >= 0:
+                line = bytes(self.buf[self.pos : end])
+                self.pos = end + 2
+                return line
+            scanned = max(self.pos, len(self.buf) - 1)
+            self.more()
 
     def block(self):
+        # The data after a status line ends at CR LF "." CR LF, the status line's own CR LF
+        # counting for an empty block.
+        self.compact()
+        scanned = self.pos - 2
         while True:
-            if self.line() == b".":
+            end = self.buf.find(b"\r\n.\r\n", scanned)
+            if end >= 0:
+                self.pos = end + 5
                 return
+            scanned = max(self.pos - 2, len(self.buf) - 4)
+            self.more()
 
 
 def pipelined_load(host, port, user, password):

@@ -16,19 +16,6 @@
 
 namespace {
 
-// Which rows are selected; a row counts when any of its cells is.
-std::vector<bool> selectedRows(const QTreeWidget& list) {
-    std::vector<bool> selected(static_cast<std::size_t>(list.topLevelItemCount()), false);
-    for (const QItemSelectionRange& range : list.selectionModel()->selection()) {
-        if (range.parent().isValid())
-            continue;
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            if (row >= 0 && row < static_cast<int>(selected.size()))
-                selected[static_cast<std::size_t>(row)] = true;
-    }
-    return selected;
-}
-
 // Runs rows (ascending) together into as few ranges as they allow: one select call for the
 // whole command instead of one per row keeps large lists fast.
 QItemSelection rangesOf(const QTreeWidget& list, const std::vector<int>& rows) {
@@ -147,6 +134,18 @@ int CMarkingCommands::rowCount() const {
 void CMarkingCommands::showMarkedCount() {
     if (status_)
         status_(markedCountText(list_));
+}
+
+std::vector<bool> CMarkingCommands::selectedRows(const QTreeWidget& list) {
+    std::vector<bool> selected(static_cast<std::size_t>(list.topLevelItemCount()), false);
+    for (const QItemSelectionRange& range : list.selectionModel()->selection()) {
+        if (range.parent().isValid())
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (row >= 0 && row < static_cast<int>(selected.size()))
+                selected[static_cast<std::size_t>(row)] = true;
+    }
+    return selected;
 }
 
 std::string CMarkingCommands::markedCountText(const QTreeWidget& list) {

@@ -31,6 +31,9 @@ public:
     // "%d %s": the number of selected rows and "brev markerade.".
     void showMarkedCount();
     static std::string markedCountText(const QTreeWidget& list);
+    // Which rows are selected, in one pass over the selection; a row counts when any of its
+    // cells is.
+    static std::vector<bool> selectedRows(const QTreeWidget& list);
 
 private:
     void markByNumber();

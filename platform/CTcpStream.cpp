@@ -113,6 +113,7 @@ bool CTcpStream::connectUntil(const std::string& host, int port, CClock::TimePoi
             int one = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
             fd_ = fd;
+            acknowledgeAtOnce();
             connectFailure_ = ConnectFailure::Unspecified;
             return true;
         }
@@ -162,6 +163,7 @@ IoResult CTcpStream::receiveUntil(char* into, std::size_t max, CClock::TimePoint
         return {0, IoStatus::Ok};
     if (!ahead_.empty())
         return {ahead_.take(into, max), IoStatus::Ok};
+    acknowledgeAtOnce();
     for (;;) {
         ssize_t n = ::recv(fd_, into, max, 0);
         if (n > 0)
@@ -182,6 +184,16 @@ IoResult CTcpStream::receiveUntil(char* into, std::size_t max, CClock::TimePoint
             return {0, s};
         }
     }
+}
+
+void CTcpStream::acknowledgeAtOnce() {
+#ifdef TCP_QUICKACK
+    // A delayed acknowledgement of the server's last answer would meet its Nagle algorithm,
+    // which holds the next answer back until then (about 40 ms). The system clears this after
+    // a while, so it is set again before each wait for an answer.
+    int one = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+#endif
 }
 
 IoResult CTcpStream::receiveAvailable(char* into, std::size_t max) {

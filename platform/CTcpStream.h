@@ -36,6 +36,8 @@ public:
     // What has arrived, without waiting: Ok with a count (0 when nothing is there), Closed or
     // Failed.
     IoResult receiveAvailable(char* into, std::size_t max);
+    // Acknowledges what arrives next without the usual delay.
+    void acknowledgeAtOnce();
     int descriptor() const { return fd_; }
     // Takes over other's connection, leaving other closed: for a TLS layer that starts on a
     // connection already in use. Bytes other has read ahead come along.

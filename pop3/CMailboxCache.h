@@ -74,6 +74,11 @@ public:
     void prepareQuickLoad(int count);
     // Row n holds headers an earlier load read, still good for this one.
     bool reusable(int n) const { return reusable_ && table_.hasSummary(n); }
+    // Rows of an earlier load may still serve the next one: only otherwise is every header
+    // known to be needed before the server has said which messages it holds.
+    bool mayHoldRows() const {
+        return reusable_ && (table_.rowCount() > 0 || setAside_.rowCount() > 0);
+    }
     // The load showed every row it could: its rows are the ones the next load may reuse.
     void loadFinished() { reusable_ = true; }
 

@@ -1,6 +1,7 @@
 #include "pop3/CPop3Connection.h"
 
 #include "platform/CConnectFailureText.h"
+#include "platform/CSecret.h"
 #include "pop3/CCharset.h"
 #include "pop3/CEndOfData.h"
 #include "pop3/CReplyParser.h"
@@ -95,6 +96,8 @@ bool CPop3Connection::startTls(ISocketFactory& factory, const std::string& host,
 void CPop3Connection::close() {
     socket_.reset();
     pending_.clear();
+    CSecret::wipe(held_);
+    holding_ = false;
     if (onClose_)
         onClose_();
 }
@@ -135,13 +138,35 @@ bool CPop3Connection::send(ReplyKind kind, std::string_view line, bool answerDue
     }
     if (!answerDue && !inStep(kind))
         return false;
+    if (holding_) {
+        held_.append(line);
+        return true;
+    }
     if (socket_->send(line))
         return true;
     lost(kind, socket_->sendStatus());
     return false;
 }
 
+bool CPop3Connection::release(ReplyKind kind) {
+    holding_ = false;
+    if (held_.empty())
+        return true;
+    const bool sent = isOpen() && socket_->send(held_);
+    CSecret::wipe(held_);
+    if (sent)
+        return true;
+    if (isOpen())
+        lost(kind, socket_->sendStatus());
+    else
+        fail(kind, StringId::NotConnected);
+    return false;
+}
+
 bool CPop3Connection::receive(ReplyKind kind, std::size_t max, std::string_view& chunk) {
+    // Nothing is waited for that has not been asked.
+    if (holding_ && !release(kind))
+        return false;
     if (!isOpen()) {
         fail(kind, StringId::NotConnected);
         return false;

@@ -37,6 +37,13 @@ public:
     // not written. A line break inside the line is refused (it would let typed text issue
     // commands of its own).
     bool send(ReplyKind kind, std::string_view line, bool answerDue);
+    // The lines sent from here on are gathered and go out together, in one write, at release()
+    // or at the next receive, whichever comes first: commands written ahead of their answers
+    // then cost the server one packet to read, not one each.
+    void hold() { holding_ = true; }
+    // Writes what was gathered; false, closed, with kind's label and the reason when it could
+    // not. What was gathered is overwritten either way (it may hold a password).
+    bool release(ReplyKind kind);
     // Reads a status line; false with the reason when the connection failed. Of an overlong line
     // only the beginning is kept.
     bool readStatusLine(ReplyKind kind, std::string& line);
@@ -75,6 +82,8 @@ private:
     std::string errorText_;
     std::string receiveArea_; // reused by every receive, so a chunk costs no allocation
     std::string pending_;     // received after a status line, not yet read as its data
+    std::string held_;        // lines gathered since hold(), not yet written
+    bool holding_ = false;
     std::uint64_t activity_ = 0;
     bool waitCut_ = false;
 };

@@ -122,21 +122,27 @@ bool CPop3Login::authenticate(const Account& account) {
         CSecret::wipe(pass);
         return ok && answered(ReplyKind::Pass);
     }
-    // Both lines in one go; a refused USER is the reason, whatever PASS then meets.
+    // USER, PASS and STAT in one write: the answer to PASS is then read within a round trip,
+    // whatever the server's timing of its acknowledgements, and STAT's answer waits for the
+    // session. A refused login makes STAT fail harmlessly; the reason stays USER's or PASS's.
+    connection_.hold();
     ok = pipeline_.write(connection_, {ReplyKind::User}, user) &&
-         pipeline_.write(connection_, {ReplyKind::Pass}, pass);
+         pipeline_.write(connection_, {ReplyKind::Pass}, pass) &&
+         pipeline_.write(connection_, {ReplyKind::Stat, 0, 0, false, 32}, "STAT\r\n") &&
+         connection_.release(ReplyKind::User);
     CSecret::wipe(pass);
     if (!ok)
         return false;
-    pipeline_.take();
-    if (!answered(ReplyKind::User)) {
-        const std::string reason = connection_.errorText();
-        drain();
-        connection_.setErrorText(reason);
-        return false;
+    for (const ReplyKind kind : {ReplyKind::User, ReplyKind::Pass}) {
+        pipeline_.take();
+        if (!answered(kind)) {
+            const std::string reason = connection_.errorText();
+            drain();
+            connection_.setErrorText(reason);
+            return false;
+        }
     }
-    pipeline_.take();
-    return answered(ReplyKind::Pass);
+    return true;
 }
 
 void CPop3Login::drain() {

@@ -2,6 +2,7 @@
 
 #include "platform/CSocketFactory.h"
 #include "pop3/CHeaderDecoder.h"
+#include "pop3/CListingReader.h"
 #include "pop3/CPop3Login.h"
 #include "pop3/CReplyParser.h"
 #include "pop3/ReplyLimits.h"
@@ -14,11 +15,8 @@
 
 namespace {
 
-constexpr std::size_t kListReceive = 8192;
 constexpr std::size_t kTopReceive = 16384;
 constexpr std::size_t kRetrReceive = 65535;
-// A listing line: a message number, a blank, an id of at most 70 characters, CR LF.
-constexpr std::size_t kUidlLineMax = 84;
 
 } // namespace
 
@@ -36,6 +34,7 @@ void CPop3Session::forgetSession() {
     cache_.forgetConnection();
     runUnproven_.reset();
     baseCountKnown_ = false;
+    loginStat_ = false;
     pipeline_.clear();
 }
 
@@ -60,16 +59,34 @@ bool CPop3Session::login() {
     }
     password_.clear();
     tokens_ = nullptr;
+    loginStat_ = ok && !pipeline_.idle();
     if (!ok)
         dropConnection(); // a refused login leaves nothing open to the server
     return ok;
 }
 
+bool CPop3Session::afterLoginStat() {
+    // A refused STAT of the login's says nothing about the next command.
+    return settleLoginStat() || isConnected();
+}
+
+bool CPop3Session::settleLoginStat() {
+    if (!loginStat_)
+        return true;
+    loginStat_ = false;
+    if (pipeline_.idle() || pipeline_.next().kind != ReplyKind::Stat || pipeline_.next().proof)
+        return true;
+    pipeline_.take();
+    return readReply(ReplyKind::Stat);
+}
+
 bool CPop3Session::sendCommand(ReplyKind kind, const std::string& line) {
-    return pipeline_.writeAlone(connection_, kind, line);
+    return afterLoginStat() && pipeline_.writeAlone(connection_, kind, line);
 }
 
 bool CPop3Session::stat() {
+    if (loginStat_)
+        return settleLoginStat();
     return sendCommand(ReplyKind::Stat, "STAT\r\n") && readReply(ReplyKind::Stat);
 }
 
@@ -109,13 +126,21 @@ bool CPop3Session::uidl() {
            !cache_.uids().empty();
 }
 
-bool CPop3Session::uidlAndList(UidlAnswer& answer) {
+bool CPop3Session::uidlAndList(UidlAnswer& answer, int topsUpTo, int& topsSent) {
     answer = UidlAnswer::Refused;
+    topsSent = 0;
+    if (!afterLoginStat())
+        return false;
+    connection_.hold(); // the first receive writes them all at once
     if (!sendAhead(ReplyKind::Uidl))
         return false;
     const bool listSent = canSendAhead() && sendAhead(ReplyKind::List);
     if (listSent)
         sendRunCheck();
+    // The first headers are asked for behind the listings where the server pipelines.
+    while (listSent && topsSent < topsUpTo && canSendAhead() &&
+           sendAhead(ReplyKind::Top, topsSent + 1))
+        ++topsSent;
     readAnswer();
     answer = uidlAnswer_;
     if (!listSent && !sendAhead(ReplyKind::List))
@@ -125,7 +150,7 @@ bool CPop3Session::uidlAndList(UidlAnswer& answer) {
 }
 
 bool CPop3Session::dele(int message) {
-    if (!pipeline_.idle())
+    if (!afterLoginStat() || !pipeline_.idle())
         return false;
     const bool ownRun = !runUnproven_;
     if (ownRun)
@@ -172,31 +197,37 @@ bool CPop3Session::quit() {
 }
 
 bool CPop3Session::fetchSummary(int message) {
-    return pipeline_.idle() && sendAhead(ReplyKind::Top, message) && readAnswer();
+    return afterLoginStat() && pipeline_.idle() && sendAhead(ReplyKind::Top, message) &&
+           readAnswer();
 }
 
 bool CPop3Session::sendAhead(ReplyKind kind, int message) {
     const std::string number = std::to_string(message);
     switch (kind) {
     case ReplyKind::Stat:
-        return queueCommand(kind, 0, "STAT\r\n");
+        return queueCommand({kind}, "STAT\r\n");
     case ReplyKind::List:
-        return queueCommand(kind, 0, "LIST\r\n");
+        return queueCommand({kind}, "LIST\r\n");
     case ReplyKind::Uidl:
         cache_.clearUids();
         uidlAnswer_ = UidlAnswer::Refused;
-        return queueCommand(kind, 0, "UIDL\r\n");
+        return queueCommand({kind}, "UIDL\r\n");
     case ReplyKind::Top:
-        return queueCommand(kind, message, "TOP " + number + " 0\r\n");
+        return queueCommand(
+            {kind, message, 0, false,
+             message <= cache_.table().sizeCount() ? cache_.table().sizeOf(message) : -1},
+            "TOP " + number + " 0\r\n");
     case ReplyKind::Dele:
-        return queueCommand(kind, message, "DELE " + number + "\r\n");
+        return queueCommand({kind, message}, "DELE " + number + "\r\n");
     default:
         return false; // no other command comes in runs
     }
 }
 
-bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& line) {
-    if (!pipeline_.write(connection_, {kind, message}, line))
+bool CPop3Session::queueCommand(const CPop3Pipeline::Command& command, const std::string& line) {
+    if (command.kind != ReplyKind::Stat && !afterLoginStat())
+        return false;
+    if (!pipeline_.write(connection_, command, line))
         return false;
     if (runUnproven_)
         *runUnproven_ = true;
@@ -206,6 +237,7 @@ bool CPop3Session::queueCommand(ReplyKind kind, int message, const std::string& 
 bool CPop3Session::readAnswer() {
     if (pipeline_.idle())
         return false;
+    loginStat_ = false; // the login's STAT, if there was one, is read here like any other
     const CPop3Pipeline::Command next = pipeline_.next();
     if (next.proof)
         return readRunCheck();
@@ -232,6 +264,7 @@ bool CPop3Session::readSummary(int message) {
         if (!isConnected())
             return false;
     }
+    pipeline_.noteHeaderBlock(replyText_.size());
     CHeaderDecoder::Summary summary = CHeaderDecoder::summarize(replyText_, missing);
     from_ = std::move(summary.from);
     subject_ = std::move(summary.subject);
@@ -323,65 +356,14 @@ bool CPop3Session::readReply(ReplyKind kind) {
         return false;
     }
     case ReplyKind::List:
-        return readList();
+        return CListingReader::readSizes(connection_, cache_.table(), messageCount_, kMessagesMax);
     case ReplyKind::Uidl:
-        return readUidl();
+        return CListingReader::readIds(connection_, cache_, messageCount_, uidlAnswer_);
     case ReplyKind::Top:
         return readTop();
     default:
         return true;
     }
-}
-
-bool CPop3Session::readList() {
-    // Taken line by line as the listing arrives, so memory follows the lines that came, and
-    // never more of them than STAT counted messages are kept: the rest are read and dropped.
-    // Nothing is added from a listing cut short, or from one that lists fewer messages than
-    // STAT counted: rows for the others would name messages the server does not have.
-    MessageTable& table = cache_.table();
-    CReplyParser::ListScan scan(static_cast<std::size_t>(
-        std::clamp(static_cast<long long>(messageCount_) - table.sizeCount(), 0LL,
-                   static_cast<long long>(kMessagesMax))));
-    if (!connection_.readDataBlock(ReplyKind::List, kListReceive, false,
-                                   [&scan](std::string_view bytes, bool) {
-                                       scan.feed(bytes);
-                                       return true;
-                                   }))
-        return false;
-    const long long listed = scan.listed();
-    if (listed + table.sizeCount() < messageCount_) {
-        connection_.fail(ReplyKind::List, CStringTable::load(StringId::ServerListed) + " " +
-                                              std::to_string(listed) + " " +
-                                              CStringTable::load(StringId::MessagesButStatSaid) +
-                                              " " + std::to_string(messageCount_) + ".");
-        return false;
-    }
-    for (double size : scan.sizes())
-        table.appendSize(size);
-    return true;
-}
-
-bool CPop3Session::readUidl() {
-    // An answer far longer than the mailbox's ids can take is no usable answer; it is still
-    // read to its end so the connection stays in step.
-    const std::size_t cap =
-        static_cast<std::size_t>(std::max(messageCount_, 0)) * kUidlLineMax + kUidlLineMax;
-    std::string data;
-    bool tooLong = false;
-    if (!connection_.readDataBlock(ReplyKind::Uidl, kListReceive, false,
-                                   [&](std::string_view bytes, bool) {
-                                       tooLong = tooLong || data.size() + bytes.size() > cap;
-                                       if (!tooLong)
-                                           data.append(bytes);
-                                       return true;
-                                   }))
-        return false;
-    std::vector<std::string> uids;
-    if (tooLong || !CReplyParser::parseUidl(data, messageCount_, uids))
-        uids.clear();
-    cache_.setUids(std::move(uids));
-    uidlAnswer_ = cache_.uids().empty() ? UidlAnswer::Unusable : UidlAnswer::Keyed;
-    return true;
 }
 
 bool CPop3Session::readTop() {

@@ -1,5 +1,7 @@
 #include "support/CRecordingSocketFactory.h"
 
+#include <algorithm>
+
 // Passes everything to a real stream and notes what was sent.
 class CRecordingStream : public IStream {
 public:
@@ -7,10 +9,15 @@ public:
         : inner_(std::move(inner)), owner_(owner) {}
 
     bool connect(const std::string& host, int port) override { return inner_->connect(host, port); }
+    // Commands written together are noted one line each.
     bool send(std::string_view bytes) override {
-        owner_.sent_.emplace_back(bytes);
-        if (owner_.hook_)
-            owner_.hook_(owner_.sent_.back());
+        for (std::string_view rest = bytes; !rest.empty();) {
+            const std::size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
+            owner_.sent_.emplace_back(rest.substr(0, end));
+            rest.remove_prefix(end);
+            if (owner_.hook_)
+                owner_.hook_(owner_.sent_.back());
+        }
         return inner_->send(bytes);
     }
     IoStatus sendStatus() const override { return inner_->sendStatus(); }

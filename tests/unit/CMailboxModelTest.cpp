@@ -6,7 +6,8 @@
 // deleting and delivering between connects, with and without unique ids. After every step each
 // list row must name the message the server holds at that number, and the server may have lost
 // only messages whose deletion the user confirmed and the server committed (a forwarded one only
-// once it went out); no DELE reaches the server after the user's Avbryt. The message table that
+// once it went out); no DELE reaches the server after the user's Avbryt, and the server commits
+// exactly the deletions the delete run's window counted (or none). The message table that
 // the marking commands and the downloads of a reply or a forward read (sizes, and the header
 // rows a load kept) names the server's messages too, after quick loads as after full ones.
 // A server without unique ids is tested with another client that only delivers: rows by number
@@ -200,7 +201,15 @@ private:
         // Only a pipelined run's proof can tell: one command at a time goes as it always went.
         server_.liesAboutRefusals = pop3_.pipelining() && chance(50);
         deleteWindow_ = progress_.windows.size(); // the run's own, if it opens one
+        const std::size_t before = server_.mailbox.size();
         cycle_.deleteRows(rows);
+        if (progress_.windows.size() > deleteWindow_ &&
+            progress_.windows[deleteWindow_]->cancelled) {
+            const auto committed = static_cast<int>(before - server_.mailbox.size());
+            const int shown = progress_.windows[deleteWindow_]->position;
+            EXPECT_TRUE(committed == 0 || committed == shown)
+                << committed << " committed, " << shown << " shown";
+        }
         deleteWindow_ = SIZE_MAX;
         server_.refuseDeleOf.clear();
         return "delete " + std::to_string(rows.size()) + (window_.answerYes ? "" : " (no)");

@@ -8,11 +8,13 @@
 #include "pop3/CMessagePreview.h"
 #include "resources/CStringTable.h"
 #include "support/CFakeSocketFactory.h"
+#include "support/CModelPop3Server.h"
 #include "support/CScriptedProgressHost.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -208,6 +210,57 @@ TEST_F(CPop3SessionTest, LoginFailuresSayWhichStepFailed) {
     conversation()->server("+O").drop();
     EXPECT_FALSE(login());
     EXPECT_EQ(session.getErrorText(), "Kan inte ansluta. Förbindelsen med servern bröts.");
+}
+
+// Where the server pipelines, STAT goes in the same write as USER and PASS: a refused login
+// makes it fail harmlessly and the reason stays PASS's; after a login STAT's answer is there.
+TEST_F(CPop3SessionTest, APipelinedLoginSendsStatAlongAndKeepsTheRefusalOfPass) {
+    session.setPipeliningAllowed(true);
+    const std::string capa = "+OK\r\nPIPELINING\r\n.\r\n";
+    cServer("+OK\r\n");
+    cClient("CAPA\r\n");
+    cServer(capa);
+    cClient("USER anna\r\nPASS hemligt\r\nSTAT\r\n");
+    cServer("+OK\r\n-ERR [AUTH] wrong password\r\n-ERR log in first\r\n");
+    EXPECT_FALSE(login());
+    EXPECT_EQ(session.getErrorText(), "PASS: -ERR [AUTH] wrong password\r\n");
+
+    conversation()
+        ->server("+OK\r\n")
+        .client("CAPA\r\n")
+        .server(capa)
+        .client("USER anna\r\nPASS hemligt\r\nSTAT\r\n")
+        .server("+OK\r\n+OK\r\n+OK 2 300\r\n");
+    ASSERT_TRUE(login()) << session.getErrorText();
+    ASSERT_TRUE(session.stat());
+    EXPECT_EQ(session.getMessageCount(), 2);
+}
+
+// The window starts at 64 commands and grows while the answers keep coming, by one for each
+// answer read while it was full: it doubles each round trip, within its limits.
+TEST(CPop3Window, GrowsWhileTheAnswersKeepTheLinkBusy) {
+    CModelPop3Server server;
+    constexpr int kCount = 700;
+    for (int n = 1; n <= kCount; ++n)
+        server.deliver("a@example.org", "Subject", "text");
+    CPop3Session session;
+    session.setSocketFactory(&server);
+    session.setPort(110);
+    session.setPipeliningAllowed(true);
+    ASSERT_TRUE(session.login() && session.stat());
+    int requested = 0;
+    std::vector<std::size_t> windows; // outstanding before each answer
+    for (int n = 1; n <= kCount; ++n) {
+        while (requested < kCount && session.canSendAhead() &&
+               session.sendAhead(CPop3Session::ReplyKind::Top, requested + 1))
+            ++requested;
+        windows.push_back(session.outstanding());
+        ASSERT_TRUE(session.readAnswer()) << session.getErrorText();
+    }
+    EXPECT_EQ(windows[0], CPop3Pipeline::kStartCommands);
+    EXPECT_EQ(windows[64], 2 * CPop3Pipeline::kStartCommands); // one round trip later
+    EXPECT_GE(*std::max_element(windows.begin(), windows.end()), 256u);
+    EXPECT_EQ(session.messageTable().rowCount(), kCount);
 }
 
 TEST_F(CPop3SessionTest, ALineBreakInTheAccountOrPasswordSendsNothing) {
@@ -478,7 +531,7 @@ TEST_F(CPop3SessionTest, StlsComesBeforeTheAccountAndAFailedOneSendsNeitherAccou
     // Asked again under TLS; what the server said in clear counts for nothing.
     cClient("CAPA\r\n");
     cServer("+OK\r\nUSER\r\nPIPELINING\r\n.\r\n");
-    cClient("USER anna\r\nPASS hemligt\r\n");
+    cClient("USER anna\r\nPASS hemligt\r\nSTAT\r\n");
     cServer("+OK\r\n+OK\r\n");
     ASSERT_TRUE(login()) << session.getErrorText();
     EXPECT_TRUE(session.pipelining());
