@@ -8,6 +8,7 @@
 #include "platform/AppSettings.h"
 #include "platform/CFile.h"
 #include "platform/CTempFile.h"
+#include "platform/IAccessTokens.h"
 #include "pop3/CHeaderDecoder.h"
 #include "pop3/CMessageDownload.h"
 #include "pop3/CPop3Session.h"
@@ -51,6 +52,11 @@ CSmtpLogin CMessageFlows::loginFor(ISendWindow& window) {
     if (server.empty() || server != window.settings().smtpServer)
         return {};
     return window.typedLogin();
+}
+
+std::string CMessageFlows::sentText(const CSmtpLogin& login) {
+    const std::string note = login.tokens() ? login.tokens()->note() : std::string{};
+    return load(StringId::MessageSent) + (note.empty() ? "" : " " + note);
 }
 
 void CMessageFlows::setStatus(StringId id) {
@@ -112,8 +118,9 @@ void CMessageFlows::sendComposed(const std::string& from, const std::string& to,
         setStatus(StringId::Sending);
     else
         smtp.quotedPrintable = 0; // automatic: the text itself decides its encoding
-    if (smtp.send(loginFor(window_)))
-        setStatus(StringId::MessageSent);
+    const CSmtpLogin login = loginFor(window_);
+    if (smtp.send(login))
+        window_.setStatus(sentText(login));
     else
         window_.setStatus(smtp.getStatusText());
 }

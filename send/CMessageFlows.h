@@ -37,6 +37,9 @@ public:
     // The typed login for the session's next operation, when it goes to "Smtpserver"; none for
     // the exchanger of a recipient's domain, which is someone else's server.
     static CSmtpLogin loginFor(ISendWindow& window);
+    // "Brevet skickat.", and for a login with an access token what the user should know of it
+    // (no keyring kept the sign-in, so the next start signs in again).
+    static std::string sentText(const CSmtpLogin& login);
     // The text a reply quotes: what a person reads of the retrieved message (every byte of the
     // file after RETR; its header block is as long as the TOP reply of headerLength bytes,
     // terminating line included, says), as CQuoting::replyBody takes it.

@@ -60,8 +60,9 @@ void CQuickSendPanel::sendQuickText(const std::string& from, const std::string& 
     smtp.setPort(settings.smtpPort);
     // Subject and encoding stay as the last new message or reply left them.
     smtp.setBody(text);
-    if (smtp.send(CMessageFlows::loginFor(window_)))
-        setStatus(StringId::MessageSent);
+    const CSmtpLogin login = CMessageFlows::loginFor(window_);
+    if (smtp.send(login))
+        window_.setStatus(CMessageFlows::sentText(login));
     else
         window_.setStatus(smtp.getStatusText());
 }
