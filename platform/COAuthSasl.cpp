@@ -12,20 +12,8 @@ bool framable(std::string_view field) {
                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
 }
 
-// The message in base64; the plain message, which holds the token, is wiped.
-std::string encoded(std::string& message) {
-    std::string out(4 * ((message.size() + 2) / 3) + 1, '\0');
-    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                       reinterpret_cast<const unsigned char*>(message.data()),
-                                       static_cast<int>(message.size()));
-    out.resize(static_cast<std::size_t>(std::max(length, 0)));
-    OPENSSL_cleanse(message.data(), message.size());
-    return out;
-}
-
-} // namespace
-
-std::string COAuthSasl::xoauth2(std::string_view account, std::string_view token) {
+// The plain messages, which hold the token; empty when a field holds a control character.
+std::string xoauth2Message(std::string_view account, std::string_view token) {
     if (!framable(account) || !framable(token))
         return {};
     std::string message;
@@ -36,11 +24,11 @@ std::string COAuthSasl::xoauth2(std::string_view account, std::string_view token
                 "auth=Bearer ")
         .append(token);
     message.append("\x01\x01");
-    return encoded(message);
+    return message;
 }
 
-std::string COAuthSasl::oauthBearer(std::string_view account, std::string_view host, int port,
-                                    std::string_view token) {
+std::string oauthBearerMessage(std::string_view account, std::string_view host, int port,
+                               std::string_view token) {
     if (!framable(account) || !framable(host) || !framable(token))
         return {};
     std::string message = "n,a=";
@@ -57,7 +45,53 @@ std::string COAuthSasl::oauthBearer(std::string_view account, std::string_view h
                 "auth=Bearer ")
         .append(token);
     message.append("\x01\x01");
+    return message;
+}
+
+// The message in base64; the plain message, which holds the token, is wiped.
+std::string encoded(std::string& message) {
+    if (message.empty())
+        return {};
+    std::string out = COAuthSasl::encodedLine("", message);
+    OPENSSL_cleanse(message.data(), message.size());
+    out.resize(out.size() - 2); // the line's CR LF
+    return out;
+}
+
+} // namespace
+
+std::string COAuthSasl::encodedLine(std::string_view prefix, std::string_view bytes) {
+    // Room for the line at once, so that no copy of the secret is left in memory given back.
+    std::string line(prefix.size() + 4 * ((bytes.size() + 2) / 3) + 3, '\0');
+    std::copy(prefix.begin(), prefix.end(), line.begin());
+    const int length = EVP_EncodeBlock(
+        reinterpret_cast<unsigned char*>(line.data() + prefix.size()),
+        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    line.resize(prefix.size() + static_cast<std::size_t>(std::max(length, 0)));
+    line += "\r\n";
+    return line;
+}
+
+std::string COAuthSasl::xoauth2(std::string_view account, std::string_view token) {
+    std::string message = xoauth2Message(account, token);
     return encoded(message);
+}
+
+std::string COAuthSasl::oauthBearer(std::string_view account, std::string_view host, int port,
+                                    std::string_view token) {
+    std::string message = oauthBearerMessage(account, host, port, token);
+    return encoded(message);
+}
+
+std::string COAuthSasl::authCommand(bool bearer, std::string_view account, std::string_view host,
+                                    int port, std::string_view token) {
+    std::string message =
+        bearer ? oauthBearerMessage(account, host, port, token) : xoauth2Message(account, token);
+    if (message.empty())
+        return {};
+    std::string line = encodedLine(bearer ? "AUTH OAUTHBEARER " : "AUTH XOAUTH2 ", message);
+    OPENSSL_cleanse(message.data(), message.size());
+    return line;
 }
 
 std::string COAuthSasl::challengeText(std::string_view base64) {

@@ -5,7 +5,8 @@
 
 // The SASL messages that carry an OAuth 2.0 access token to a mail server, each as the base64
 // text that follows "AUTH XOAUTH2 " or "AUTH OAUTHBEARER " (or answers the server's empty
-// challenge). The token is a secret: the caller wipes what it is given back once it is sent.
+// challenge), and the lines of a SASL login in base64, a password's too. The token is a secret:
+// the caller wipes what it is given back once it is sent.
 class COAuthSasl {
 public:
     // XOAUTH2: "user=" account, ^A, "auth=Bearer " token, ^A ^A. Empty when the account or the
@@ -20,4 +21,11 @@ public:
     // {"status":"401","schemes":"bearer"}): the decoded text, with its control characters as
     // blanks, for the status line; empty when the challenge is no base64.
     static std::string challengeText(std::string_view base64);
+    // A line of a SASL login: prefix, the bytes in base64, CR LF, built in room sized once so
+    // that no copy of a secret among the bytes is left in memory given back.
+    static std::string encodedLine(std::string_view prefix, std::string_view bytes);
+    // The command "AUTH OAUTHBEARER <message>" (bearer) or "AUTH XOAUTH2 <message>" with its
+    // CR LF, built as encodedLine builds it. Empty as above.
+    static std::string authCommand(bool bearer, std::string_view account, std::string_view host,
+                                   int port, std::string_view token);
 };

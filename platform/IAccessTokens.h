@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/CSecret.h"
+
 #include <string>
+#include <utility>
 
 // The OAuth 2.0 access tokens of the accounts that sign in without a password
 // (COAuthProviders::signsInWithOAuth). The window implements it: the sign-in in the system
@@ -26,4 +29,24 @@ public:
     // should know (no keyring took the refresh token, so the next start signs in again); empty
     // otherwise.
     virtual std::string note() const = 0;
+
+    // How one try of a token at a server went.
+    enum class TokenTry { Taken, Refused, Failed };
+    // Gives attempt a current token, and where the server refused it a renewed one, once: a
+    // refused token may only have expired early. Failed, with errorText, when no token can be had.
+    template <typename Attempt>
+    TokenTry tryToken(const std::string& server, const std::string& account, Attempt attempt,
+                      std::string& errorText) {
+        for (int tries = 0;; ++tries) {
+            std::string token;
+            if (!accessToken(server, account, token, errorText)) {
+                CSecret::wipe(token);
+                return TokenTry::Failed;
+            }
+            const TokenTry result = attempt(CSecret(std::move(token), CSecret::Kind::Token));
+            if (result != TokenTry::Refused || tries > 0)
+                return result;
+            tokenRefused(server, account);
+        }
+    }
 };

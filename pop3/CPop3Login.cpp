@@ -160,43 +160,29 @@ bool CPop3Login::authenticateWithToken(const Account& account, bool pipeliningAl
     // On port 995 the mechanisms are asked now: under TLS from the first byte, before the login.
     if (account.port == kTlsPort && !capa(pipeliningAllowed))
         return false;
-    for (int attempt = 0;; ++attempt) {
-        std::string token, error;
-        if (!account.tokens->accessToken(account.host, account.user, token, error)) {
-            CSecret::wipe(token);
-            connection_.setErrorText(error);
-            return false;
-        }
-        const CSecret secret(std::move(token), CSecret::Kind::Token);
-        bool refused = false;
-        if (tokenAuth(account, secret, refused))
-            return true;
-        lostAtToken_ = !refused && !connection_.isOpen();
-        // A refused token may only have expired early: one more, then the server's reason.
-        if (!refused || attempt > 0)
-            return false;
-        account.tokens->tokenRefused(account.host, account.user);
-    }
+    std::string error;
+    const TokenTry result = account.tokens->tryToken(
+        account.host, account.user, [&](const CSecret& token) { return tokenAuth(account, token); },
+        error);
+    if (!error.empty())
+        connection_.setErrorText(error);
+    // Not refused but gone: a server that gave up while the user signed in.
+    lostAtToken_ = result == TokenTry::Failed && error.empty() && !connection_.isOpen();
+    return result == TokenTry::Taken;
 }
 
-bool CPop3Login::tokenAuth(const Account& account, const CSecret& token, bool& refused) {
-    std::string line = oauthBearer_ ? "AUTH OAUTHBEARER " : "AUTH XOAUTH2 ";
-    std::string response = oauthBearer_ ? COAuthSasl::oauthBearer(account.user, account.host,
-                                                                  account.port, token.view())
-                                        : COAuthSasl::xoauth2(account.user, token.view());
-    if (response.empty()) { // a control character in the account or the token
+CPop3Login::TokenTry CPop3Login::tokenAuth(const Account& account, const CSecret& token) {
+    std::string line = COAuthSasl::authCommand(oauthBearer_, account.user, account.host,
+                                               account.port, token.view());
+    if (line.empty()) { // a control character in the account or the token
         connection_.fail(ReplyKind::Auth, StringId::LineBreakInLogin);
-        return false;
+        return TokenTry::Failed;
     }
-    // Room for all of it at once: no copy of the token is left in memory given back.
-    line.reserve(line.size() + response.size() + 2);
-    line.append(response).append("\r\n");
-    CSecret::wipe(response);
     const bool sent = pipeline_.writeAlone(connection_, ReplyKind::Auth, line);
     CSecret::wipe(line);
     std::string reply;
     if (!sent || !connection_.readStatusLine(ReplyKind::Auth, reply))
-        return false;
+        return TokenTry::Failed;
     // A challenge carries the reason of a refused token; the empty answer ends the exchange, and
     // the server's refusal follows.
     std::string reason;
@@ -207,15 +193,15 @@ bool CPop3Login::tokenAuth(const Account& account, const CSecret& token, bool& r
         reason = COAuthSasl::challengeText(challenge);
         if (!pipeline_.writeAlone(connection_, ReplyKind::Auth, "\r\n") ||
             !connection_.readStatusLine(ReplyKind::Auth, reply))
-            return false;
+            return TokenTry::Failed;
     }
     if (reply.rfind("+OK", 0) == 0)
-        return true;
-    refused = CReplyParser::isFailure(reply);
+        return TokenTry::Taken;
+    const bool refused = CReplyParser::isFailure(reply);
     while (!reply.empty() && (reply.back() == '\r' || reply.back() == '\n'))
         reply.pop_back();
     connection_.fail(ReplyKind::Auth,
                      CCharset::fromUnknown(reply) +
                          (reason.empty() ? "" : " " + CCharset::fromUnknown(reason)));
-    return false;
+    return refused ? TokenTry::Refused : TokenTry::Failed;
 }

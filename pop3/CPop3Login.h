@@ -1,14 +1,13 @@
 #pragma once
 
+#include "platform/IAccessTokens.h"
 #include "pop3/ReplyKind.h"
 
 #include <string>
 
 class CPop3Connection;
 class CPop3Pipeline;
-class CSecret;
 class CTlsMemory;
-class IAccessTokens;
 class ISocketFactory;
 
 // Signs in to a POP3 server: connects, reads the greeting, asks what the server can do (CAPA),
@@ -53,9 +52,10 @@ private:
     // The login with an access token, asked for right before it is sent; a token the server
     // refuses is renewed once. False without TLS, and then no token is asked for or written.
     bool authenticateWithToken(const Account& account, bool pipeliningAllowed);
-    // One AUTH with the token; refused: the server said no (the connection still open), with
+    // One AUTH with the token; Refused: the server said no (the connection still open), with
     // its reason in the connection's error text.
-    bool tokenAuth(const Account& account, const CSecret& token, bool& refused);
+    using TokenTry = IAccessTokens::TokenTry;
+    TokenTry tokenAuth(const Account& account, const CSecret& token);
     // A command whose answer is its status line, read at once.
     bool command(ReplyKind kind, const std::string& line);
     bool answered(ReplyKind kind);

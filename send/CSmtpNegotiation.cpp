@@ -11,24 +11,9 @@
 #include "send/CSmtpLogin.h"
 #include "send/CSmtpReply.h"
 
-#include <openssl/evp.h>
-
 #include <algorithm>
 
 namespace {
-
-// prefix, the bytes in base64 and CR LF: a line of the login, built in place so that no copy of
-// the secret is left behind in memory that was given back.
-std::string encodedLine(std::string_view prefix, std::string_view bytes) {
-    std::string line(prefix.size() + 4 * ((bytes.size() + 2) / 3) + 3, '\0');
-    std::copy(prefix.begin(), prefix.end(), line.begin());
-    const int length = EVP_EncodeBlock(
-        reinterpret_cast<unsigned char*>(line.data() + prefix.size()),
-        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    line.resize(prefix.size() + static_cast<std::size_t>(std::max(length, 0)));
-    line += "\r\n";
-    return line;
-}
 
 bool codeIs(const CSmtpReply& reply, std::string_view code) {
     return CCharset::startsWithIgnoringCase(reply.text(), code);
@@ -143,13 +128,14 @@ bool CSmtpNegotiation::authenticate(Mechanism mechanism) {
     const std::string_view secret = login_->secret().view();
     switch (mechanism) {
     case Mechanism::Login:
-        return authStep("AUTH LOGIN\r\n", "334") && authStep(encodedLine("", account), "334") &&
-               authStep(encodedLine("", secret), "235");
+        return authStep("AUTH LOGIN\r\n", "334") &&
+               authStep(COAuthSasl::encodedLine("", account), "334") &&
+               authStep(COAuthSasl::encodedLine("", secret), "235");
     case Mechanism::Plain: {
         std::string credentials;
         credentials.reserve(account.size() + secret.size() + 2);
         credentials.append(1, '\0').append(account).append(1, '\0').append(secret);
-        std::string line = encodedLine("AUTH PLAIN ", credentials);
+        std::string line = COAuthSasl::encodedLine("AUTH PLAIN ", credentials);
         CSecret::wipe(credentials);
         return authStep(std::move(line), "235");
     }
@@ -164,47 +150,37 @@ bool CSmtpNegotiation::authenticate(Mechanism mechanism) {
 bool CSmtpNegotiation::authenticateWithToken(Mechanism mechanism, int port) {
     IAccessTokens& tokens = *login_->tokens();
     const std::string& account = login_->account();
-    for (int attempt = 0;; ++attempt) {
-        std::string token, error;
-        if (!tokens.accessToken(channel_.server(), account, token, error)) {
-            CSecret::wipe(token);
-            channel_.setStatus(std::move(error));
-            channel_.close();
-            return false;
-        }
-        const CSecret secret(std::move(token), CSecret::Kind::Token);
-        bool refused = false;
-        if (tokenAuth(mechanism, port, secret.view(), refused))
-            return true;
-        // A refused token may only have expired early: one more, then the server's reason.
-        if (!refused || attempt > 0 || !channel_.isOpen())
-            return false;
-        tokens.tokenRefused(channel_.server(), account);
+    std::string error;
+    const TokenTry result = tokens.tryToken(
+        channel_.server(), account,
+        [&](const CSecret& token) {
+            const TokenTry one = tokenAuth(mechanism, port, token.view());
+            // A renewed token needs the connection the refusal left open.
+            return one == TokenTry::Refused && !channel_.isOpen() ? TokenTry::Failed : one;
+        },
+        error);
+    if (!error.empty()) {
+        channel_.setStatus(std::move(error));
+        channel_.close();
     }
+    return result == TokenTry::Taken;
 }
 
-bool CSmtpNegotiation::tokenAuth(Mechanism mechanism, int port, std::string_view token,
-                                 bool& refused) {
-    const std::string& account = login_->account();
-    std::string response = mechanism == Mechanism::XOAuth2
-                               ? COAuthSasl::xoauth2(account, token)
-                               : COAuthSasl::oauthBearer(account, channel_.server(), port, token);
-    if (response.empty()) { // a control character in the account or the token
+CSmtpNegotiation::TokenTry CSmtpNegotiation::tokenAuth(Mechanism mechanism, int port,
+                                                       std::string_view token) {
+    std::string line = COAuthSasl::authCommand(mechanism == Mechanism::OAuthBearer,
+                                               login_->account(), channel_.server(), port, token);
+    if (line.empty()) { // a control character in the account or the token
         channel_.fail(SmtpStep::Auth, StringId::LineBreakInLogin);
-        return false;
+        return TokenTry::Failed;
     }
-    std::string line = mechanism == Mechanism::XOAuth2 ? "AUTH XOAUTH2 " : "AUTH OAUTHBEARER ";
-    // Room for all of it at once: no copy of the token is left in memory given back.
-    line.reserve(line.size() + response.size() + 2);
-    line.append(response).append("\r\n");
-    CSecret::wipe(response);
     const bool sent = channel_.send(SmtpStep::Auth, line);
     CSecret::wipe(line);
     CSmtpReply reply;
     if (!sent || !channel_.read(SmtpStep::Auth, reply))
-        return false;
+        return TokenTry::Failed;
     if (codeIs(reply, "235"))
-        return true;
+        return TokenTry::Taken;
     // A challenge carries the reason of a refused token; the empty answer ends the exchange, and
     // the server's refusal follows.
     std::string reason;
@@ -214,9 +190,9 @@ bool CSmtpNegotiation::tokenAuth(Mechanism mechanism, int port, std::string_view
         reason = COAuthSasl::challengeText(challenge);
         reply = CSmtpReply{};
         if (!channel_.send(SmtpStep::Auth, "\r\n") || !channel_.read(SmtpStep::Auth, reply))
-            return false;
+            return TokenTry::Failed;
     }
-    refused = codeIs(reply, "535");
+    const bool refused = codeIs(reply, "535");
     std::string text(reply.text());
     if (!reason.empty()) {
         while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
@@ -224,7 +200,7 @@ bool CSmtpNegotiation::tokenAuth(Mechanism mechanism, int port, std::string_view
         text += " " + reason + "\r\n";
     }
     channel_.refuse(SmtpStep::Auth, text);
-    return false;
+    return refused ? TokenTry::Refused : TokenTry::Failed;
 }
 
 bool CSmtpNegotiation::authStep(std::string line, std::string_view code) {

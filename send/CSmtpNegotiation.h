@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/IAccessTokens.h"
+
 #include <string>
 #include <string_view>
 
@@ -42,8 +44,9 @@ private:
     static Mechanism choose(const CSmtpReply& offer, bool token);
     bool authenticate(Mechanism mechanism);
     bool authenticateWithToken(Mechanism mechanism, int port);
-    // One AUTH with the token; refused: the server turned the token down (535).
-    bool tokenAuth(Mechanism mechanism, int port, std::string_view token, bool& refused);
+    // One AUTH with the token; Refused: the server turned the token down (535).
+    using TokenTry = IAccessTokens::TokenTry;
+    TokenTry tokenAuth(Mechanism mechanism, int port, std::string_view token);
     // Sends a line of the login (wiped afterwards) and wants a reply beginning with code.
     bool authStep(std::string line, std::string_view code);
 
